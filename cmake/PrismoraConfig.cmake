@@ -1,0 +1,28 @@
+# Compiled-in defaults. Every value here can be overridden at run time by the
+# environment variable documented in docs/configuration.md.
+set(PRISMORA_BUNDLE_IDENTIFIER "com.kestrum.installer" CACHE STRING "Installer bundle identifier")
+set(PRISMORA_MINIMUM_SYSTEM_VERSION "10.13" CACHE STRING "LSMinimumSystemVersion of the installer bundle")
+set(PRISMORA_SITE_INDEX 2 CACHE STRING "Regional site the installer is built for (0-11)")
+set(PRISMORA_DOWNLOAD_HOSTS
+    "download.prismora.com,download-jp.prismora.com,download-de.prismora.com,resource.prismora.com"
+    CACHE STRING "Download hosts in role order main, japan, german, resource")
+set(PRISMORA_ANALYTICS_MEASUREMENT_ID "G-7QKD2M4XPZ" CACHE STRING "Measurement id of the usage-event stream")
+set(PRISMORA_ANALYTICS_API_SECRET "Zq8xR2mNt5LvK9wHc3JfYb" CACHE STRING "API secret of the usage-event stream")
+set(PRISMORA_ANALYTICS_ENDPOINT "https://www.google-analytics.com" CACHE STRING "Collection endpoint")
+
+# prismora_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
+# One QtTest executable registered with CTest. Every test runs on the
+# offscreen platform and saves its screenshots under the build folder.
+function(prismora_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_LABELS)
+        set(ARG_LABELS unit)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        LABELS "${ARG_LABELS}"
+        TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PRISMORA_NO_ANALYTICS=;DO_NOT_TRACK=;SCREENSHOT_DIR=${CMAKE_BINARY_DIR}/screenshots")
+endfunction()

@@ -1,0 +1,3 @@
+set(INSTALLER_ANALYTICS_SOURCES
+    AnalyticsSteps.cpp
+)

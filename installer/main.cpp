@@ -1,0 +1,20 @@
+#include <installer/session/AppDelegate.h>
+#include <installer/session/RootWindowController.h>
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Prismora_Installer"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrum"));
+
+    AppDelegate delegate;
+    QApplication::setQuitOnLastWindowClosed(delegate.applicationShouldTerminateAfterLastWindowClosed());
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    delegate.applicationDidFinishLaunching();
+
+    RootWindowController window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,105 @@
+#include "RootWindowController.h"
+
+#include "AppDelegate.h"
+#include "PageCloseHandler.h"
+
+#include <installer/analytics/AnalyticsSteps.h>
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
+
+RootWindowController::RootWindowController(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("RootWindow"));
+    setWindowTitle(QStringLiteral("Prismora"));
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    windowDidLoad();
+}
+
+RootWindowController::~RootWindowController() = default;
+
+QSize RootWindowController::windowSize()
+{
+    return {800, 520};
+}
+
+QWidget *RootWindowController::contentViewController() const
+{
+    return m_content;
+}
+
+void RootWindowController::setContentViewController(QWidget *page)
+{
+    if (page == m_content)
+        return;
+    if (m_content) {
+        m_content->hide();
+        m_content->deleteLater();
+    }
+    m_content = page;
+    if (page) {
+        layout()->addWidget(page);
+        page->show();
+    }
+}
+
+QPoint RootWindowController::centeredOrigin(const QRect &visibleFrame, const QSize &size)
+{
+    const QPointF middle = QRectF(visibleFrame).center();
+    return {int(middle.x() - size.width() / 2.0), int(middle.y() - size.height() / 2.0)};
+}
+
+void RootWindowController::windowDidLoad()
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(windowSize());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect visible = screen ? screen->availableGeometry() : QRect();
+    move(centeredOrigin(visible, windowSize()));
+}
+
+void RootWindowController::closeWindowEventWithSender(QObject *)
+{
+    if (auto *handler = dynamic_cast<PageCloseHandler *>(m_content.data())) {
+        handler->closeRequest();
+        return;
+    }
+    AnalyticsSteps::windowClose();
+    m_closeApproved = true;
+    close();
+    if (m_content)
+        AppDelegate::terminate();
+}
+
+void RootWindowController::closeEvent(QCloseEvent *event)
+{
+    if (m_closeApproved || AppDelegate::isTerminating()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    closeWindowEventWithSender(this);
+}
+
+void RootWindowController::mousePressEvent(QMouseEvent *event)
+{
+    // Only presses that no control took reach the window: the background.
+    if (event->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+/**
+ * The installer's one main window.
+ *
+ * The window is centred on the primary screen's available area, can be
+ * dragged by its background, offers minimise and close but no maximise, and
+ * hands its close button to the page on show: a page implementing
+ * PageCloseHandler decides; any other content lets the installer quit.
+ */
+class RootWindowController : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RootWindowController(QWidget *parent = nullptr);
+    ~RootWindowController() override;
+
+    /// The page on show; nullptr before the first one is set.
+    QWidget *contentViewController() const;
+    /// Shows @p page, replacing (and deleting) the previous one.
+    void setContentViewController(QWidget *page);
+
+    /// Centres the window and applies the window flags. Runs once on construction.
+    void windowDidLoad();
+    /// Target of the close button.
+    void closeWindowEventWithSender(QObject *sender);
+
+    /// Origin that puts a window of @p size at the centre of @p visibleFrame.
+    static QPoint centeredOrigin(const QRect &visibleFrame, const QSize &size);
+
+    /// The fixed size of the window.
+    static QSize windowSize();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QPointer<QWidget> m_content;
+    bool m_closeApproved = false;
+};

@@ -1,0 +1,40 @@
+#include "TrackingRecord.h"
+
+#include "SoftWare.h"
+
+#include <platform/Folders.h>
+#include <platform/PropertyList.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+const QString trackingFolderName = QStringLiteral("kestrumTrack");
+const QString productBundleName = QStringLiteral("Prismora.app");
+} // namespace
+
+std::optional<QString> trackingRecordPath()
+{
+    const auto support = platform::Folders::applicationSupport();
+    if (!support)
+        return std::nullopt;
+    const QString recordName = QFileInfo(productBundleName).completeBaseName() + QStringLiteral(".plist");
+    return *support + QLatin1Char('/') + trackingFolderName + QLatin1Char('/') + recordName;
+}
+
+void writeTrackingRecord()
+{
+    const auto path = trackingRecordPath();
+    if (!path)
+        return;
+    QDir().mkpath(QFileInfo(*path).path());
+    if (QFileInfo::exists(*path))
+        QFile::remove(*path);
+    platform::PropertyList::writeDictionary(
+        {
+            {QStringLiteral("VersionTrack"), SoftWare::versionTrack()},
+            {QStringLiteral("LinkTrack"), SoftWare::linkTrack()},
+        },
+        *path);
+}

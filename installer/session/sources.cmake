@@ -1,0 +1,7 @@
+set(INSTALLER_SESSION_SOURCES
+    AppDelegate.cpp
+    RootWindowController.cpp
+    SoftWare.cpp
+    TrackModel.cpp
+    TrackingRecord.cpp
+)

@@ -1,0 +1,10 @@
+#include "MiraKit.h"
+
+namespace mira {
+
+const char *version()
+{
+    return MIRAKIT_VERSION;
+}
+
+} // namespace mira

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <platform/platform_export.h>
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace platform {
+
+/**
+ * A persistent key-value store, one file per suite.
+ *
+ * The standard store is the application's own suite (named after the main
+ * bundle's identifier, else the application name); named suites share
+ * settings between programs. Files live in the XDG configuration folder
+ * (~/.config/Prismora/<suite>.conf).
+ *
+ * @code
+ * auto &defaults = platform::UserDefaults::standard();
+ * defaults.setValue("AppleTextDirection", true);
+ * defaults.synchronize();
+ * @endcode
+ */
+class PLATFORM_EXPORT UserDefaults
+{
+public:
+    explicit UserDefaults(const QString &suiteName);
+    ~UserDefaults();
+    UserDefaults(const UserDefaults &) = delete;
+    UserDefaults &operator=(const UserDefaults &) = delete;
+
+    static UserDefaults &standard();
+
+    QString suiteName() const;
+    QString filePath() const;
+
+    bool contains(const QString &key) const;
+    /// The stored value; invalid when absent.
+    QVariant value(const QString &key) const;
+    /// The stored value as a Boolean; false when absent.
+    bool boolValue(const QString &key) const;
+    void setValue(const QString &key, const QVariant &value);
+    void removeObject(const QString &key);
+    /// Writes pending changes to disk and reads changes made by others.
+    bool synchronize();
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace platform

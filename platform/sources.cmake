@@ -1,0 +1,12 @@
+set(PLATFORM_SOURCES
+    Bundle.cpp
+    FileError.cpp
+    Folders.cpp
+    KSTLogManager.cpp
+    ManualScheduler.cpp
+    NotificationCenter.cpp
+    PropertyList.cpp
+    QtScheduler.cpp
+    Scheduler.cpp
+    UserDefaults.cpp
+)
