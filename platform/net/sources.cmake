@@ -1,2 +1,3 @@
 set(PLATFORM_NET_SOURCES
+    UrlError.cpp
 )
