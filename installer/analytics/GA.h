@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+/**
+ * The installer-wide usage-event call.
+ *
+ * Every page and install step reports through GA::event(); it adds the
+ * installer's standard parameters and queues the event with Analytics.
+ *
+ * @code
+ * GA::event(QStringLiteral("Install_SW"), QStringLiteral("Start_Download"), url);
+ * @endcode
+ */
+class GA
+{
+public:
+    /// Queues event @p name with action "ea" = @p action and label "el" =
+    /// @p label (empty when null) plus the standard parameters.
+    static void event(const QString &name, const QString &action = QString(), const QString &label = QString());
+
+    /// The nine standard parameters for @p action and @p label.
+    static QJsonObject parameters(const QString &action, const QString &label);
+};
