@@ -12,7 +12,8 @@ set(PRISMORA_ANALYTICS_ENDPOINT "https://www.google-analytics.com" CACHE STRING 
 
 # prismora_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
 # One QtTest executable registered with CTest. Every test runs on the
-# offscreen platform and saves its screenshots under the build folder.
+# offscreen platform with one 1440 x 900 screen and saves its screenshots
+# under the build folder.
 function(prismora_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -24,5 +25,5 @@ function(prismora_add_test name)
     set_tests_properties(${name} PROPERTIES
         LABELS "${ARG_LABELS}"
         TIMEOUT 300
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PRISMORA_NO_ANALYTICS=;DO_NOT_TRACK=;SCREENSHOT_DIR=${CMAKE_BINARY_DIR}/screenshots")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/fixtures/offscreen-1440x900.json;PRISMORA_NO_ANALYTICS=;DO_NOT_TRACK=;SCREENSHOT_DIR=${CMAKE_BINARY_DIR}/screenshots")
 endfunction()

@@ -65,9 +65,25 @@ void RootWindowController::windowDidLoad()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setFixedSize(windowSize());
+    centerOnPrimaryScreen(windowSize());
+}
+
+void RootWindowController::centerOnPrimaryScreen(const QSize &frameSize)
+{
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect visible = screen ? screen->availableGeometry() : QRect();
-    move(centeredOrigin(visible, windowSize()));
+    move(centeredOrigin(visible, frameSize));
+}
+
+void RootWindowController::showEvent(QShowEvent *event)
+{
+    // The frame (title bar, borders) is known only once the window exists;
+    // centre the whole frame, not just the content.
+    if (!m_centredWithFrame) {
+        m_centredWithFrame = true;
+        centerOnPrimaryScreen(frameGeometry().size());
+    }
+    QWidget::showEvent(event);
 }
 
 void RootWindowController::closeWindowEventWithSender(QObject *)
@@ -76,21 +92,24 @@ void RootWindowController::closeWindowEventWithSender(QObject *)
         handler->closeRequest();
         return;
     }
-    AnalyticsSteps::windowClose();
-    m_closeApproved = true;
     close();
-    if (m_content)
-        AppDelegate::terminate();
 }
 
 void RootWindowController::closeEvent(QCloseEvent *event)
 {
-    if (m_closeApproved || AppDelegate::isTerminating()) {
+    if (AppDelegate::isTerminating()) {
         event->accept();
         return;
     }
-    event->ignore();
-    closeWindowEventWithSender(this);
+    if (auto *handler = dynamic_cast<PageCloseHandler *>(m_content.data())) {
+        event->ignore();
+        handler->closeRequest();
+        return;
+    }
+    AnalyticsSteps::windowClose();
+    event->accept();
+    if (m_content)
+        AppDelegate::terminate();
 }
 
 void RootWindowController::mousePressEvent(QMouseEvent *event)

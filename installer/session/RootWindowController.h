@@ -39,8 +39,11 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void centerOnPrimaryScreen(const QSize &frameSize);
+
     QPointer<QWidget> m_content;
-    bool m_closeApproved = false;
+    bool m_centredWithFrame = false;
 };
