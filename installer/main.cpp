@@ -1,5 +1,6 @@
 #include <installer/session/AppDelegate.h>
 #include <installer/session/RootWindowController.h>
+#include <installer/session/StartupProbe.h>
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     delegate.applicationDidFinishLaunching();
 
     RootWindowController window;
+    StartupProbe::watch(&window);
     window.show();
     return app.exec();
 }
