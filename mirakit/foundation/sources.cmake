@@ -1,2 +1,3 @@
 set(MIRAKIT_FOUNDATION_SOURCES
+    ColorExtensions.cpp
 )
