@@ -3,6 +3,7 @@ set(PLATFORM_SOURCES
     FileError.cpp
     Folders.cpp
     KSTLogManager.cpp
+    MachineIdentifier.cpp
     ManualScheduler.cpp
     NotificationCenter.cpp
     PropertyList.cpp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QLocale>
 #include <QString>
 
 /**
@@ -22,4 +23,10 @@ public:
 
     /// The nine standard parameters for @p action and @p label.
     static QJsonObject parameters(const QString &action, const QString &label);
+
+    /// "os": the system name with its version as three plain numbers,
+    /// e.g. "Linux6.1.0" for kernel type "linux", version "6.1.0-18-amd64".
+    static QString operatingSystem(const QString &kernelType, const QString &kernelVersion);
+    /// "cn": the English name of @p locale's region; "unknow" without one.
+    static QString countryName(const QLocale &locale);
 };

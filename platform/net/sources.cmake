@@ -1,3 +1,4 @@
 set(PLATFORM_NET_SOURCES
     UrlError.cpp
+    UrlSession.cpp
 )
