@@ -1,5 +1,6 @@
 #include <installer/session/AppDelegate.h>
 #include <installer/session/RootWindowController.h>
+#include <installer/session/TerminationSignals.h>
 #include <installer/session/StartupProbe.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Prismora_Installer"));
     QApplication::setOrganizationName(QStringLiteral("Kestrum"));
 
+    TerminationSignals terminationSignals;
     AppDelegate delegate;
     QApplication::setQuitOnLastWindowClosed(delegate.applicationShouldTerminateAfterLastWindowClosed());
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
