@@ -1,2 +1,6 @@
 set(INSTALLER_INTERFACE_SOURCES
+    ClickableImageView.cpp
+    DesignableProperties.cpp
+    MoveableImageView.cpp
+    PoppinsFont.cpp
 )
