@@ -1,0 +1,6 @@
+prismora_add_test(tst_machineidentifier SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_machineidentifier.cpp
+    LIBS platform prismora_testsupport)
+prismora_add_test(tst_urlsession SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_urlsession.cpp
+    LIBS platform prismora_testsupport Qt6::Network)
+target_compile_definitions(tst_urlsession PRIVATE COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py")
+target_include_directories(tst_urlsession PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
