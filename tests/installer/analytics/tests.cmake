@@ -1,0 +1,6 @@
+set(ANALYTICS_TEST_DIR ${CMAKE_CURRENT_LIST_DIR})
+foreach(test tst_analytics tst_measurementrequest tst_ga tst_analyticscollector tst_terminationsignals)
+    prismora_add_test(${test} SOURCES ${ANALYTICS_TEST_DIR}/${test}.cpp LIBS prismora_core prismora_testsupport Qt6::Network)
+    target_include_directories(${test} PRIVATE ${ANALYTICS_TEST_DIR} ${PROJECT_SOURCE_DIR}/tests/fixtures)
+endforeach()
+target_compile_definitions(tst_analyticscollector PRIVATE COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py")
