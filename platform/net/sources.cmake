@@ -1,4 +1,6 @@
 set(PLATFORM_NET_SOURCES
+    DownloadSession.cpp
+    DownloadTask.cpp
     UrlError.cpp
     UrlSession.cpp
 )

@@ -3,3 +3,10 @@ prismora_add_test(tst_appdelegate SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_appdeleg
 prismora_add_test(tst_trackingrecord SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_trackingrecord.cpp LIBS ${SESSION_TEST_LIBS})
 prismora_add_test(tst_rootwindowcontroller SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_rootwindowcontroller.cpp
     LIBS ${SESSION_TEST_LIBS} LABELS widget)
+
+# Downloader, installer and launcher: against a local HTTPS mirror (tests/fixtures/mirror.py).
+set(MIRROR_DEFINITIONS MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
+    MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh")
+prismora_add_test(tst_downloadsession SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_downloadsession.cpp
+    LIBS platform Qt6::Network prismora_testsupport)
+target_compile_definitions(tst_downloadsession PRIVATE ${MIRROR_DEFINITIONS})

@@ -1,0 +1,381 @@
+#include "DownloadSession.h"
+
+#include "DownloadSession_p.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <unistd.h>
+
+namespace platform::net {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Large enough that the body is written with few system calls.
+constexpr long receiveBufferSize = 512 * 1024;
+constexpr std::size_t fileBufferSize = 1024 * 1024;
+constexpr int idlePollMs = 1000;
+
+void initialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+long responseStatus(CURL *easy)
+{
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    return status;
+}
+
+} // namespace
+
+DownloadSessionDelegate::~DownloadSessionDelegate() = default;
+
+// --- DownloadSession ---------------------------------------------------------
+
+DownloadSession::DownloadSession(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout)
+    : d(std::make_shared<DownloadSessionCore>(delegate, idleTimeout))
+{
+    d->startThread();
+}
+
+DownloadSession::~DownloadSession()
+{
+    d->shutdown();
+}
+
+std::shared_ptr<DownloadTask> DownloadSession::downloadTask(const DownloadRequest &request)
+{
+    std::shared_ptr<DownloadTask> task(new DownloadTask(request, d));
+    d->add(task);
+    return task;
+}
+
+void DownloadSession::invalidateAndCancel()
+{
+    d->invalidate();
+}
+
+std::chrono::milliseconds DownloadSession::idleTimeout() const
+{
+    return d->idleTimeout;
+}
+
+// --- DownloadSessionCore -----------------------------------------------------
+
+DownloadSessionCore::DownloadSessionCore(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout)
+    : delegate(delegate)
+    , idleTimeout(idleTimeout)
+    , m_caFile(qgetenv("PRISMORA_CA_FILE"))
+{
+    initialiseCurlOnce();
+    m_multi = curl_multi_init();
+}
+
+DownloadSessionCore::~DownloadSessionCore()
+{
+    if (m_thread.joinable()) {
+        if (m_thread.get_id() == std::this_thread::get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
+    }
+    curl_multi_cleanup(m_multi);
+}
+
+void DownloadSessionCore::startThread()
+{
+    // The thread keeps the core alive until it has delivered its last callback.
+    m_thread = std::thread([core = shared_from_this()] { core->run(); });
+}
+
+void DownloadSessionCore::add(const std::shared_ptr<DownloadTask> &task)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_tasks.push_back(task);
+    }
+    if (m_invalidated)
+        task->cancel();
+    wake();
+}
+
+void DownloadSessionCore::invalidate()
+{
+    m_invalidated = true;
+    for (const auto &task : snapshot())
+        task->cancel();
+    wake();
+}
+
+void DownloadSessionCore::shutdown()
+{
+    invalidate();
+    m_stop = true;
+    wake();
+    if (!m_thread.joinable())
+        return;
+    if (m_thread.get_id() == std::this_thread::get_id())
+        m_thread.detach();
+    else
+        m_thread.join();
+}
+
+void DownloadSessionCore::wake()
+{
+    curl_multi_wakeup(m_multi);
+}
+
+std::vector<std::shared_ptr<DownloadTask>> DownloadSessionCore::snapshot()
+{
+    std::lock_guard lock(m_mutex);
+    return m_tasks;
+}
+
+void DownloadSessionCore::run()
+{
+    for (;;) {
+        for (const auto &task : snapshot())
+            reconcile(task);
+
+        int running = 0;
+        curl_multi_perform(m_multi, &running);
+
+        auto tasks = snapshot();
+        for (const auto &task : tasks) {
+            if (task->m_transfer->started)
+                reportProgress(*task);
+        }
+
+        int queued = 0;
+        while (CURLMsg *message = curl_multi_info_read(m_multi, &queued)) {
+            if (message->msg != CURLMSG_DONE)
+                continue;
+            const auto found = std::find_if(tasks.begin(), tasks.end(), [message](const auto &task) {
+                return task->m_transfer->easy == message->easy_handle;
+            });
+            if (found != tasks.end())
+                complete(*found, message->data.result);
+        }
+
+        const auto now = Clock::now();
+        for (const auto &task : tasks) {
+            const auto &transfer = *task->m_transfer;
+            if (task->state() == DownloadTask::State::Running && transfer.started && !transfer.paused
+                && now - transfer.lastActivity >= idleTimeout) {
+                fail(task, {UrlError::TimedOut, FileError::None,
+                            QStringLiteral("no data for %1 ms").arg(idleTimeout.count())});
+            }
+        }
+
+        bool unfinished = false;
+        {
+            std::lock_guard lock(m_mutex);
+            std::erase_if(m_tasks, [](const auto &task) { return task->state() == DownloadTask::State::Completed; });
+            unfinished = !m_tasks.empty();
+        }
+        if (m_stop && !unfinished)
+            return;
+        curl_multi_poll(m_multi, nullptr, 0, pollTimeoutMs(snapshot()), nullptr);
+    }
+}
+
+int DownloadSessionCore::pollTimeoutMs(const std::vector<std::shared_ptr<DownloadTask>> &tasks) const
+{
+    auto wait = std::chrono::milliseconds(idlePollMs);
+    const auto now = Clock::now();
+    for (const auto &task : tasks) {
+        const auto &transfer = *task->m_transfer;
+        if (!transfer.started || transfer.paused)
+            continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            transfer.lastActivity + idleTimeout - now);
+        wait = std::clamp(left + std::chrono::milliseconds(1), std::chrono::milliseconds(0), wait);
+    }
+    return int(wait.count());
+}
+
+void DownloadSessionCore::reconcile(const std::shared_ptr<DownloadTask> &task)
+{
+    auto &transfer = *task->m_transfer;
+    switch (task->state()) {
+    case DownloadTask::State::Completed:
+        return;
+    case DownloadTask::State::Canceling:
+        fail(task, {UrlError::Cancelled, FileError::None, QString()});
+        return;
+    case DownloadTask::State::Running:
+        if (!transfer.started) {
+            if (!start(*task)) {
+                fail(task, {UrlError::CannotCreateFile, fileErrorFromErrno(transfer.writeErrno, true),
+                            QStringLiteral("cannot create the temporary file")});
+            }
+        } else if (transfer.paused) {
+            curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
+            transfer.paused = false;
+            transfer.lastActivity = Clock::now();
+        }
+        return;
+    case DownloadTask::State::Suspended:
+        if (transfer.started && !transfer.paused) {
+            curl_easy_pause(transfer.easy, CURLPAUSE_ALL);
+            transfer.paused = true;
+        }
+        return;
+    }
+}
+
+bool DownloadSessionCore::start(DownloadTask &task)
+{
+    auto &transfer = *task.m_transfer;
+    transfer.started = true;
+    transfer.lastActivity = Clock::now();
+
+    QByteArray path = QFile::encodeName(QDir::tempPath()) + "/PrismoraDownload_XXXXXX.tmp";
+    const int fd = mkstemps(path.data(), 4);
+    if (fd < 0) {
+        transfer.writeErrno = errno;
+        return false;
+    }
+    transfer.tempPath = path;
+    transfer.file = fdopen(fd, "wb");
+    if (!transfer.file) {
+        transfer.writeErrno = errno;
+        ::close(fd);
+        return false;
+    }
+    setvbuf(transfer.file, nullptr, _IOFBF, fileBufferSize);
+
+    CURL *easy = curl_easy_init();
+    transfer.easy = easy;
+    const QByteArray url = task.m_request.url.toEncoded();
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 16L);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_TCP_KEEPALIVE, 1L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, receiveBufferSize);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DownloadSessionCore::writeBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &task);
+    if (!m_caFile.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, m_caFile.constData());
+    const QByteArray agent = QCoreApplication::applicationName().toUtf8();
+    if (!agent.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.constData());
+    for (const auto &[name, value] : task.m_request.headers)
+        transfer.headers = curl_slist_append(transfer.headers, (name + ": " + value).constData());
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
+    curl_multi_add_handle(m_multi, easy);
+    return true;
+}
+
+size_t DownloadSessionCore::writeBody(char *data, size_t size, size_t count, void *context)
+{
+    auto &task = *static_cast<DownloadTask *>(context);
+    auto &transfer = *task.m_transfer;
+    const size_t length = size * count;
+    if (responseStatus(transfer.easy) >= 400) {
+        // An error page is not the file that was asked for.
+        transfer.badStatus = true;
+        return CURL_WRITEFUNC_ERROR;
+    }
+    if (std::fwrite(data, 1, length, transfer.file) != length) {
+        transfer.writeErrno = errno ? errno : EIO;
+        return CURL_WRITEFUNC_ERROR;
+    }
+    task.m_received += std::int64_t(length);
+    transfer.lastActivity = Clock::now();
+    return length;
+}
+
+void DownloadSessionCore::reportProgress(DownloadTask &task)
+{
+    auto &transfer = *task.m_transfer;
+    const std::int64_t received = task.m_received;
+    if (received <= transfer.reported)
+        return;
+    curl_off_t expected = -1;
+    curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+    task.m_expected = expected;
+    const std::int64_t written = received - transfer.reported;
+    transfer.reported = received;
+    delegate->didWriteData(task, written, received, expected);
+}
+
+void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CURLcode result)
+{
+    auto &transfer = *task->m_transfer;
+    if (transfer.badStatus || (result == CURLE_OK && responseStatus(transfer.easy) >= 400)) {
+        fail(task, {UrlError::BadServerResponse, FileError::None,
+                    QStringLiteral("HTTP status %1").arg(responseStatus(transfer.easy))});
+        return;
+    }
+    if (result == CURLE_WRITE_ERROR && transfer.writeErrno) {
+        fail(task, {UrlError::CannotWriteToFile, fileErrorFromErrno(transfer.writeErrno, true),
+                    QString::fromLocal8Bit(std::strerror(transfer.writeErrno))});
+        return;
+    }
+    if (result != CURLE_OK) {
+        const QString detail = transfer.errorBuffer[0] ? QString::fromUtf8(transfer.errorBuffer)
+                                                       : QString::fromUtf8(curl_easy_strerror(result));
+        fail(task, {urlErrorFromCurl(result), FileError::None, detail});
+        return;
+    }
+    // Buffered bytes may still fail to reach the disk.
+    const bool flushed = std::fflush(transfer.file) == 0;
+    const int flushErrno = errno;
+    std::fclose(transfer.file);
+    transfer.file = nullptr;
+    if (!flushed) {
+        fail(task, {UrlError::CannotWriteToFile, fileErrorFromErrno(flushErrno, true),
+                    QString::fromLocal8Bit(std::strerror(flushErrno))});
+        return;
+    }
+    delegate->didFinishDownloadingTo(*task, QFile::decodeName(transfer.tempPath));
+    release(*task);
+    task->m_state = DownloadTask::State::Completed;
+    delegate->didCompleteWithError(*task, std::nullopt);
+}
+
+void DownloadSessionCore::fail(const std::shared_ptr<DownloadTask> &task, TransferError error)
+{
+    release(*task);
+    if (task->m_state.exchange(DownloadTask::State::Completed) == DownloadTask::State::Completed)
+        return;
+    delegate->didCompleteWithError(*task, error);
+}
+
+void DownloadSessionCore::release(DownloadTask &task)
+{
+    auto &transfer = *task.m_transfer;
+    if (transfer.easy) {
+        curl_multi_remove_handle(m_multi, transfer.easy);
+        curl_easy_cleanup(transfer.easy);
+        transfer.easy = nullptr;
+    }
+    curl_slist_free_all(transfer.headers);
+    transfer.headers = nullptr;
+    if (transfer.file) {
+        std::fclose(transfer.file);
+        transfer.file = nullptr;
+    }
+    if (!transfer.tempPath.isEmpty()) {
+        ::unlink(transfer.tempPath.constData());
+        transfer.tempPath.clear();
+    }
+}
+
+} // namespace platform::net

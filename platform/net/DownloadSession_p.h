@@ -1,0 +1,71 @@
+#pragma once
+
+// Internal to DownloadSession and DownloadTask: the worker thread and the
+// per-transfer libcurl state.
+
+#include <platform/net/DownloadSession.h>
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace platform::net {
+
+/// What only the worker thread touches for one task.
+struct DownloadTask::Transfer {
+    CURL *easy = nullptr;
+    curl_slist *headers = nullptr;
+    std::FILE *file = nullptr;
+    QByteArray tempPath;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    bool started = false;
+    bool paused = false;
+    int writeErrno = 0;
+    bool badStatus = false;
+    std::int64_t reported = 0; // bytes already announced through didWriteData
+    std::chrono::steady_clock::time_point lastActivity;
+};
+
+class DownloadSessionCore : public std::enable_shared_from_this<DownloadSessionCore>
+{
+public:
+    DownloadSessionCore(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout);
+    ~DownloadSessionCore();
+
+    void startThread();
+    void add(const std::shared_ptr<DownloadTask> &task);
+    void invalidate();
+    /// Stops the thread; joins it unless called on that very thread.
+    void shutdown();
+    void wake();
+
+    DownloadSessionDelegate *const delegate;
+    const std::chrono::milliseconds idleTimeout;
+
+private:
+    void run();
+    void reconcile(const std::shared_ptr<DownloadTask> &task);
+    bool start(DownloadTask &task);
+    void reportProgress(DownloadTask &task);
+    void complete(const std::shared_ptr<DownloadTask> &task, CURLcode result);
+    void fail(const std::shared_ptr<DownloadTask> &task, TransferError error);
+    void release(DownloadTask &task);
+    std::vector<std::shared_ptr<DownloadTask>> snapshot();
+    int pollTimeoutMs(const std::vector<std::shared_ptr<DownloadTask>> &tasks) const;
+
+    static size_t writeBody(char *data, size_t size, size_t count, void *task);
+
+    CURLM *m_multi = nullptr;
+    std::thread m_thread;
+    std::mutex m_mutex; // guards m_tasks between the callers' threads and the worker
+    std::vector<std::shared_ptr<DownloadTask>> m_tasks;
+    std::atomic<bool> m_invalidated{false};
+    std::atomic<bool> m_stop{false};
+    QByteArray m_caFile;
+};
+
+} // namespace platform::net

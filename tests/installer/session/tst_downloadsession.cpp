@@ -1,0 +1,307 @@
+#include <platform/net/DownloadSession.h>
+
+#include "fixtures/LocalMirror.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <set>
+#include <sys/resource.h>
+
+using namespace platform::net;
+using namespace std::chrono_literals;
+
+namespace {
+
+/// Records every callback; safe to read from the test thread.
+class Recorder : public DownloadSessionDelegate
+{
+public:
+    void didWriteData(DownloadTask &, std::int64_t written, std::int64_t total, std::int64_t expected) override
+    {
+        std::lock_guard lock(mutex);
+        threads.insert(QThread::currentThread());
+        events << QStringLiteral("progress");
+        progress.push_back({written, total, expected});
+        changed.notify_all();
+    }
+    void didFinishDownloadingTo(DownloadTask &, const QString &location) override
+    {
+        std::lock_guard lock(mutex);
+        threads.insert(QThread::currentThread());
+        events << QStringLiteral("finished");
+        QFile file(location);
+        if (file.open(QIODevice::ReadOnly))
+            body = file.readAll();
+        temporaryFile = location;
+        changed.notify_all();
+    }
+    void didCompleteWithError(DownloadTask &, const std::optional<TransferError> &failure) override
+    {
+        std::lock_guard lock(mutex);
+        threads.insert(QThread::currentThread());
+        events << QStringLiteral("completed");
+        error = failure;
+        ++completions;
+        changed.notify_all();
+    }
+
+    /// Waits (for the transfer, not for a timer) until @p predicate holds.
+    template<typename Predicate>
+    bool waitUntil(Predicate predicate, std::chrono::milliseconds limit = 20s)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, limit, [&] { return predicate(); });
+    }
+    bool waitForCompletion() { return waitUntil([this] { return completions > 0; }); }
+
+    struct Progress {
+        std::int64_t written, total, expected;
+    };
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::set<QThread *> threads;
+    QStringList events;
+    std::vector<Progress> progress;
+    QByteArray body;
+    QString temporaryFile;
+    std::optional<TransferError> error;
+    int completions = 0;
+};
+
+DownloadRequest zipRequest(const QString &url)
+{
+    return {QUrl(url), {{"Accept-Encoding", "application-x-zip"}}};
+}
+
+} // namespace
+
+class TestDownloadSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_temp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        m_archive = m_work.filePath(QStringLiteral("prismora.zip"));
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray bytes(2 * 1024 * 1024 + 123, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        m_content = bytes;
+        file.write(bytes);
+        file.close();
+        QVERIFY(m_mirror.start(m_archive));
+        qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
+    }
+
+    void downloadsTheBodyOnTheSessionThread()
+    {
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("ok/prismora.zip"))));
+        QCOMPARE(task->state(), DownloadTask::State::Suspended);
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+
+        QVERIFY(!recorder.error);
+        QCOMPARE(recorder.body.size(), m_content.size());
+        QVERIFY(recorder.body == m_content);
+        QCOMPARE(recorder.threads.size(), std::size_t(1));
+        QVERIFY(*recorder.threads.begin() != QThread::currentThread());
+        QCOMPARE(recorder.events.last(), QStringLiteral("completed"));
+        QCOMPARE(recorder.events.at(recorder.events.size() - 2), QStringLiteral("finished"));
+        QCOMPARE(recorder.events.count(QStringLiteral("finished")), 1);
+
+        std::int64_t sum = 0;
+        for (const auto &step : recorder.progress) {
+            sum += step.written;
+            QCOMPARE(step.total, sum);
+            QCOMPARE(step.expected, std::int64_t(m_content.size()));
+        }
+        QCOMPARE(sum, std::int64_t(m_content.size()));
+        QCOMPARE(task->state(), DownloadTask::State::Completed);
+        QVERIFY(!QFile::exists(recorder.temporaryFile)); // removed after the callback
+        QVERIFY(m_mirror.requests().last().endsWith(QStringLiteral("\tapplication-x-zip")));
+    }
+
+    void reportsFailuresAsUrlErrors_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("partialBytes");
+
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 freePort = closed.serverPort();
+        closed.close();
+        QTest::newRow("connection refused") << QStringLiteral("https://127.0.0.1:%1/prismora.zip").arg(freePort)
+                                            << int(UrlError::CannotConnectToHost) << false;
+        QTest::newRow("unknown host") << QStringLiteral("https://mirror.prismora.invalid/prismora.zip")
+                                      << int(UrlError::CannotFindHost) << false;
+        QTest::newRow("404") << m_mirror.url(QStringLiteral("status/404/prismora.zip"))
+                             << int(UrlError::BadServerResponse) << false;
+        QTest::newRow("503") << m_mirror.url(QStringLiteral("status/503/prismora.zip"))
+                             << int(UrlError::BadServerResponse) << false;
+        QTest::newRow("reset mid-body") << m_mirror.url(QStringLiteral("reset/prismora.zip"))
+                                        << int(UrlError::NetworkConnectionLost) << true;
+        QTest::newRow("truncated body") << m_mirror.url(QStringLiteral("truncate/prismora.zip"))
+                                        << int(UrlError::NetworkConnectionLost) << true;
+    }
+
+    void reportsFailuresAsUrlErrors()
+    {
+        QFETCH(QString, url);
+        QFETCH(int, code);
+        QFETCH(bool, partialBytes);
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(zipRequest(url));
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY(recorder.error);
+        QCOMPARE(recorder.error->errorCode(), code);
+        QCOMPARE(recorder.events.count(QStringLiteral("finished")), 0);
+        QCOMPARE(recorder.completions, 1);
+        QCOMPARE(!recorder.progress.empty(), partialBytes);
+        QVERIFY(QDir(m_temp.path()).entryList(QDir::Files).isEmpty()); // no temporary file left behind
+    }
+
+    void refusesAnUntrustedCertificate()
+    {
+        LocalMirror untrusted;
+        QVERIFY(untrusted.start(m_archive, LocalMirror::Certificate::Untrusted));
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        session.downloadTask(zipRequest(untrusted.url(QStringLiteral("prismora.zip"))))->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY(recorder.error);
+        QCOMPARE(recorder.error->code, UrlError::ServerCertificateUntrusted);
+        QVERIFY(recorder.progress.empty());
+    }
+
+    void acceptsABodyWithoutAnnouncedLength()
+    {
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("nolength/prismora.zip"))))->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY(!recorder.error);
+        QVERIFY(recorder.body == m_content);
+        QVERIFY(!recorder.progress.empty());
+        for (const auto &step : recorder.progress)
+            QCOMPARE(step.expected, std::int64_t(-1));
+    }
+
+    void timesOutAStalledTransfer()
+    {
+        Recorder recorder;
+        DownloadSession session(&recorder, 300ms);
+        session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("stall/prismora.zip"))))->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY(recorder.error);
+        QCOMPARE(recorder.error->code, UrlError::TimedOut);
+        QCOMPARE(recorder.progress.back().total, std::int64_t(1024));
+    }
+
+    void suspendPausesWithoutTimingOut()
+    {
+        Recorder recorder;
+        DownloadSession session(&recorder, 250ms);
+        auto task = session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("slow/prismora.zip"))));
+        task->resume();
+        QVERIFY(recorder.waitUntil([&] { return !recorder.progress.empty(); }));
+        task->suspend();
+        QCOMPARE(task->state(), DownloadTask::State::Suspended);
+
+        // Real time has to pass here: the point is that the idle time-out does
+        // not fire and no bytes arrive while the transfer is paused.
+        QTest::qWait(300);
+        const std::int64_t pausedAt = task->countOfBytesReceived();
+        QTest::qWait(500);
+        QCOMPARE(task->countOfBytesReceived(), pausedAt);
+        QVERIFY(pausedAt < m_content.size());
+        {
+            std::lock_guard lock(recorder.mutex);
+            QCOMPARE(recorder.completions, 0);
+        }
+
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY2(!recorder.error, qPrintable(recorder.error ? recorder.error->description() : QString()));
+        QVERIFY(recorder.body == m_content);
+    }
+
+    void cancelEndsWithCancelledOnce()
+    {
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("slow/prismora.zip"))));
+        task->resume();
+        QVERIFY(recorder.waitUntil([&] { return !recorder.progress.empty(); }));
+        task->cancel();
+        task->cancel();
+        QVERIFY(recorder.waitForCompletion());
+        QCOMPARE(recorder.error->code, UrlError::Cancelled);
+        QCOMPARE(recorder.error->errorCode(), -999);
+        QCOMPARE(recorder.completions, 1);
+        QCOMPARE(task->state(), DownloadTask::State::Completed);
+    }
+
+    void destroyingTheSessionCancelsItsTasks()
+    {
+        Recorder recorder;
+        std::shared_ptr<DownloadTask> never;
+        {
+            DownloadSession session(&recorder);
+            never = session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("ok/prismora.zip"))));
+        }
+        QCOMPARE(recorder.completions, 1);
+        QCOMPARE(recorder.error->code, UrlError::Cancelled);
+        never->resume(); // harmless once the session is gone
+        QCOMPARE(never->state(), DownloadTask::State::Completed);
+    }
+
+    void aFullDiskIsReportedAsOutOfSpace()
+    {
+        // A file-size limit makes write() fail the way a full disk does.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        getrlimit(RLIMIT_FSIZE, &original);
+        rlimit limited = original;
+        limited.rlim_cur = 256 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+        Recorder recorder;
+        {
+            DownloadSession session(&recorder);
+            session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("ok/prismora.zip"))))->resume();
+            const bool completed = recorder.waitForCompletion();
+            setrlimit(RLIMIT_FSIZE, &original);
+            QVERIFY(completed);
+        }
+        QVERIFY(recorder.error);
+        QCOMPARE(recorder.error->code, UrlError::CannotWriteToFile);
+        QCOMPARE(recorder.error->fileError, platform::FileError::WriteOutOfSpace);
+        QVERIFY(QDir(m_temp.path()).entryList(QDir::Files).isEmpty());
+    }
+
+private:
+    QTemporaryDir m_temp;
+    QTemporaryDir m_work;
+    QString m_archive;
+    QByteArray m_content;
+    LocalMirror m_mirror;
+};
+
+QTEST_GUILESS_MAIN(TestDownloadSession)
+#include "tst_downloadsession.moc"
