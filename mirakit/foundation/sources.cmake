@@ -1,3 +1,4 @@
 set(MIRAKIT_FOUNDATION_SOURCES
     ColorExtensions.cpp
+    ViewBehaverWrapper.cpp
 )

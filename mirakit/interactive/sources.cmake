@@ -1,2 +1,9 @@
 set(MIRAKIT_INTERACTIVE_SOURCES
+    CursorArea.cpp
+    CursorRect.cpp
+    MouseTrackingArea.cpp
+    MouseTrackingPointer.cpp
+    MouseTrackingView.cpp
+    MouseTracker.cpp
+    MouseTrackingProtocol.cpp
 )

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <mirakit/interactive/MouseTrackingArea.h>
+#include <mirakit/mirakit_export.h>
+
+#include <QCursor>
+#include <QEvent>
+#include <QList>
+#include <QObject>
+#include <QRectF>
+
+#include <optional>
+
+class QMouseEvent;
+class QWidget;
+
+namespace mira {
+
+/**
+ * The pointer-tracking record of one widget: its tracking areas, its cursor
+ * rectangles, and the two moments at which they are renewed.
+ *
+ * One instance is attached to a widget on first use (of()) and lives as long
+ * as the widget. It watches the widget and, whenever the widget is resized or
+ * shown, sends it two events:
+ *
+ * - updateTrackingAreasEventType(): the widget renews its tracking areas;
+ * - resetCursorRectsEventType(): after the old cursor rectangles have been
+ *   discarded, the widget registers its rectangles again (addCursorRect()).
+ *
+ * A widget class handles them in its event() override; code that cannot
+ * subclass the widget attaches Hooks instead (see mira::ViewBehaverWrapper).
+ * Cursor rectangles are applied on pointer motion with QWidget::setCursor:
+ * where rectangles overlap, the one registered last wins; outside all of them
+ * the widget's own cursor is restored.
+ */
+class MIRAKIT_EXPORT MouseTrackingView : public QObject
+{
+    Q_OBJECT
+public:
+    /**
+     * Behaviour added around the widget's own handling of Enter, Leave and
+     * the two renewal events, and a say in where pointer presses go.
+     */
+    class MIRAKIT_EXPORT Hooks
+    {
+    public:
+        virtual ~Hooks();
+        /// Returning false swallows @p event before the widget sees it.
+        virtual bool shouldDeliver(QWidget *view, QEvent *event);
+        /// Runs after the widget has handled @p event.
+        virtual void didHandle(QWidget *view, QEvent *event);
+        /// Returning true means the pointer event was delivered elsewhere.
+        virtual bool routePointerEvent(QWidget *view, QMouseEvent *event);
+    };
+
+    struct CursorRectangle {
+        QRectF rect;
+        QCursor cursor;
+    };
+
+    ~MouseTrackingView() override;
+
+    /// The record of @p view, created and attached on first request.
+    static MouseTrackingView *of(QWidget *view);
+    /// The record of @p view if it has one, else nullptr.
+    static MouseTrackingView *find(const QWidget *view);
+
+    static QEvent::Type updateTrackingAreasEventType();
+    static QEvent::Type resetCursorRectsEventType();
+
+    QWidget *view() const { return m_view; }
+
+    QList<MouseTrackingArea> trackingAreas() const { return m_trackingAreas; }
+    /// Adds @p area; an area that wants motion turns on the widget's mouse tracking.
+    void addTrackingArea(const MouseTrackingArea &area);
+    /// Removes @p area; unknown areas are ignored.
+    void removeTrackingArea(const MouseTrackingArea &area);
+
+    QList<CursorRectangle> cursorRects() const { return m_cursorRects; }
+    /// Registers one cursor rectangle (call this while handling the reset event).
+    void addCursorRect(const QRectF &rect, const QCursor &cursor);
+    /// The cursor the rectangles give at @p position, if any.
+    std::optional<QCursor> cursorAt(const QPointF &position) const;
+
+    /// Asks the widget to renew its tracking areas now.
+    void updateTrackingAreas();
+    /// Discards the cursor rectangles, lets the widget register them again,
+    /// and applies them at the pointer's position when the pointer is over the widget.
+    void invalidateCursorRects();
+
+    /// Installs @p hooks (not owned; pass nullptr to remove).
+    void setHooks(Hooks *hooks) { m_hooks = hooks; }
+    Hooks *hooks() const { return m_hooks; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit MouseTrackingView(QWidget *view);
+    bool deliverWithHooks(QEvent *event);
+    void applyCursor(const QPointF &position);
+    void restoreCursor();
+
+    QWidget *m_view;
+    Hooks *m_hooks = nullptr;
+    QList<MouseTrackingArea> m_trackingAreas;
+    QList<CursorRectangle> m_cursorRects;
+    bool m_overridingCursor = false;
+    std::optional<QCursor> m_savedCursor;
+};
+
+} // namespace mira

@@ -1,0 +1,2 @@
+set(MIRAKIT_WINDOWS_TEST_LIBS MiraKit prismora_testsupport)
+prismora_add_test(tst_mousetracking SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_mousetracking.cpp LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
