@@ -1,4 +1,11 @@
 set(MIRAKIT_FOUNDATION_SOURCES
+    BundleExtensions.cpp
     ColorExtensions.cpp
+    DataExtensions.cpp
+    DateExtensions.cpp
+    FontExtensions.cpp
+    GeometryExtensions.cpp
+    StringExtensions.cpp
+    VersionCompare.cpp
     ViewBehaverWrapper.cpp
 )
