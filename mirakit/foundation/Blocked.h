@@ -23,9 +23,7 @@ namespace mira {
  * while it runs; a write from inside the callback calls the callback again
  * (so it must stop by itself).
  */
-template<typename T>
-class Blocked
-{
+template <typename T> class Blocked {
 public:
     using Callback = std::function<void(const T &)>;
 

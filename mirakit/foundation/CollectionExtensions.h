@@ -30,11 +30,10 @@
 namespace mira {
 
 namespace detail {
-template<typename Container>
+template <typename Container>
 using ElementOf = std::remove_cvref_t<decltype(*std::begin(std::declval<const Container &>()))>;
 
-template<typename Container>
-std::vector<ElementOf<Container>> distinctSorted(const Container &elements)
+template <typename Container> std::vector<ElementOf<Container>> distinctSorted(const Container &elements)
 {
     std::vector<ElementOf<Container>> sorted(std::begin(elements), std::end(elements));
     std::sort(sorted.begin(), sorted.end());
@@ -42,21 +41,20 @@ std::vector<ElementOf<Container>> distinctSorted(const Container &elements)
     return sorted;
 }
 
-template<typename Container, typename Element>
-bool contains(const Container &elements, const Element &element)
+template <typename Container, typename Element> bool contains(const Container &elements, const Element &element)
 {
     return std::find(std::begin(elements), std::end(elements), element) != std::end(elements);
 }
 
-template<typename Container>
-void reserve(Container &container, qsizetype size)
+template <typename Container> void reserve(Container &container, qsizetype size)
 {
     if constexpr (requires { container.reserve(size); })
         container.reserve(size);
 }
 
-template<typename Map>
-concept MapLike = requires {
+template <typename Map>
+concept MapLike = requires
+{
     typename Map::key_type;
     typename Map::mapped_type;
 };
@@ -64,8 +62,7 @@ concept MapLike = requires {
 
 /// The non-empty texts of @p texts joined with @p separator; empty texts
 /// are skipped. An empty list, or one with only empty texts, gives "".
-template<typename Texts>
-QString merge(const Texts &texts, const QString &separator)
+template <typename Texts> QString merge(const Texts &texts, const QString &separator)
 {
     QString merged;
     bool first = true;
@@ -81,8 +78,7 @@ QString merge(const Texts &texts, const QString &separator)
 }
 
 /// The first non-empty text of @p texts, or std::nullopt when there is none.
-template<typename Texts>
-std::optional<QString> firstNotEmpty(const Texts &texts)
+template <typename Texts> std::optional<QString> firstNotEmpty(const Texts &texts)
 {
     for (const QString &text : texts) {
         if (!text.isEmpty())
@@ -97,7 +93,7 @@ std::optional<QString> firstNotEmpty(const Texts &texts)
  * shorter; a negative @p n gives an empty list. @p generator is any
  * standard uniform random bit generator (tests pass a seeded one).
  */
-template<typename Container, typename Generator>
+template <typename Container, typename Generator>
 Container random(const Container &elements, qsizetype n, Generator &&generator)
 {
     std::vector<qsizetype> positions(std::size(elements));
@@ -116,8 +112,7 @@ Container random(const Container &elements, qsizetype n, Generator &&generator)
 }
 
 /// random() drawing from the process-wide secure generator.
-template<typename Container>
-Container random(const Container &elements, qsizetype n)
+template <typename Container> Container random(const Container &elements, qsizetype n)
 {
     return random(elements, n, *QRandomGenerator::global());
 }
@@ -131,8 +126,7 @@ Container random(const Container &elements, qsizetype n)
  * The name reads the other way round; callers depend on this answer, so it
  * stays.
  */
-template<typename Container>
-bool sameElement(const Container &a, const Container &b)
+template <typename Container> bool sameElement(const Container &a, const Container &b)
 {
     using Element = detail::ElementOf<Container>;
     if constexpr (std::totally_ordered<Element>) {
@@ -152,8 +146,7 @@ bool sameElement(const Container &a, const Container &b)
 
 /// The elements of @p elements in order, with every later repeat removed:
 /// [3, 1, 3, 2, 1] gives [3, 1, 2].
-template<typename Container>
-Container removeDuplicates(const Container &elements)
+template <typename Container> Container removeDuplicates(const Container &elements)
 {
     using Element = detail::ElementOf<Container>;
     Container unique;
@@ -177,8 +170,7 @@ Container removeDuplicates(const Container &elements)
  * wins. For maps with unique keys (QMap, QHash, std::map, ...). Bring it
  * into scope with `using mira::operator+;`.
  */
-template<detail::MapLike Map>
-Map operator+(const Map &left, const Map &right)
+template <detail::MapLike Map> Map operator+(const Map &left, const Map &right)
 {
     Map merged = left;
     if constexpr (requires(typename Map::const_iterator it) { it.key(); }) {
@@ -192,15 +184,14 @@ Map operator+(const Map &left, const Map &right)
 }
 
 /// @p left unchanged when @p right is absent, else left + *right.
-template<detail::MapLike Map>
-Map operator+(const Map &left, const std::optional<Map> &right)
+template <detail::MapLike Map> Map operator+(const Map &left, const std::optional<Map> &right)
 {
     return right ? left + *right : left;
 }
 
 /// The element at @p index, or std::nullopt when @p index is negative or
 /// not less than the collection's size.
-template<typename Container>
+template <typename Container>
 std::optional<detail::ElementOf<Container>> safe(const Container &elements, qsizetype index)
 {
     if (index < 0 || index >= qsizetype(std::size(elements)))

@@ -151,7 +151,7 @@ QColor fromColor(const QColor &from, const QColor &to, qreal progress)
     const qreal t = clampedUnit(progress, 0);
     const auto mix = [t](qreal a, qreal b) { return float(std::clamp(a + (b - a) * t, qreal(0), qreal(1))); };
     return QColor::fromRgbF(mix(redValue(from), redValue(to)), mix(greenValue(from), greenValue(to)),
-                            mix(blueValue(from), blueValue(to)), mix(alphaValue(from), alphaValue(to)));
+        mix(blueValue(from), blueValue(to)), mix(alphaValue(from), alphaValue(to)));
 }
 
 } // namespace mira

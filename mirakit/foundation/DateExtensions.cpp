@@ -191,8 +191,8 @@ void setComponent(QDateTime &date, Component which, int value)
     const qint64 difference = qint64(value) - component(local, which);
     // Year and month arithmetic takes an int; anything wider is far outside
     // the range a date can hold anyway.
-    const bool fitsInt = difference >= std::numeric_limits<int>::min() / 16
-        && difference <= std::numeric_limits<int>::max() / 16;
+    const bool fitsInt
+        = difference >= std::numeric_limits<int>::min() / 16 && difference <= std::numeric_limits<int>::max() / 16;
     QDateTime moved;
     switch (which) {
     case Component::Year:
@@ -233,7 +233,7 @@ QString timestampToDataFormat(double seconds, const QString &dateFormat)
 }
 
 QString dateToString(const QDateTime &date, const QString &format, const std::optional<QTimeZone> &timeZone,
-                     const std::optional<QString> &localeIdentifier)
+    const std::optional<QString> &localeIdentifier)
 {
     if (!date.isValid())
         return {};

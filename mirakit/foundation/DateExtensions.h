@@ -57,8 +57,8 @@ MIRAKIT_EXPORT QString timestampToDataFormat(double seconds, const QString &date
 /// local time zone and the default locale. An invalid date gives an empty
 /// string; an unknown locale name gives the C locale.
 MIRAKIT_EXPORT QString dateToString(const QDateTime &date, const QString &format,
-                                    const std::optional<QTimeZone> &timeZone = std::nullopt,
-                                    const std::optional<QString> &localeIdentifier = std::nullopt);
+    const std::optional<QTimeZone> &timeZone = std::nullopt,
+    const std::optional<QString> &localeIdentifier = std::nullopt);
 
 /// Whole hours from @p from to @p to, rounded toward zero (negative when
 /// @p to is earlier). 0 when either date is invalid.

@@ -80,8 +80,7 @@ QPainterPath cornerPath(const QRectF &rect, qreal topLeft, qreal topRight, qreal
 
 QRectF aspectFit(const QSizeF &size, const QRectF &rect)
 {
-    if (!(size.width() > 0) || !(size.height() > 0) || !std::isfinite(size.width())
-        || !std::isfinite(size.height()))
+    if (!(size.width() > 0) || !(size.height() > 0) || !std::isfinite(size.width()) || !std::isfinite(size.height()))
         return QRectF(rect.center(), QSizeF(0, 0));
     const qreal scale = std::min(rect.width() / size.width(), rect.height() / size.height());
     return center(size * std::max(scale, qreal(0)), rect);

@@ -45,8 +45,8 @@ MIRAKIT_EXPORT QRectF limit(const QRectF &rect, const QRectF &bounds);
 /// A closed path around @p rect with its own radius at each corner. Each
 /// radius is clamped to 0…half the shorter side (negative and NaN read as
 /// 0), so neighbouring corners never overlap.
-MIRAKIT_EXPORT QPainterPath cornerPath(const QRectF &rect, qreal topLeft, qreal topRight, qreal bottomLeft,
-                                       qreal bottomRight);
+MIRAKIT_EXPORT QPainterPath cornerPath(
+    const QRectF &rect, qreal topLeft, qreal topRight, qreal bottomLeft, qreal bottomRight);
 
 /// The largest rectangle with the aspect ratio of @p size, centred in
 /// @p rect. A size without area answers an empty rectangle at the centre of

@@ -30,11 +30,11 @@ Utf16Range clampedRange(const QString &text, CharacterRange range)
     const qsizetype start = std::max<qsizetype>(range.start, 0);
     if (range.end <= start) {
         const qsizetype at = utf16Position(text, start);
-        return {at, 0};
+        return { at, 0 };
     }
     const qsizetype from = utf16Position(text, start);
     const qsizetype to = utf16Position(text, range.end);
-    return {from, to - from};
+    return { from, to - from };
 }
 
 } // namespace
@@ -52,7 +52,7 @@ QString characterAt(const QString &text, qsizetype offset)
 {
     if (offset < 0 || offset == std::numeric_limits<qsizetype>::max())
         return {};
-    return substring(text, CharacterRange{offset, offset + 1});
+    return substring(text, CharacterRange { offset, offset + 1 });
 }
 
 QString substring(const QString &text, CharacterRange range)
@@ -68,7 +68,7 @@ QString substring(const QString &text, qsizetype start, qsizetype length)
     // Saturate so a huge length cannot overflow the end offset.
     const qsizetype end = start > std::numeric_limits<qsizetype>::max() - length ? std::numeric_limits<qsizetype>::max()
                                                                                  : start + length;
-    return substring(text, CharacterRange{start, end});
+    return substring(text, CharacterRange { start, end });
 }
 
 Utf16Range nsRange(const QString &text, CharacterRange range)

@@ -27,15 +27,13 @@
 namespace mira {
 
 /// A half-open range of character offsets: [start, end).
-struct CharacterRange
-{
+struct CharacterRange {
     qsizetype start = 0;
     qsizetype end = 0;
 };
 
 /// A range of UTF-16 positions, as QString indexes them.
-struct Utf16Range
-{
+struct Utf16Range {
     qsizetype location = 0;
     qsizetype length = 0;
 

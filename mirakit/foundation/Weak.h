@@ -27,13 +27,10 @@ namespace mira {
  *
  * Empty by default.
  */
-template<typename T, bool IsQObject = std::is_base_of_v<QObject, T>>
-class Weak;
+template <typename T, bool IsQObject = std::is_base_of_v<QObject, T>> class Weak;
 
 /// Weak reference to a QObject.
-template<typename T>
-class Weak<T, true>
-{
+template <typename T> class Weak<T, true> {
 public:
     Weak() = default;
     explicit Weak(T *object)
@@ -52,9 +49,7 @@ private:
 };
 
 /// Weak reference to an object owned by std::shared_ptr.
-template<typename T>
-class Weak<T, false>
-{
+template <typename T> class Weak<T, false> {
 public:
     Weak() = default;
     explicit Weak(const std::shared_ptr<T> &object)

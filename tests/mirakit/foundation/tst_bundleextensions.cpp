@@ -16,17 +16,16 @@ namespace {
 
 QVariantMap prismoraInfo()
 {
-    return {{QStringLiteral("CFBundleIdentifier"), QStringLiteral("com.kestrum.installer")},
-            {QStringLiteral("CFBundleName"), QStringLiteral("Prismora_Installer")},
-            {QStringLiteral("CFBundleDevelopmentRegion"), QStringLiteral("en")},
-            {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("2.4.1")},
-            {QStringLiteral("CFBundleVersion"), QStringLiteral("241")},
-            {QStringLiteral("LSMinimumSystemVersion"), QStringLiteral("10.13")}};
+    return { { QStringLiteral("CFBundleIdentifier"), QStringLiteral("com.kestrum.installer") },
+        { QStringLiteral("CFBundleName"), QStringLiteral("Prismora_Installer") },
+        { QStringLiteral("CFBundleDevelopmentRegion"), QStringLiteral("en") },
+        { QStringLiteral("CFBundleShortVersionString"), QStringLiteral("2.4.1") },
+        { QStringLiteral("CFBundleVersion"), QStringLiteral("241") },
+        { QStringLiteral("LSMinimumSystemVersion"), QStringLiteral("10.13") } };
 }
 
 // Runs @p call with standard output sent to a file and answers what it wrote.
-template<typename Call>
-QByteArray capturedStdout(const QString &path, Call call)
+template <typename Call> QByteArray capturedStdout(const QString &path, Call call)
 {
     std::fflush(stdout);
     const int saved = dup(fileno(stdout));
@@ -44,8 +43,7 @@ QByteArray capturedStdout(const QString &path, Call call)
 
 } // namespace
 
-class BundleExtensionsTest : public QObject
-{
+class BundleExtensionsTest : public QObject {
     Q_OBJECT
 private:
     platform::Bundle makeBundle(const QVariantMap &info)
@@ -75,9 +73,9 @@ private Q_SLOTS:
 
     void missingOrNonTextValuesAreAbsent()
     {
-        const platform::Bundle bundle = makeBundle({{QStringLiteral("CFBundleVersion"), 241},
-                                                    {QStringLiteral("CFBundleName"), QString()},
-                                                    {QStringLiteral("LSMinimumSystemVersion"), QVariantList{10, 13}}});
+        const platform::Bundle bundle
+            = makeBundle({ { QStringLiteral("CFBundleVersion"), 241 }, { QStringLiteral("CFBundleName"), QString() },
+                { QStringLiteral("LSMinimumSystemVersion"), QVariantList { 10, 13 } } });
         QCOMPARE(mira::buildVersion(bundle), std::nullopt);
         QCOMPARE(mira::bundleName(bundle), std::nullopt);
         QCOMPARE(mira::bundleMinSysRequire(bundle), std::nullopt);
@@ -99,8 +97,9 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(contained));
         qputenv("HOME", QFile::encodeName(contained));
         QVERIFY(mira::isOpenedSandBox(bundle));
-        QVERIFY(!mira::isOpenedSandBox(makeBundle({{QStringLiteral("CFBundleName"), QStringLiteral("x")}})));
-        QVERIFY(!mira::isOpenedSandBox(makeBundle({{QStringLiteral("CFBundleIdentifier"), QStringLiteral("com.other")}})));
+        QVERIFY(!mira::isOpenedSandBox(makeBundle({ { QStringLiteral("CFBundleName"), QStringLiteral("x") } })));
+        QVERIFY(!mira::isOpenedSandBox(
+            makeBundle({ { QStringLiteral("CFBundleIdentifier"), QStringLiteral("com.other") } })));
     }
 
     void documentFolders()
@@ -114,8 +113,7 @@ private Q_SLOTS:
     {
         TestHome home;
         const platform::Bundle bundle = makeBundle(prismoraInfo());
-        const QString support
-            = home.filePath(QStringLiteral(".local/share/com.kestrum.installer/Prismora_Installer"));
+        const QString support = home.filePath(QStringLiteral(".local/share/com.kestrum.installer/Prismora_Installer"));
         QCOMPARE(mira::sandboxSupport(bundle), std::optional<QString>(support));
         QVERIFY(QFileInfo(support).isDir());
         QCOMPARE(mira::sandboxTmp(bundle), std::optional<QString>(support + QStringLiteral("/tmp")));
@@ -143,8 +141,8 @@ private Q_SLOTS:
         QFETCH(QString, identifier);
         QFETCH(QString, name);
         TestHome home;
-        const platform::Bundle bundle = makeBundle({{QStringLiteral("CFBundleIdentifier"), identifier},
-                                                    {QStringLiteral("CFBundleName"), name}});
+        const platform::Bundle bundle = makeBundle(
+            { { QStringLiteral("CFBundleIdentifier"), identifier }, { QStringLiteral("CFBundleName"), name } });
         QCOMPARE(mira::sandboxSupport(bundle), std::nullopt);
         QCOMPARE(mira::sandboxTmp(bundle), std::nullopt);
         if (name != QStringLiteral("App"))
@@ -168,7 +166,8 @@ private Q_SLOTS:
 
         const QString support = blockSupport.fileName() + QStringLiteral("/com.kestrum.installer/Prismora_Installer");
         std::optional<QString> answer = QStringLiteral("unset");
-        QByteArray out = capturedStdout(home.filePath(QStringLiteral("out1")), [&] { answer = mira::sandboxSupport(bundle); });
+        QByteArray out
+            = capturedStdout(home.filePath(QStringLiteral("out1")), [&] { answer = mira::sandboxSupport(bundle); });
         QCOMPARE(answer, std::nullopt);
         QCOMPARE(out, "create directory at:" + support.toUtf8() + " failed\n");
 
@@ -178,8 +177,9 @@ private Q_SLOTS:
 
         out = capturedStdout(home.filePath(QStringLiteral("out3")), [&] { answer = mira::sysDocumentApp(bundle); });
         QCOMPARE(answer, std::nullopt);
-        QCOMPARE(out, "[RVDebug] create directory at:" + home.filePath(QStringLiteral("Documents/Prismora_Installer")).toUtf8()
-                     + " failed\n");
+        QCOMPARE(out,
+            "[RVDebug] create directory at:" + home.filePath(QStringLiteral("Documents/Prismora_Installer")).toUtf8()
+                + " failed\n");
     }
 };
 

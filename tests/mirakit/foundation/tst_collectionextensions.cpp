@@ -15,29 +15,27 @@ using mira::operator+;
 
 namespace {
 // Equality without ordering, to exercise the quadratic paths.
-struct Tag
-{
+struct Tag {
     int id;
     friend bool operator==(const Tag &, const Tag &) = default;
 };
 } // namespace
 
-class CollectionExtensionsTest : public QObject
-{
+class CollectionExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void merge_data()
     {
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty skipped") << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}
+        QTest::newRow("empty skipped") << QStringList { QStringLiteral("a"), QString(), QStringLiteral("b") }
                                        << QStringLiteral("a, b");
         QTest::newRow("leading and trailing empty")
-            << QStringList{QString(), QStringLiteral("a"), QString()} << QStringLiteral("a");
-        QTest::newRow("only empty") << QStringList{QString(), QString()} << QString();
-        QTest::newRow("nothing") << QStringList{} << QString();
-        QTest::newRow("spaces are not empty") << QStringList{QStringLiteral(" "), QStringLiteral("b")}
-                                              << QStringLiteral(" , b");
+            << QStringList { QString(), QStringLiteral("a"), QString() } << QStringLiteral("a");
+        QTest::newRow("only empty") << QStringList { QString(), QString() } << QString();
+        QTest::newRow("nothing") << QStringList {} << QString();
+        QTest::newRow("spaces are not empty")
+            << QStringList { QStringLiteral(" "), QStringLiteral("b") } << QStringLiteral(" , b");
     }
     void merge()
     {
@@ -50,10 +48,10 @@ private Q_SLOTS:
 
     void firstNotEmpty()
     {
-        QCOMPARE(mira::firstNotEmpty(QStringList{QString(), QStringLiteral("x"), QStringLiteral("y")}),
-                 std::optional<QString>(QStringLiteral("x")));
-        QCOMPARE(mira::firstNotEmpty(QStringList{QString(), QString()}), std::nullopt);
-        QCOMPARE(mira::firstNotEmpty(QStringList{}), std::nullopt);
+        QCOMPARE(mira::firstNotEmpty(QStringList { QString(), QStringLiteral("x"), QStringLiteral("y") }),
+            std::optional<QString>(QStringLiteral("x")));
+        QCOMPARE(mira::firstNotEmpty(QStringList { QString(), QString() }), std::nullopt);
+        QCOMPARE(mira::firstNotEmpty(QStringList {}), std::nullopt);
     }
 
     void randomPicksDistinctPositions_data()
@@ -70,7 +68,7 @@ private Q_SLOTS:
     {
         QFETCH(qsizetype, n);
         QFETCH(qsizetype, expectedCount);
-        const QList<int> numbers{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        const QList<int> numbers { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
         for (unsigned seed = 1; seed <= 50; ++seed) {
             std::mt19937 generator(seed);
             const QList<int> picked = mira::random(numbers, n, generator);
@@ -84,19 +82,19 @@ private Q_SLOTS:
     void randomKeepsRepeatedValuesAsSeparatePicks()
     {
         // Distinct positions, not distinct values: both 7s can be picked.
-        const QList<int> sevens{7, 7};
-        QCOMPARE(mira::random(sevens, 2), (QList<int>{7, 7}));
+        const QList<int> sevens { 7, 7 };
+        QCOMPARE(mira::random(sevens, 2), (QList<int> { 7, 7 }));
     }
 
     void randomReachesEveryElement()
     {
-        const std::vector<int> numbers{0, 1, 2, 3, 4};
+        const std::vector<int> numbers { 0, 1, 2, 3, 4 };
         std::mt19937 generator(7);
         QSet<int> firstPicks;
         for (int round = 0; round < 200; ++round)
             firstPicks.insert(mira::random(numbers, 1, generator).front());
         QCOMPARE(firstPicks.size(), 5);
-        QVERIFY(mira::random(std::vector<int>{}, 3).empty());
+        QVERIFY(mira::random(std::vector<int> {}, 3).empty());
     }
 
     void sameElement_data()
@@ -104,12 +102,12 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("a");
         QTest::addColumn<QList<int>>("b");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("same set, repeats and order ignored") << QList<int>{1, 2, 2} << QList<int>{2, 1} << false;
-        QTest::newRow("different element") << QList<int>{1, 2} << QList<int>{1, 3} << true;
-        QTest::newRow("subset differs") << QList<int>{1, 2} << QList<int>{1} << true;
-        QTest::newRow("superset differs") << QList<int>{1} << QList<int>{1, 2} << true;
-        QTest::newRow("both empty") << QList<int>{} << QList<int>{} << false;
-        QTest::newRow("one empty") << QList<int>{} << QList<int>{4} << true;
+        QTest::newRow("same set, repeats and order ignored") << QList<int> { 1, 2, 2 } << QList<int> { 2, 1 } << false;
+        QTest::newRow("different element") << QList<int> { 1, 2 } << QList<int> { 1, 3 } << true;
+        QTest::newRow("subset differs") << QList<int> { 1, 2 } << QList<int> { 1 } << true;
+        QTest::newRow("superset differs") << QList<int> { 1 } << QList<int> { 1, 2 } << true;
+        QTest::newRow("both empty") << QList<int> {} << QList<int> {} << false;
+        QTest::newRow("one empty") << QList<int> {} << QList<int> { 4 } << true;
     }
     void sameElement()
     {
@@ -121,41 +119,43 @@ private Q_SLOTS:
         // The equality-only path answers the same.
         std::vector<Tag> tagsA, tagsB;
         for (int id : a)
-            tagsA.push_back({id});
+            tagsA.push_back({ id });
         for (int id : b)
-            tagsB.push_back({id});
+            tagsB.push_back({ id });
         QCOMPARE(mira::sameElement(tagsA, tagsB), expected);
     }
 
     void removeDuplicates()
     {
-        QCOMPARE(mira::removeDuplicates(QList<int>{3, 1, 3, 2, 1}), (QList<int>{3, 1, 2}));
-        QCOMPARE(mira::removeDuplicates(QStringList{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("b")}),
-                 (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
-        QCOMPARE(mira::removeDuplicates(QList<int>{}), QList<int>{});
-        const std::vector<Tag> tags = mira::removeDuplicates(std::vector<Tag>{{5}, {4}, {5}, {5}});
+        QCOMPARE(mira::removeDuplicates(QList<int> { 3, 1, 3, 2, 1 }), (QList<int> { 3, 1, 2 }));
+        QCOMPARE(mira::removeDuplicates(QStringList { QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("b") }),
+            (QStringList { QStringLiteral("b"), QStringLiteral("a") }));
+        QCOMPARE(mira::removeDuplicates(QList<int> {}), QList<int> {});
+        const std::vector<Tag> tags = mira::removeDuplicates(std::vector<Tag> { { 5 }, { 4 }, { 5 }, { 5 } });
         QCOMPARE(tags.size(), size_t(2));
         QCOMPARE(tags[0].id, 5);
         QCOMPARE(tags[1].id, 4);
-        const QVariantList variants = mira::removeDuplicates(QVariantList{1, QStringLiteral("x"), 1});
-        QCOMPARE(variants, (QVariantList{1, QStringLiteral("x")}));
+        const QVariantList variants = mira::removeDuplicates(QVariantList { 1, QStringLiteral("x"), 1 });
+        QCOMPARE(variants, (QVariantList { 1, QStringLiteral("x") }));
     }
 
     void dictionaryPlus()
     {
-        const QVariantMap left{{QStringLiteral("a"), 1}, {QStringLiteral("b"), 2}};
-        const QVariantMap right{{QStringLiteral("b"), 20}, {QStringLiteral("c"), 30}};
-        const QVariantMap expected{{QStringLiteral("a"), 1}, {QStringLiteral("b"), 20}, {QStringLiteral("c"), 30}};
+        const QVariantMap left { { QStringLiteral("a"), 1 }, { QStringLiteral("b"), 2 } };
+        const QVariantMap right { { QStringLiteral("b"), 20 }, { QStringLiteral("c"), 30 } };
+        const QVariantMap expected { { QStringLiteral("a"), 1 }, { QStringLiteral("b"), 20 },
+            { QStringLiteral("c"), 30 } };
         QCOMPARE(left + right, expected);
         QCOMPARE(left + std::optional<QVariantMap>(right), expected);
         QCOMPARE(left + std::optional<QVariantMap>(), left);
 
-        const QHash<QString, int> hash = QHash<QString, int>{{QStringLiteral("k"), 1}} + QHash<QString, int>{{QStringLiteral("k"), 2}};
+        const QHash<QString, int> hash
+            = QHash<QString, int> { { QStringLiteral("k"), 1 } } + QHash<QString, int> { { QStringLiteral("k"), 2 } };
         QCOMPARE(hash.value(QStringLiteral("k")), 2);
         QCOMPARE(hash.size(), 1);
 
-        const std::map<int, QString> standard
-            = std::map<int, QString>{{1, QStringLiteral("one")}} + std::map<int, QString>{{1, QStringLiteral("uno")}, {2, QStringLiteral("dos")}};
+        const std::map<int, QString> standard = std::map<int, QString> { { 1, QStringLiteral("one") } }
+            + std::map<int, QString> { { 1, QStringLiteral("uno") }, { 2, QStringLiteral("dos") } };
         QCOMPARE(standard.size(), size_t(2));
         QCOMPARE(standard.at(1), QStringLiteral("uno"));
     }
@@ -174,8 +174,8 @@ private Q_SLOTS:
     {
         QFETCH(qsizetype, index);
         QFETCH(std::optional<int>, expected);
-        QCOMPARE(mira::safe(QList<int>{10, 20, 30}, index), expected);
-        QCOMPARE(mira::safe(std::vector<int>{10, 20, 30}, index), expected);
+        QCOMPARE(mira::safe(QList<int> { 10, 20, 30 }, index), expected);
+        QCOMPARE(mira::safe(std::vector<int> { 10, 20, 30 }, index), expected);
     }
 };
 

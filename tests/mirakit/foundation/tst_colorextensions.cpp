@@ -19,8 +19,7 @@ QString describe(const QColor &color)
 }
 } // namespace
 
-class ColorExtensionsTest : public QObject
-{
+class ColorExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void rgbFromNumber_data()
@@ -56,18 +55,20 @@ private Q_SLOTS:
         QTest::addColumn<qreal>("alpha");
         QTest::addColumn<QString>("expected");
         QTest::newRow("short white half alpha") << QStringLiteral("#FFF") << 0.5 << QStringLiteral("255,255,255@500");
-        QTest::newRow("0x prefix, alpha clamped") << QStringLiteral("0x00ff00") << 2.0 << QStringLiteral("0,255,0@1000");
+        QTest::newRow("0x prefix, alpha clamped")
+            << QStringLiteral("0x00ff00") << 2.0 << QStringLiteral("0,255,0@1000");
         QTest::newRow("upper-case prefix") << QStringLiteral("0X3BE5A2") << 1.0 << QStringLiteral("59,229,162@1000");
         QTest::newRow("no prefix") << QStringLiteral("3be5a2") << 0.25 << QStringLiteral("59,229,162@250");
         QTest::newRow("three digits doubled") << QStringLiteral("f80") << 1.0 << QStringLiteral("255,136,0@1000");
         QTest::newRow("every hash removed") << QStringLiteral("#12#34#56") << 1.0 << QStringLiteral("18,52,86@1000");
         QTest::newRow("every 0x removed") << QStringLiteral("0x120x3456") << 1.0 << QStringLiteral("18,52,86@1000");
         QTest::newRow("surrounding space") << QStringLiteral("  #0000ff\n") << 1.0 << QStringLiteral("0,0,255@1000");
-        QTest::newRow("short number reads as low bytes") << QStringLiteral("ff") << 1.0 << QStringLiteral("0,0,255@1000");
-        QTest::newRow("eight digits keep the low bytes") << QStringLiteral("#ff8800cc") << 1.0
-                                                         << QStringLiteral("136,0,204@1000");
-        QTest::newRow("leading zeros do not count") << QStringLiteral("0000000000000000ff0000") << 1.0
-                                                    << QStringLiteral("255,0,0@1000");
+        QTest::newRow("short number reads as low bytes")
+            << QStringLiteral("ff") << 1.0 << QStringLiteral("0,0,255@1000");
+        QTest::newRow("eight digits keep the low bytes")
+            << QStringLiteral("#ff8800cc") << 1.0 << QStringLiteral("136,0,204@1000");
+        QTest::newRow("leading zeros do not count")
+            << QStringLiteral("0000000000000000ff0000") << 1.0 << QStringLiteral("255,0,0@1000");
         QTest::newRow("negative alpha clamped") << QStringLiteral("#000") << -1.0 << QStringLiteral("0,0,0@0");
         // Fallback: opaque white whatever the alpha.
         QTest::newRow("not hex") << QStringLiteral("zz") << 0.5 << QStringLiteral("255,255,255@1000");
@@ -78,8 +79,8 @@ private Q_SLOTS:
         QTest::newRow("inner space") << QStringLiteral("ff 00 00") << 0.5 << QStringLiteral("255,255,255@1000");
         QTest::newRow("hash after 0x kept") << QStringLiteral("0x#fff") << 0.5 << QStringLiteral("255,255,255@1000");
         QTest::newRow("wider than 32 bits") << QStringLiteral("1ffffffff") << 0.5 << QStringLiteral("255,255,255@1000");
-        QTest::newRow("non-latin digits") << QStringLiteral("\u0661\u0662\u0663") << 0.5
-                                          << QStringLiteral("255,255,255@1000");
+        QTest::newRow("non-latin digits")
+            << QStringLiteral("\u0661\u0662\u0663") << 0.5 << QStringLiteral("255,255,255@1000");
         QTest::newRow("huge") << QString(1 << 20, QLatin1Char('f')) << 0.5 << QStringLiteral("255,255,255@1000");
     }
     void rgbFromText()

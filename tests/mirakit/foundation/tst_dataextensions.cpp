@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-class DataExtensionsTest : public QObject
-{
+class DataExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void xored_data()
@@ -14,8 +13,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("key repeats") << QByteArray("\x00\x00\x00\x00\x00", 5) << QStringLiteral("ab")
                                      << QByteArrayLiteral("ababa");
-        QTest::newRow("key longer than data") << QByteArrayLiteral("AB") << QStringLiteral("  !!")
-                                              << QByteArrayLiteral("ab");
+        QTest::newRow("key longer than data")
+            << QByteArrayLiteral("AB") << QStringLiteral("  !!") << QByteArrayLiteral("ab");
         QTest::newRow("key as utf-8") << QByteArray("\x00\x00", 2) << QStringLiteral("é")
                                       << QByteArrayLiteral("\xC3\xA9");
         QTest::newRow("high bytes") << QByteArrayLiteral("\xFF\x80") << QStringLiteral("\x7F")

@@ -13,8 +13,7 @@ QDateTime berlin(int y, int mo, int d, int h, int mi, int s = 0)
 }
 } // namespace
 
-class DateExtensionsTest : public QObject
-{
+class DateExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase()
@@ -39,7 +38,8 @@ private Q_SLOTS:
         QTest::newRow("other hour forms") << QStringLiteral("k K hh") << QStringLiteral("14 2 02");
         QTest::newRow("fraction") << QStringLiteral("ss.SSS|S|SSSS") << QStringLiteral("09.045|0|0450");
         QTest::newRow("day of year") << QStringLiteral("D") << QStringLiteral("65");
-        QTest::newRow("offsets") << QStringLiteral("Z|ZZZZ|ZZZZZ|xxx|X") << QStringLiteral("+0100|GMT+01:00|+01:00|+01:00|+01");
+        QTest::newRow("offsets") << QStringLiteral("Z|ZZZZ|ZZZZZ|xxx|X")
+                                 << QStringLiteral("+0100|GMT+01:00|+01:00|+01:00|+01");
         QTest::newRow("quoted literal") << QStringLiteral("yyyy'T'HH 'o''clock'") << QStringLiteral("2024T14 o'clock");
         QTest::newRow("lone doubled quote") << QStringLiteral("HH''mm") << QStringLiteral("14'07");
         QTest::newRow("unterminated quote") << QStringLiteral("HH 'rest") << QStringLiteral("14 rest");
@@ -61,11 +61,11 @@ private Q_SLOTS:
         const QString pattern = QStringLiteral("EEEE HH:mm");
         QCOMPARE(mira::dateToString(date, pattern), QStringLiteral("Tuesday 00:30"));
         QCOMPARE(mira::dateToString(date, pattern, QTimeZone(QByteArrayLiteral("Asia/Tokyo"))),
-                 QStringLiteral("Tuesday 08:30"));
+            QStringLiteral("Tuesday 08:30"));
         QCOMPARE(mira::dateToString(date, pattern, QTimeZone::utc(), QStringLiteral("de_DE")),
-                 QStringLiteral("Montag 23:30"));
-        QCOMPARE(mira::dateToString(date, pattern, std::nullopt, QStringLiteral("fr_FR")),
-                 QStringLiteral("mardi 00:30"));
+            QStringLiteral("Montag 23:30"));
+        QCOMPARE(
+            mira::dateToString(date, pattern, std::nullopt, QStringLiteral("fr_FR")), QStringLiteral("mardi 00:30"));
         QCOMPARE(mira::dateToString(QDateTime(), pattern), QString());
     }
 
@@ -130,19 +130,17 @@ private Q_SLOTS:
         QTest::newRow("month does not wrap") << berlin(2024, 1, 15, 10, 0) << 1 << 14 << berlin(2025, 2, 15, 10, 0);
         QTest::newRow("month zero goes back") << berlin(2024, 3, 15, 10, 0) << 1 << 0 << berlin(2023, 12, 15, 10, 0);
         QTest::newRow("day does not wrap") << berlin(2024, 4, 10, 10, 0) << 2 << 31 << berlin(2024, 5, 1, 10, 0);
-        QTest::newRow("day keeps wall time over dst") << berlin(2024, 3, 30, 12, 0) << 2 << 31
-                                                      << berlin(2024, 3, 31, 12, 0);
-        QTest::newRow("hour adds elapsed time over dst") << berlin(2024, 3, 31, 1, 0) << 3 << 3
-                                                         << berlin(2024, 3, 31, 4, 0);
+        QTest::newRow("day keeps wall time over dst")
+            << berlin(2024, 3, 30, 12, 0) << 2 << 31 << berlin(2024, 3, 31, 12, 0);
+        QTest::newRow("hour adds elapsed time over dst")
+            << berlin(2024, 3, 31, 1, 0) << 3 << 3 << berlin(2024, 3, 31, 4, 0);
         QTest::newRow("hour past midnight") << berlin(2024, 6, 1, 22, 0) << 3 << 25 << berlin(2024, 6, 2, 1, 0);
         QTest::newRow("minute backwards") << berlin(2024, 6, 1, 0, 10) << 4 << -5 << berlin(2024, 5, 31, 23, 55);
         QTest::newRow("second") << berlin(2024, 6, 1, 0, 0, 30) << 5 << 90 << berlin(2024, 6, 1, 0, 1, 30);
-        QTest::newRow("year beyond the calendar unchanged") << berlin(2024, 6, 1, 0, 0) << 0
-                                                            << std::numeric_limits<int>::max()
-                                                            << berlin(2024, 6, 1, 0, 0);
-        QTest::newRow("month beyond the calendar unchanged") << berlin(2024, 6, 1, 0, 0) << 1
-                                                             << std::numeric_limits<int>::min()
-                                                             << berlin(2024, 6, 1, 0, 0);
+        QTest::newRow("year beyond the calendar unchanged")
+            << berlin(2024, 6, 1, 0, 0) << 0 << std::numeric_limits<int>::max() << berlin(2024, 6, 1, 0, 0);
+        QTest::newRow("month beyond the calendar unchanged")
+            << berlin(2024, 6, 1, 0, 0) << 1 << std::numeric_limits<int>::min() << berlin(2024, 6, 1, 0, 0);
     }
     void setsComponents()
     {
@@ -151,8 +149,8 @@ private Q_SLOTS:
         QFETCH(int, value);
         QFETCH(QDateTime, expected);
         using Setter = void (*)(QDateTime &, int);
-        const Setter setters[] = {mira::setYear, mira::setMonth, mira::setDay,
-                                  mira::setHour, mira::setMinute, mira::setSecond};
+        const Setter setters[]
+            = { mira::setYear, mira::setMonth, mira::setDay, mira::setHour, mira::setMinute, mira::setSecond };
         QDateTime date = start;
         setters[which](date, value);
         QCOMPARE(date, expected);

@@ -10,8 +10,7 @@ using mira::HelveticaNeueWeight;
 
 Q_DECLARE_METATYPE(mira::HelveticaNeueWeight)
 
-class FontExtensionsTest : public QObject
-{
+class FontExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void cuts_data()
@@ -20,16 +19,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("fontWeight");
         QTest::addColumn<bool>("italic");
-        QTest::newRow("regular") << HelveticaNeueWeight::regular << QStringLiteral("HelveticaNeue") << int(QFont::Normal) << false;
-        QTest::newRow("italic") << HelveticaNeueWeight::italic << QStringLiteral("HelveticaNeue-Italic") << int(QFont::Normal) << true;
-        QTest::newRow("light") << HelveticaNeueWeight::light << QStringLiteral("HelveticaNeue-Light") << int(QFont::Light) << false;
-        QTest::newRow("lightItalic") << HelveticaNeueWeight::lightItalic << QStringLiteral("HelveticaNeue-LightItalic") << int(QFont::Light) << true;
-        QTest::newRow("thin") << HelveticaNeueWeight::thin << QStringLiteral("HelveticaNeue-Thin") << int(QFont::Thin) << false;
-        QTest::newRow("thinItalic") << HelveticaNeueWeight::thinItalic << QStringLiteral("HelveticaNeue-ThinItalic") << int(QFont::Thin) << true;
-        QTest::newRow("bold") << HelveticaNeueWeight::bold << QStringLiteral("HelveticaNeue-Bold") << int(QFont::Bold) << false;
-        QTest::newRow("boldItalic") << HelveticaNeueWeight::boldItalic << QStringLiteral("HelveticaNeue-BoldItalic") << int(QFont::Bold) << true;
-        QTest::newRow("medium") << HelveticaNeueWeight::medium << QStringLiteral("HelveticaNeue-Medium") << int(QFont::Medium) << false;
-        QTest::newRow("mediumItalic") << HelveticaNeueWeight::mediumItalic << QStringLiteral("HelveticaNeue-MediumItalic") << int(QFont::Medium) << true;
+        QTest::newRow("regular") << HelveticaNeueWeight::regular << QStringLiteral("HelveticaNeue")
+                                 << int(QFont::Normal) << false;
+        QTest::newRow("italic") << HelveticaNeueWeight::italic << QStringLiteral("HelveticaNeue-Italic")
+                                << int(QFont::Normal) << true;
+        QTest::newRow("light") << HelveticaNeueWeight::light << QStringLiteral("HelveticaNeue-Light")
+                               << int(QFont::Light) << false;
+        QTest::newRow("lightItalic") << HelveticaNeueWeight::lightItalic << QStringLiteral("HelveticaNeue-LightItalic")
+                                     << int(QFont::Light) << true;
+        QTest::newRow("thin") << HelveticaNeueWeight::thin << QStringLiteral("HelveticaNeue-Thin") << int(QFont::Thin)
+                              << false;
+        QTest::newRow("thinItalic") << HelveticaNeueWeight::thinItalic << QStringLiteral("HelveticaNeue-ThinItalic")
+                                    << int(QFont::Thin) << true;
+        QTest::newRow("bold") << HelveticaNeueWeight::bold << QStringLiteral("HelveticaNeue-Bold") << int(QFont::Bold)
+                              << false;
+        QTest::newRow("boldItalic") << HelveticaNeueWeight::boldItalic << QStringLiteral("HelveticaNeue-BoldItalic")
+                                    << int(QFont::Bold) << true;
+        QTest::newRow("medium") << HelveticaNeueWeight::medium << QStringLiteral("HelveticaNeue-Medium")
+                                << int(QFont::Medium) << false;
+        QTest::newRow("mediumItalic") << HelveticaNeueWeight::mediumItalic
+                                      << QStringLiteral("HelveticaNeue-MediumItalic") << int(QFont::Medium) << true;
     }
     void cuts()
     {
@@ -70,10 +79,10 @@ private Q_SLOTS:
     void fallsBackToAnInstalledFamily()
     {
         const QStringList installed = QFontDatabase::families();
-        QStringList candidates = QStringList{QStringLiteral("Helvetica Neue")} + mira::fallbackFamilies();
+        QStringList candidates = QStringList { QStringLiteral("Helvetica Neue") } + mira::fallbackFamilies();
         candidates.erase(std::remove_if(candidates.begin(), candidates.end(),
-                                        [&](const QString &family) { return !installed.contains(family); }),
-                         candidates.end());
+                             [&](const QString &family) { return !installed.contains(family); }),
+            candidates.end());
         const QFontInfo info(mira::helveticaNeue(12, HelveticaNeueWeight::bold));
         QVERIFY(!info.family().isEmpty());
         if (candidates.isEmpty())

@@ -4,8 +4,7 @@
 
 #include <limits>
 
-class GeometryExtensionsTest : public QObject
-{
+class GeometryExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void distance()
@@ -20,10 +19,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<QPointF>>("points");
         QTest::addColumn<QRectF>("expected");
-        QTest::newRow("two corners") << QList<QPointF>{{10, 20}, {0, 5}} << QRectF(0, 5, 10, 15);
-        QTest::newRow("scattered") << QList<QPointF>{{3, 3}, {-1, 7}, {5, -2}, {0, 0}} << QRectF(-1, -2, 6, 9);
-        QTest::newRow("one point") << QList<QPointF>{{4, 4}} << QRectF(4, 4, 0, 0);
-        QTest::newRow("none") << QList<QPointF>{} << QRectF();
+        QTest::newRow("two corners") << QList<QPointF> { { 10, 20 }, { 0, 5 } } << QRectF(0, 5, 10, 15);
+        QTest::newRow("scattered") << QList<QPointF> { { 3, 3 }, { -1, 7 }, { 5, -2 }, { 0, 0 } }
+                                   << QRectF(-1, -2, 6, 9);
+        QTest::newRow("one point") << QList<QPointF> { { 4, 4 } } << QRectF(4, 4, 0, 0);
+        QTest::newRow("none") << QList<QPointF> {} << QRectF();
     }
     void rectFromPoints()
     {
@@ -74,9 +74,9 @@ private Q_SLOTS:
         const QRectF rect(0, 0, 100, 60);
         const QPainterPath path = mira::cornerPath(rect, 20, 0, 0, 10);
         QCOMPARE(path.boundingRect(), rect);
-        QVERIFY(!path.contains(QPointF(1, 1)));   // cut off by the top-left radius
-        QVERIFY(path.contains(QPointF(99, 1)));   // square top-right corner
-        QVERIFY(path.contains(QPointF(1, 59)));   // square bottom-left corner
+        QVERIFY(!path.contains(QPointF(1, 1))); // cut off by the top-left radius
+        QVERIFY(path.contains(QPointF(99, 1))); // square top-right corner
+        QVERIFY(path.contains(QPointF(1, 59))); // square bottom-left corner
         QVERIFY(!path.contains(QPointF(99.5, 59.5))); // rounded bottom-right
         QVERIFY(path.contains(QPointF(50, 30)));
     }

@@ -10,8 +10,7 @@ namespace {
 const QString mixed = QStringLiteral("e\u0301\U0001F44D\U0001F3FDz");
 } // namespace
 
-class StringExtensionsTest : public QObject
-{
+class StringExtensionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void countsCharactersNotUnits()
@@ -49,12 +48,14 @@ private Q_SLOTS:
         QTest::addColumn<qsizetype>("start");
         QTest::addColumn<qsizetype>("end");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("middle") << QStringLiteral("installer") << qsizetype(2) << qsizetype(7) << QStringLiteral("stall");
+        QTest::newRow("middle") << QStringLiteral("installer") << qsizetype(2) << qsizetype(7)
+                                << QStringLiteral("stall");
         QTest::newRow("whole") << QStringLiteral("abc") << qsizetype(0) << qsizetype(3) << QStringLiteral("abc");
-        QTest::newRow("clusters kept whole") << mixed << qsizetype(1) << qsizetype(3)
-                                             << QStringLiteral("\U0001F44D\U0001F3FDz");
+        QTest::newRow("clusters kept whole")
+            << mixed << qsizetype(1) << qsizetype(3) << QStringLiteral("\U0001F44D\U0001F3FDz");
         QTest::newRow("end clamped") << QStringLiteral("abc") << qsizetype(1) << qsizetype(99) << QStringLiteral("bc");
-        QTest::newRow("start clamped") << QStringLiteral("abc") << qsizetype(-5) << qsizetype(2) << QStringLiteral("ab");
+        QTest::newRow("start clamped") << QStringLiteral("abc") << qsizetype(-5) << qsizetype(2)
+                                       << QStringLiteral("ab");
         QTest::newRow("reversed") << QStringLiteral("abc") << qsizetype(2) << qsizetype(1) << QString();
         QTest::newRow("empty range") << QStringLiteral("abc") << qsizetype(1) << qsizetype(1) << QString();
         QTest::newRow("beyond the end") << QStringLiteral("abc") << qsizetype(5) << qsizetype(9) << QString();
@@ -65,7 +66,7 @@ private Q_SLOTS:
         QFETCH(qsizetype, start);
         QFETCH(qsizetype, end);
         QFETCH(QString, expected);
-        QCOMPARE(mira::substring(text, mira::CharacterRange{start, end}), expected);
+        QCOMPARE(mira::substring(text, mira::CharacterRange { start, end }), expected);
     }
 
     void substringByLength_data()
@@ -77,7 +78,8 @@ private Q_SLOTS:
         QTest::newRow("zero length") << qsizetype(2) << qsizetype(0) << QString();
         QTest::newRow("negative length") << qsizetype(2) << qsizetype(-3) << QString();
         QTest::newRow("length past the end") << qsizetype(6) << qsizetype(100) << QStringLiteral("ler");
-        QTest::newRow("largest length") << qsizetype(7) << std::numeric_limits<qsizetype>::max() << QStringLiteral("er");
+        QTest::newRow("largest length") << qsizetype(7) << std::numeric_limits<qsizetype>::max()
+                                        << QStringLiteral("er");
         QTest::newRow("largest start") << std::numeric_limits<qsizetype>::max() << std::numeric_limits<qsizetype>::max()
                                        << QString();
     }
@@ -107,9 +109,9 @@ private Q_SLOTS:
         QFETCH(qsizetype, end);
         QFETCH(qsizetype, location);
         QFETCH(qsizetype, length);
-        const mira::Utf16Range range = mira::nsRange(mixed, {start, end});
-        QCOMPARE(range, (mira::Utf16Range{location, length}));
-        QCOMPARE(mixed.mid(range.location, range.length), mira::substring(mixed, {start, end}));
+        const mira::Utf16Range range = mira::nsRange(mixed, { start, end });
+        QCOMPARE(range, (mira::Utf16Range { location, length }));
+        QCOMPARE(mixed.mid(range.location, range.length), mira::substring(mixed, { start, end }));
     }
 
     void verification_data()

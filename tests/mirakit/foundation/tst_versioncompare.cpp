@@ -6,8 +6,7 @@ using mira::ComparisonResult;
 
 Q_DECLARE_METATYPE(mira::ComparisonResult)
 
-class VersionCompareTest : public QObject
-{
+class VersionCompareTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void compare_data()
@@ -33,8 +32,8 @@ private Q_SLOTS:
         QTest::newRow("word reads as zero") << QStringLiteral("beta") << QStringLiteral("0") << same;
         QTest::newRow("word below one") << QStringLiteral("1.beta") << QStringLiteral("1.1") << asc;
         QTest::newRow("sign is not a digit") << QStringLiteral("-5") << QStringLiteral("0") << same;
-        QTest::newRow("beyond 64 bits") << QStringLiteral("1.99999999999999999999999") << QStringLiteral("1.18446744073709551616")
-                                        << desc;
+        QTest::newRow("beyond 64 bits") << QStringLiteral("1.99999999999999999999999")
+                                        << QStringLiteral("1.18446744073709551616") << desc;
         QTest::newRow("beyond 64 bits equal") << QStringLiteral("123456789012345678901234567890")
                                               << QStringLiteral("0123456789012345678901234567890") << same;
         QTest::newRow("arabic digits are not decimal") << QStringLiteral("\u0661") << QStringLiteral("0") << same;

@@ -7,8 +7,7 @@
 
 namespace {
 // Tracks whether a callback's captured state still exists.
-struct CaptureProbe
-{
+struct CaptureProbe {
     static inline bool alive = false;
     CaptureProbe() { alive = true; }
     ~CaptureProbe() { alive = false; }
@@ -16,8 +15,7 @@ struct CaptureProbe
 bool captureAliveAfterClearing = false;
 } // namespace
 
-class WrappersTest : public QObject
-{
+class WrappersTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void blockedReportsEveryWrite()
@@ -34,7 +32,7 @@ private Q_SLOTS:
         title.setWrappedValue(QStringLiteral("a"));
         title.setWrappedValue(QStringLiteral("a"));
         title.setWrappedValue(QStringLiteral("b"));
-        QCOMPARE(seen, (QStringList{QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b")}));
+        QCOMPARE(seen, (QStringList { QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b") }));
 
         title.setProjectedValue(nullptr);
         title.setWrappedValue(QStringLiteral("c"));
@@ -79,7 +77,7 @@ private Q_SLOTS:
                 value.setWrappedValue(v + 1);
         });
         value.setWrappedValue(1);
-        QCOMPARE(seen, (std::vector<int>{1, 2, 3}));
+        QCOMPARE(seen, (std::vector<int> { 1, 2, 3 }));
         QCOMPARE(value.wrappedValue(), 3);
     }
 
@@ -101,8 +99,7 @@ private Q_SLOTS:
 
     void weakSharedObjectDoesNotKeepItAlive()
     {
-        struct Observer
-        {
+        struct Observer {
             int id = 7;
         };
         auto owner = std::make_shared<Observer>();
