@@ -10,4 +10,6 @@ set(PLATFORM_SOURCES
     QtScheduler.cpp
     Scheduler.cpp
     UserDefaults.cpp
+    Workspace.cpp
+    ZipArchive.cpp
 )

@@ -1,5 +1,8 @@
 set(INSTALLER_SESSION_SOURCES
     AppDelegate.cpp
+    DownLoader.cpp
+    Launcher.cpp
+    PackageInstaller.cpp
     RootWindowController.cpp
     SoftWare.cpp
     TerminationSignals.cpp

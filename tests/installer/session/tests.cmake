@@ -10,3 +10,6 @@ set(MIRROR_DEFINITIONS MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirro
 prismora_add_test(tst_downloadsession SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_downloadsession.cpp
     LIBS platform Qt6::Network prismora_testsupport)
 target_compile_definitions(tst_downloadsession PRIVATE ${MIRROR_DEFINITIONS})
+prismora_add_test(tst_downloader SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_downloader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InstallerHarness.h LIBS prismora_core prismora_testsupport)
+target_compile_definitions(tst_downloader PRIVATE ${MIRROR_DEFINITIONS})

@@ -1,0 +1,351 @@
+#include "ZipArchive.h"
+
+#include "Folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <fcntl.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+using Code = ZipError::Code;
+namespace fs = std::filesystem;
+
+constexpr std::size_t readBufferSize = 256 * 1024;
+constexpr zip_uint64_t longestLinkTarget = 4096;
+
+ZipError failure(Code code, const QString &message, FileError fileError = FileError::None)
+{
+    return ZipError{code, fileError, message};
+}
+
+ZipError writeFailure(int errorNumber, const std::string &path)
+{
+    return failure(Code::WriteFailed,
+                   QStringLiteral("%1: %2").arg(QString::fromStdString(path), QString::fromLocal8Bit(std::strerror(errorNumber))),
+                   fileErrorFromErrno(errorNumber, true));
+}
+
+/// The components of a safe entry name; nullopt for a name that must not be unpacked.
+std::optional<std::vector<std::string>> components(const std::string &name)
+{
+    if (name.empty() || name.front() == '/')
+        return std::nullopt;
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t end = std::min(name.find('/', start), name.size());
+        const std::string part = name.substr(start, end - start);
+        if (part == "..")
+            return std::nullopt;
+        if (!part.empty() && part != ".")
+            parts.push_back(part);
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::string joined(const std::string &root, const std::vector<std::string> &parts, std::size_t count)
+{
+    std::string path = root;
+    for (std::size_t i = 0; i < count; ++i)
+        path += '/' + parts[i];
+    return path;
+}
+
+/// Creates the first @p count components below @p root; each must be (or become) a real folder.
+std::optional<ZipError> makeFolders(const std::string &root, const std::vector<std::string> &parts, std::size_t count)
+{
+    for (std::size_t i = 1; i <= count; ++i) {
+        const std::string path = joined(root, parts, i);
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0) {
+            if (S_ISDIR(info.st_mode))
+                continue;
+            if (S_ISLNK(info.st_mode))
+                return failure(Code::UnsafeEntry, QStringLiteral("%1 passes through a symbolic link").arg(QString::fromStdString(path)));
+            return failure(Code::CorruptEntry, QStringLiteral("%1 is both a file and a folder").arg(QString::fromStdString(path)));
+        }
+        if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
+            return writeFailure(errno, path);
+    }
+    return std::nullopt;
+}
+
+/// Clears @p path for a new entry; an existing folder is kept for folder entries.
+std::optional<ZipError> clearTarget(const std::string &path, bool overwrite, bool forFolder)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    if (forFolder && S_ISDIR(info.st_mode))
+        return std::nullopt;
+    if (!overwrite)
+        return writeFailure(EEXIST, path);
+    std::error_code error;
+    fs::remove_all(path, error);
+    if (error)
+        return writeFailure(error.value(), path);
+    return std::nullopt;
+}
+
+bool writeAll(int fd, const char *data, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        length -= std::size_t(written);
+    }
+    return true;
+}
+
+class Reader
+{
+public:
+    Reader(zip_t *archive, const std::string &root, bool overwrite)
+        : m_archive(archive), m_root(root), m_overwrite(overwrite), m_buffer(readBufferSize)
+    {
+    }
+
+    std::optional<ZipError> checkSizes(const QString &path, const ZipArchive::Limits &limits)
+    {
+        const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+        std::int64_t total = 0;
+        for (zip_int64_t index = 0; index < count; ++index) {
+            zip_stat_t stat;
+            if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+                return failure(Code::CorruptEntry, QStringLiteral("entry %1 has no size").arg(index));
+            total += std::int64_t(stat.size);
+        }
+        const std::int64_t archiveSize = std::max<std::int64_t>(1, QFileInfo(path).size());
+        if (total > limits.expansionCheckFloor && total / archiveSize > limits.maxExpansionRatio)
+            return failure(Code::ZipBomb, QStringLiteral("%1 bytes declared in a %2-byte archive").arg(total).arg(archiveSize));
+        QString volume = QString::fromStdString(m_root);
+        while (!QFileInfo::exists(volume)) {
+            const QString parent = QFileInfo(volume).absolutePath();
+            if (parent == volume)
+                break;
+            volume = parent;
+        }
+        if (const auto free = Folders::freeSpace(volume); free && total > *free) {
+            return failure(Code::ArchiveTooLarge, QStringLiteral("%1 bytes declared, %2 free").arg(total).arg(*free),
+                           FileError::WriteOutOfSpace);
+        }
+        return std::nullopt;
+    }
+
+    std::optional<ZipError> unpackAll()
+    {
+        const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+        for (zip_int64_t index = 0; index < count; ++index) {
+            if (auto error = unpack(zip_uint64_t(index)))
+                return error;
+        }
+        return checkLinks();
+    }
+
+private:
+    std::optional<ZipError> unpack(zip_uint64_t index)
+    {
+        zip_stat_t stat;
+        if (zip_stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+            return failure(Code::CorruptEntry, QStringLiteral("entry %1 cannot be read").arg(index));
+        const std::string name = stat.name;
+        const auto parts = components(name);
+        if (!parts)
+            return failure(Code::UnsafeEntry, QStringLiteral("%1 would be written outside the folder").arg(QString::fromStdString(name)));
+        if (parts->empty())
+            return std::nullopt;
+
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        zip_file_get_external_attributes(m_archive, index, 0, &system, &attributes);
+        const mode_t mode = system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
+        const bool folder = name.back() == '/' || S_ISDIR(mode);
+
+        const std::string target = joined(m_root, *parts, parts->size());
+        if (auto error = makeFolders(m_root, *parts, parts->size() - 1))
+            return error;
+        if (auto error = clearTarget(target, m_overwrite, folder))
+            return error;
+        if (folder)
+            return makeFolders(m_root, *parts, parts->size());
+        if (S_ISLNK(mode))
+            return link(index, stat.size, target, QString::fromStdString(name));
+        return file(index, stat.size, target, mode);
+    }
+
+    std::optional<ZipError> file(zip_uint64_t index, zip_uint64_t declared, const std::string &target, mode_t mode)
+    {
+        zip_file_t *entry = zip_fopen_index(m_archive, index, 0);
+        if (!entry)
+            return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(m_archive)));
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            const int error = errno;
+            zip_fclose(entry);
+            return writeFailure(error, target);
+        }
+        std::optional<ZipError> error;
+        zip_uint64_t total = 0;
+        for (;;) {
+            const zip_int64_t read = zip_fread(entry, m_buffer.data(), m_buffer.size());
+            if (read < 0) {
+                error = failure(Code::CorruptEntry, QStringLiteral("%1: %2").arg(QString::fromStdString(target),
+                                                                                 QString::fromUtf8(zip_file_strerror(entry))));
+                break;
+            }
+            if (read == 0)
+                break;
+            total += zip_uint64_t(read);
+            if (total > declared) {
+                error = failure(Code::ZipBomb, QStringLiteral("%1 grows past its declared size").arg(QString::fromStdString(target)));
+                break;
+            }
+            if (!writeAll(fd, m_buffer.data(), std::size_t(read))) {
+                error = writeFailure(errno, target);
+                break;
+            }
+        }
+        if (zip_fclose(entry) != 0 && !error)
+            error = failure(Code::CorruptEntry, QStringLiteral("%1 fails its checksum").arg(QString::fromStdString(target)));
+        // Permission bits only: set-id bits from an archive are never honoured.
+        const mode_t permissions = mode ? (mode & 0777) | S_IRUSR | S_IWUSR : 0644;
+        if (!error && ::fchmod(fd, permissions) != 0)
+            error = writeFailure(errno, target);
+        if (::close(fd) != 0 && !error)
+            error = writeFailure(errno, target);
+        return error;
+    }
+
+    std::optional<ZipError> link(zip_uint64_t index, zip_uint64_t size, const std::string &target, const QString &name)
+    {
+        if (size == 0 || size > longestLinkTarget)
+            return failure(Code::UnsafeEntry, QStringLiteral("%1 is not a plausible link").arg(name));
+        zip_file_t *entry = zip_fopen_index(m_archive, index, 0);
+        if (!entry)
+            return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(m_archive)));
+        std::string destination(size, '\0');
+        const zip_int64_t read = zip_fread(entry, destination.data(), size);
+        zip_fclose(entry);
+        if (read != zip_int64_t(size))
+            return failure(Code::CorruptEntry, QStringLiteral("%1 cannot be read").arg(name));
+        if (destination.front() == '/' || destination.find('\0') != std::string::npos)
+            return failure(Code::UnsafeEntry, QStringLiteral("%1 points outside the folder").arg(name));
+        if (::symlink(destination.c_str(), target.c_str()) != 0)
+            return writeFailure(errno, target);
+        m_links.push_back(target);
+        return std::nullopt;
+    }
+
+    /// A link may point at anything inside the folder, however it gets there.
+    std::optional<ZipError> checkLinks()
+    {
+        std::error_code error;
+        const fs::path root = fs::canonical(m_root, error);
+        if (error)
+            return writeFailure(error.value(), m_root);
+        for (const std::string &link : m_links) {
+            const fs::path resolved = fs::weakly_canonical(link, error);
+            const auto relative = resolved.lexically_relative(root);
+            if (error || relative.empty() || *relative.begin() == "..") {
+                return failure(Code::UnsafeEntry,
+                               QStringLiteral("%1 points outside the folder").arg(QString::fromStdString(link)));
+            }
+        }
+        return std::nullopt;
+    }
+
+    zip_t *m_archive;
+    std::string m_root;
+    bool m_overwrite;
+    std::vector<char> m_buffer;
+    std::vector<std::string> m_links;
+};
+
+} // namespace
+
+QString ZipError::localizedDescription() const
+{
+    switch (code) {
+    case Code::CannotOpen:
+        return QStringLiteral("The file is not a valid zip archive.");
+    case Code::CorruptEntry:
+        return QStringLiteral("The archive is damaged.");
+    case Code::UnsafeEntry:
+        return QStringLiteral("The archive contains an entry that points outside its folder.");
+    case Code::ArchiveTooLarge:
+        return QStringLiteral("There is not enough space to unpack the archive.");
+    case Code::ZipBomb:
+        return QStringLiteral("The archive expands to an implausible size.");
+    case Code::WriteFailed:
+        if (fileError == FileError::WriteOutOfSpace)
+            return QStringLiteral("There is not enough space to unpack the archive.");
+        return QStringLiteral("The unpacked files could not be written.");
+    }
+    return QString();
+}
+
+bool ZipArchive::isSafeEntryName(const QString &name)
+{
+    const auto parts = components(name.toStdString());
+    return parts && !parts->empty();
+}
+
+std::optional<ZipError> ZipArchive::unzip(const QString &path, const QString &destination, bool overwrite,
+                                          const Limits &limits)
+{
+    int code = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const QString message = QStringLiteral("%1: %2").arg(path, QString::fromUtf8(zip_error_strerror(&error)));
+        zip_error_fini(&error);
+        return failure(Code::CannotOpen, message);
+    }
+    const std::string root = QFile::encodeName(QDir::cleanPath(QDir(destination).absolutePath())).toStdString();
+    Reader reader(archive, root, overwrite);
+    std::optional<ZipError> error = reader.checkSizes(path, limits);
+    if (!error) {
+        if (!QDir().mkpath(destination))
+            error = writeFailure(errno ? errno : EIO, root);
+        else
+            error = reader.unpackAll();
+    }
+    zip_discard(archive);
+    // An archive that tried to reach outside is not left half-unpacked.
+    if (error && error->code == Code::UnsafeEntry) {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+    return error;
+}
+
+void ZipArchive::unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
+                                 const Completion &completion, const Limits &limits)
+{
+    const auto error = unzip(path, destination, overwrite, limits);
+    if (completion)
+        completion(path, !error, error);
+}
+
+} // namespace platform

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <platform/FileError.h>
+#include <platform/platform_export.h>
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace platform {
+
+/// Why an archive could not be unpacked.
+struct PLATFORM_EXPORT ZipError {
+    enum class Code {
+        CannotOpen,      ///< missing, unreadable or not a zip archive (an HTML page, ...)
+        CorruptEntry,    ///< an entry cannot be read or fails its checksum
+        UnsafeEntry,     ///< an entry would land outside the destination
+        ArchiveTooLarge, ///< the declared size does not fit on the volume
+        ZipBomb,         ///< the declared size is implausibly large for the archive
+        WriteFailed,     ///< the destination cannot be written
+    };
+
+    Code code = Code::CannotOpen;
+    /// For WriteFailed and ArchiveTooLarge: why the disk refused (WriteOutOfSpace when full).
+    FileError fileError = FileError::None;
+    /// What went wrong, naming the entry where there is one.
+    QString message;
+
+    /// The sentence shown to users and reported as an event label.
+    QString localizedDescription() const;
+};
+
+/// How far an archive may expand before it is refused as a zip bomb.
+struct ZipLimits {
+    /// Largest accepted total uncompressed size / archive size. Default 100.
+    std::int64_t maxExpansionRatio = 100;
+    /// Archives expanding to less than this are never called bombs. Default 64 MiB.
+    std::int64_t expansionCheckFloor = 64ll * 1024 * 1024;
+};
+
+/**
+ * Unpacks zip archives (libzip) into a folder.
+ *
+ * Every entry is untrusted: names that are absolute or contain a ".."
+ * component, entries that would be written through a symbolic link, and
+ * symbolic links that resolve outside the destination are refused, so nothing
+ * is ever written outside the destination. Before anything is written the
+ * declared size is checked against the free space of the destination volume
+ * and against the archive's own size (an archive that claims to expand by more
+ * than maxExpansionRatio, once past expansionCheckFloor bytes, is refused as a
+ * zip bomb); while writing, no entry may grow past its declared size.
+ *
+ * Regular files keep their Unix permission bits; symbolic links inside the
+ * destination (the layout of application bundles) are recreated as links.
+ *
+ * @code
+ * platform::ZipArchive::unzipFileAtPath(archive, folder, true,
+ *     [](const QString &path, bool succeeded, const std::optional<platform::ZipError> &error) { ... });
+ * @endcode
+ */
+class PLATFORM_EXPORT ZipArchive
+{
+public:
+    using Limits = ZipLimits;
+
+    using Completion = std::function<void(const QString &path, bool succeeded, const std::optional<ZipError> &error)>;
+
+    /// Unpacks @p path into @p destination (created when missing) on the
+    /// calling thread, then calls @p completion on the same thread. Existing
+    /// files are replaced when @p overwrite is true, else the unpack fails.
+    static void unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
+                                const Completion &completion, const Limits &limits = Limits());
+
+    /// The same without a completion: the error, or nothing on success.
+    static std::optional<ZipError> unzip(const QString &path, const QString &destination, bool overwrite,
+                                         const Limits &limits = Limits());
+
+    /// True when @p name may be unpacked: relative, no "..", no empty name.
+    static bool isSafeEntryName(const QString &name);
+};
+
+} // namespace platform

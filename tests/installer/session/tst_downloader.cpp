@@ -1,0 +1,307 @@
+#include "InstallerHarness.h"
+#include "TestHome.h"
+#include "fixtures/LocalMirror.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using platform::net::TransferError;
+using platform::net::UrlError;
+
+class TestDownLoader : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        qputenv("PRISMORA_LOG_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("logs"))));
+        m_archive = m_home.filePath(QStringLiteral("prismora.zip"));
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        m_content.resize(2 * 1024 * 1024 + 4321);
+        QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(m_content.data()), m_content.size() / 4);
+        file.write(m_content);
+        file.close();
+        QVERIFY(m_mirror.start(m_archive));
+        qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
+
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        m_refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
+    }
+
+    void hostOrderFollowsTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("order");
+        const QStringList en{"main", "resource", "japan", "german"};
+        QTest::newRow("en-GB") << "en-gb" << en;
+        QTest::newRow("no language") << "" << en;
+        QTest::newRow("ja") << "ja" << QStringList{"japan", "resource", "main", "german"};
+        QTest::newRow("de") << "de" << QStringList{"german", "resource", "main", "japan"};
+        QTest::newRow("pt-BR") << "pt-br" << QStringList{"resource", "main", "japan", "german"};
+        QTest::newRow("zh-Hans") << "zh-hans" << QStringList{"resource", "main", "japan", "german"};
+    }
+
+    void hostOrderFollowsTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, order);
+        const QStringList bases{"main", "japan", "german", "resource"};
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            QCOMPARE(DownLoader::downloadURLString(language, attempt, bases),
+                     QStringLiteral("https://%1/prismora.zip").arg(order.at(attempt)));
+        }
+        QCOMPARE(DownLoader::downloadURLString(language, 4, bases), QString());
+    }
+
+    void hostsComeFromTheEnvironmentWhenComplete()
+    {
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", "a.test:8443/mirror/, b.test,c.test,d.test/x");
+        QCOMPARE(DownLoader::downloadBases(), (QStringList{"a.test:8443/mirror", "b.test", "c.test", "d.test/x"}));
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", "a.test,b.test");
+        const QStringList compiled = DownLoader::downloadBases();
+        QCOMPARE(compiled.size(), 4);
+        QVERIFY(!compiled.contains(QStringLiteral("a.test")));
+        qunsetenv("PRISMORA_DOWNLOAD_HOSTS");
+    }
+
+    void errorsAreClassified_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("fileError");
+        QTest::addColumn<FailedReason>("reason");
+        const int none = int(platform::FileError::None);
+        for (int code : {-1005, -1009, -2000, -1018, -1019, -1020, -1001, -1003, -1004, -1006, -1200, -1021})
+            QTest::addRow("%d", code) << code << none << FailedReason::withoutNetwork;
+        QTest::newRow("cancelled") << -999 << none << FailedReason::canceld;
+        QTest::newRow("bad response") << -1011 << none << FailedReason::server;
+        QTest::newRow("untrusted") << -1202 << none << FailedReason::server;
+        QTest::newRow("disk full") << -3003 << int(platform::FileError::WriteOutOfSpace) << FailedReason::write;
+        QTest::newRow("other write") << -3003 << int(platform::FileError::WriteNoPermission) << FailedReason::server;
+    }
+
+    void errorsAreClassified()
+    {
+        QFETCH(int, code);
+        QFETCH(int, fileError);
+        QFETCH(FailedReason, reason);
+        QCOMPARE(DownLoader::failedReason(TransferError{UrlError(code), platform::FileError(fileError), {}}), reason);
+    }
+
+    void md5IsStreamedAndLowerCaseHex()
+    {
+        QCOMPARE(DownLoader::fileMD5(m_archive).value_or(QString()),
+                 QString::fromLatin1(QCryptographicHash::hash(m_content, QCryptographicHash::Md5).toHex()));
+        QFile empty(m_home.filePath(QStringLiteral("empty")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QCOMPARE(DownLoader::fileMD5(empty.fileName()).value_or(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+        QVERIFY(!DownLoader::fileMD5(m_home.filePath(QStringLiteral("missing"))));
+    }
+
+    void downloadsFromTheFirstHost()
+    {
+        InstallerHarness harness;
+        setAttempts({m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused});
+        const QString expectedUrl = QStringLiteral("https://%1/prismora.zip").arg(m_mirror.base(QStringLiteral("ok")));
+        QCOMPARE(DownLoader::shared().downloadURLString(), expectedUrl);
+
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+        QVERIFY(harness.pump([&] { return !DownLoader::shared().zip()->task.load(); }));
+
+        QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 0);
+        QVERIFY(harness.count(InstallerNotification::downloaderProgress) >= 1);
+        QCOMPARE(harness.shown.last(), std::int64_t(m_content.size()));
+        QCOMPARE(harness.events.size(), std::size_t(1));
+        QCOMPARE(harness.events[0].name, QStringLiteral("Install_SW"));
+        QCOMPARE(harness.events[0].action, QStringLiteral("Start_Download"));
+        QCOMPARE(harness.events[0].label, expectedUrl);
+
+        const auto &downloader = DownLoader::shared();
+        QCOMPARE(downloader.url()->toString(), expectedUrl);
+        QCOMPARE(downloader.zip()->totalSize.load(), std::int64_t(m_content.size()));
+        QCOMPARE(downloader.zip()->failed.load(), FailedReason::unknow);
+        QCOMPARE(downloader.downloadCount(), 0);
+        QCOMPARE(downloader.currentSize(), 0);
+
+        const QString placed = downloader.zipDownLoadedUrl()->toLocalFile();
+        QVERIFY(placed.endsWith(QStringLiteral(".zip")));
+        QCOMPARE(QFileInfo(placed).absolutePath(), QDir(m_temp.path()).absolutePath());
+        QFile file(placed);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == m_content);
+
+        const QString md5 = QString::fromLatin1(QCryptographicHash::hash(m_content, QCryptographicHash::Md5).toHex());
+        const QString log = InstallerHarness::logText();
+        QVERIFY(log.contains(QStringLiteral("DownLoader download url: ") + expectedUrl));
+        QVERIFY(log.contains(QStringLiteral("DownLoader download md5: ") + md5));
+        QVERIFY(log.contains(QStringLiteral("DownLoader download result error: nil")));
+        QVERIFY(m_mirror.requests().last().endsWith(QStringLiteral("\tapplication-x-zip")));
+    }
+
+    void aFailedHostFallsBackWithoutLosingShownProgress()
+    {
+        InstallerHarness harness;
+        setAttempts({m_mirror.base(QStringLiteral("reset")), m_mirror.base(QStringLiteral("ok")), m_refused, m_refused});
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+
+        QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 0);
+        QCOMPARE(harness.actions(), (QStringList{"Start_Download", "Start_Download"}));
+        QVERIFY(harness.events[1].label.contains(m_mirror.base(QStringLiteral("ok"))));
+        QVERIFY(harness.shown.size() >= 2);
+        for (int i = 1; i < harness.shown.size(); ++i)
+            QVERIFY2(harness.shown[i] >= harness.shown[i - 1], "the shown byte count went back");
+        QCOMPARE(harness.shown.last(), std::int64_t(m_content.size()));
+    }
+
+    void everyHostFailing_data()
+    {
+        QTest::addColumn<DownloadType>("type");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("first") << DownloadType::first << QStringLiteral("Start_Download");
+        QTest::newRow("retry") << DownloadType::retry << QStringLiteral("Download_Try_Again");
+    }
+
+    void everyHostFailing()
+    {
+        QFETCH(DownloadType, type);
+        QFETCH(QString, action);
+        InstallerHarness harness;
+        setAttempts({m_mirror.base(QStringLiteral("status/503")), m_refused, m_mirror.base(QStringLiteral("truncate")),
+                     m_mirror.base(QStringLiteral("status/404"))});
+        DownLoader::shared().startDownload(type);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+        harness.scheduler.runPending();
+
+        QCOMPARE(harness.actions(), (QStringList{action, action, action, action, "Download_Failed"}));
+        QCOMPARE(harness.events.back().label, platform::net::urlErrorDescription(UrlError::BadServerResponse));
+        QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 1);
+        QCOMPARE(harness.count(InstallerNotification::downloaderFinished), 0);
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::server);
+        QVERIFY(!DownLoader::shared().zip()->task.load());
+        QCOMPARE(DownLoader::shared().downloadCount(), 0);
+        QCOMPARE(DownLoader::shared().currentSize(), 0);
+        QCOMPARE(DownLoader::shared().type(), type);
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download failed server")));
+        for (int i = 1; i < harness.shown.size(); ++i)
+            QVERIFY(harness.shown[i] >= harness.shown[i - 1]);
+    }
+
+    void theLastHostDecidesTheReason_data()
+    {
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<FailedReason>("reason");
+        QTest::newRow("connection reset") << "reset" << FailedReason::withoutNetwork;
+        QTest::newRow("unknown host") << "mirror.prismora.invalid" << FailedReason::withoutNetwork;
+        QTest::newRow("not found") << "status/404" << FailedReason::server;
+    }
+
+    void theLastHostDecidesTheReason()
+    {
+        QFETCH(QString, last);
+        QFETCH(FailedReason, reason);
+        InstallerHarness harness;
+        const QString fault = last.contains(QLatin1Char('.')) ? last : m_mirror.base(last);
+        setAttempts({m_refused, m_refused, m_refused, fault});
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), reason);
+    }
+
+    void aNewRunStartsAgainAtTheFirstHost()
+    {
+        InstallerHarness harness;
+        setAttempts({m_refused, m_refused, m_refused, m_refused});
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+
+        setAttempts({m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused});
+        DownLoader::shared().startDownload(DownloadType::retry);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+        QCOMPARE(harness.events.back().action, QStringLiteral("Download_Try_Again"));
+        QVERIFY(harness.events.back().label.contains(m_mirror.base(QStringLiteral("ok"))));
+    }
+
+    void aBodyWithoutLengthLeavesTheTotalUnknown()
+    {
+        InstallerHarness harness;
+        setAttempts({m_mirror.base(QStringLiteral("nolength")), m_refused, m_refused, m_refused});
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+        QCOMPARE(DownLoader::shared().zip()->totalSize.load(), std::int64_t(-1));
+    }
+
+    void suspendAndResumeReachTheTransfer()
+    {
+        InstallerHarness harness;
+        setAttempts({m_mirror.base(QStringLiteral("slow")), m_refused, m_refused, m_refused});
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderProgress) >= 1; }));
+        const auto task = DownLoader::shared().zip()->task.load();
+        DownLoader::shared().suspend();
+        QCOMPARE(task->state(), platform::net::DownloadTask::State::Suspended);
+        DownLoader::shared().suspend(); // already suspended: nothing happens
+        DownLoader::shared().resume();
+        QCOMPARE(task->state(), platform::net::DownloadTask::State::Running);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+        QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 0);
+    }
+
+    void anUnusableUrlChangesNothing()
+    {
+        InstallerHarness harness;
+        const auto before = DownLoader::shared().zip();
+        setAttempts({QStringLiteral("bad host name"), m_refused, m_refused, m_refused});
+        DownLoader::shared().startDownload(DownloadType::first);
+        harness.scheduler.runPending();
+        QCOMPARE(DownLoader::shared().zip(), before);
+        QVERIFY(harness.events.empty());
+        QVERIFY(harness.posted.isEmpty());
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download url failed: https://bad host name/prismora.zip")));
+    }
+
+    void aFullDiskIsReportedAsWrite()
+    {
+        InstallerHarness harness;
+        setAttempts({m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok")),
+                     m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok"))});
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        getrlimit(RLIMIT_FSIZE, &original);
+        rlimit limited = original;
+        limited.rlim_cur = 512 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        DownLoader::shared().startDownload(DownloadType::first);
+        const bool failed = harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; });
+        setrlimit(RLIMIT_FSIZE, &original);
+        QVERIFY(failed);
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::write);
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download failed write")));
+    }
+
+private:
+    void setAttempts(const QStringList &attempts)
+    {
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", InstallerHarness::hostsForAttempts(attempts).toUtf8());
+    }
+
+    TestHome m_home;
+    QTemporaryDir m_temp;
+    QString m_archive;
+    QByteArray m_content;
+    QString m_refused;
+    LocalMirror m_mirror;
+};
+
+QTEST_GUILESS_MAIN(TestDownLoader)
+#include "tst_downloader.moc"
