@@ -6,8 +6,10 @@ set(PLATFORM_SOURCES
     MachineIdentifier.cpp
     ManualScheduler.cpp
     NotificationCenter.cpp
+    PrivilegedRemoval.cpp
     PropertyList.cpp
     QtScheduler.cpp
+    RunningApplications.cpp
     Scheduler.cpp
     UserDefaults.cpp
     Workspace.cpp

@@ -13,3 +13,13 @@ target_compile_definitions(tst_downloadsession PRIVATE ${MIRROR_DEFINITIONS})
 prismora_add_test(tst_downloader SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_downloader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/InstallerHarness.h LIBS prismora_core prismora_testsupport)
 target_compile_definitions(tst_downloader PRIVATE ${MIRROR_DEFINITIONS})
+prismora_add_test(tst_ziparchive SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_ziparchive.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ZipBuilder.h LIBS platform PkgConfig::LIBZIP prismora_testsupport)
+prismora_add_test(tst_packageinstaller SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_packageinstaller.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InstallerHarness.h ${CMAKE_CURRENT_LIST_DIR}/ZipBuilder.h
+    LIBS prismora_core prismora_testsupport)
+target_compile_definitions(tst_packageinstaller PRIVATE ${MIRROR_DEFINITIONS})
+prismora_add_test(tst_runningapplications SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_runningapplications.cpp
+    LIBS platform prismora_testsupport)
+prismora_add_test(tst_privilegedremoval SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_privilegedremoval.cpp
+    LIBS platform prismora_testsupport)

@@ -1,0 +1,229 @@
+#include <platform/ZipArchive.h>
+
+#include "ZipBuilder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <thread>
+
+using platform::ZipArchive;
+using platform::ZipError;
+
+class TestZipArchive : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        m_archive = m_dir->filePath(QStringLiteral("archive.zip"));
+        m_destination = m_dir->filePath(QStringLiteral("work/Fetchwell"));
+        QDir().mkpath(m_dir->filePath(QStringLiteral("work")));
+    }
+
+    void unpacksFilesFoldersModesAndInnerLinks()
+    {
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFolder(QStringLiteral("Prismora.app/")));
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/Contents/Info.plist"), "<plist/>"));
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/Contents/MacOS/Prismora"), "#!/bin/sh\n", 04755));
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/Contents/Versions/A/lib.so"), "library"));
+        QVERIFY(zip.addLink(QStringLiteral("Prismora.app/Contents/Versions/Current"), "A"));
+        QVERIFY(zip.addLink(QStringLiteral("Prismora.app/Contents/lib.so"), "Versions/Current/lib.so"));
+        QVERIFY(zip.addFile(QStringLiteral("./readme.txt"), "hello"));
+        QVERIFY(zip.close());
+
+        QThread *completionThread = nullptr;
+        std::optional<ZipError> reported = ZipError{};
+        bool succeeded = false;
+        std::thread worker([&] {
+            ZipArchive::unzipFileAtPath(m_archive, m_destination, true,
+                                        [&](const QString &path, bool ok, const std::optional<ZipError> &error) {
+                                            QCOMPARE(path, m_archive);
+                                            completionThread = QThread::currentThread();
+                                            succeeded = ok;
+                                            reported = error;
+                                        });
+        });
+        worker.join();
+        QVERIFY(succeeded);
+        QVERIFY(!reported);
+        QVERIFY(completionThread != QThread::currentThread()); // completion on the unpacking thread
+
+        const QFileInfo executable(m_destination + QStringLiteral("/Prismora.app/Contents/MacOS/Prismora"));
+        QVERIFY(executable.isExecutable());
+        QCOMPARE(int(executable.permissions() & QFileDevice::ExeOther), int(QFileDevice::ExeOther));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(executable.filePath()).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07000, 0u); // set-id bits are never taken from an archive
+        const QFileInfo link(m_destination + QStringLiteral("/Prismora.app/Contents/lib.so"));
+        QVERIFY(link.isSymLink());
+        QFile library(link.filePath());
+        QVERIFY(library.open(QIODevice::ReadOnly));
+        QCOMPARE(library.readAll(), QByteArray("library"));
+        QVERIFY(QFile::exists(m_destination + QStringLiteral("/readme.txt")));
+    }
+
+    void overwriteDecidesAboutExistingFiles()
+    {
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("a.txt"), "new"));
+        QVERIFY(zip.close());
+        QDir().mkpath(m_destination);
+        QFile old(m_destination + QStringLiteral("/a.txt"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+
+        const auto refused = ZipArchive::unzip(m_archive, m_destination, false);
+        QVERIFY(refused);
+        QCOMPARE(refused->code, ZipError::Code::WriteFailed);
+        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("new"));
+    }
+
+    void refusesWhatIsNotAnArchive()
+    {
+        QFile page(m_archive);
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<!DOCTYPE html><html><body>Service unavailable</body></html>");
+        page.close();
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::CannotOpen);
+        QCOMPARE(error->localizedDescription(), QStringLiteral("The file is not a valid zip archive."));
+        QVERIFY(!ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true)->message.isEmpty());
+    }
+
+    void refusesADamagedEntry()
+    {
+        QByteArray content(256 * 1024, Qt::Uninitialized);
+        QRandomGenerator(3).fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("data.bin"), content));
+        QVERIFY(zip.close());
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        for (int i = 1000; i < 1100; ++i)
+            bytes[i] = char(~bytes[i]);
+        file.seek(0);
+        file.write(bytes);
+        file.close();
+
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::CorruptEntry);
+    }
+
+    void refusesEntriesOutsideTheFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("parent") << QStringLiteral("../escaped.txt");
+        QTest::newRow("nested parent") << QStringLiteral("Prismora.app/../../escaped.txt");
+        QTest::newRow("absolute") << m_outsideFile();
+    }
+
+    void refusesEntriesOutsideTheFolder()
+    {
+        QFETCH(QString, name);
+        QVERIFY(!ZipArchive::isSafeEntryName(name));
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/ok.txt"), "fine"));
+        QVERIFY(zip.addFile(name, "escaped"));
+        QVERIFY(zip.close());
+
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::UnsafeEntry);
+        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("work/escaped.txt"))));
+        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("escaped.txt"))));
+        QVERIFY(!QFile::exists(m_outsideFile()));
+        QVERIFY(!QFileInfo::exists(m_destination)); // an escaping archive leaves nothing behind
+    }
+
+    void refusesLinksLeadingOutside_data()
+    {
+        QTest::addColumn<QStringList>("links"); // name=target pairs
+        QTest::addColumn<QString>("fileThroughLink");
+        QTest::newRow("relative escape") << QStringList{"out=../.."} << QString();
+        QTest::newRow("absolute target") << QStringList{"etc=/etc"} << QString();
+        QTest::newRow("write through an escaping link") << QStringList{"out=../../outside"} << "out/payload.txt";
+        QTest::newRow("write through an inner link") << QStringList{"in=Prismora.app"} << "in/payload.txt";
+        QTest::newRow("chain of harmless-looking links") << QStringList{"p=.", "q=p/.."} << QString();
+    }
+
+    void refusesLinksLeadingOutside()
+    {
+        QFETCH(QStringList, links);
+        QFETCH(QString, fileThroughLink);
+        QDir().mkpath(m_dir->filePath(QStringLiteral("outside")));
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/ok.txt"), "fine"));
+        for (const QString &pair : links)
+            QVERIFY(zip.addLink(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1).toUtf8()));
+        if (!fileThroughLink.isEmpty())
+            QVERIFY(zip.addFile(fileThroughLink, "payload"));
+        QVERIFY(zip.close());
+
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::UnsafeEntry);
+        QVERIFY(QDir(m_dir->filePath(QStringLiteral("outside"))).isEmpty());
+        QVERIFY(!QFileInfo::exists(m_destination));
+    }
+
+    void refusesAZipBomb()
+    {
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("zeros.bin"), QByteArray(4 * 1024 * 1024, '\0')));
+        QVERIFY(zip.close());
+        QVERIFY(QFileInfo(m_archive).size() < 64 * 1024);
+
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, {10, 1024 * 1024});
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::ZipBomb);
+        QVERIFY(!QFile::exists(m_destination + QStringLiteral("/zeros.bin")));
+        // Below the size floor the same archive is ordinary.
+        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true));
+    }
+
+    void aFullDiskIsOutOfSpace()
+    {
+        QByteArray content(1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator(5).fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("big.bin"), content));
+        QVERIFY(zip.close());
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        getrlimit(RLIMIT_FSIZE, &original);
+        rlimit limited = original;
+        limited.rlim_cur = 128 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        setrlimit(RLIMIT_FSIZE, &original);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::WriteFailed);
+        QCOMPARE(error->fileError, platform::FileError::WriteOutOfSpace);
+    }
+
+private:
+    QString m_outsideFile() const { return QDir::tempPath() + QStringLiteral("/prismora-zip-escape-test.txt"); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_archive;
+    QString m_destination;
+};
+
+QTEST_GUILESS_MAIN(TestZipArchive)
+#include "tst_ziparchive.moc"
