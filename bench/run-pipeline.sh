@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Measures the install pipeline against reference tools on the same input in
+# the same run and prints the ratios (our time / reference time; below 1 means
+# we are faster):
+#
+#   download  DownloadSession from the local HTTPS mirror   vs  curl -o
+#   md5       the downloader's streaming MD5                vs  openssl md5
+#   unpack    ZipArchive                                    vs  unzip -q -o
+#   copy      placing the bundle into a folder              vs  cp -a
+#
+# Input: an incompressible archive of BENCH_SIZE_MB MiB (default 1024) and a
+# bundle of the same size (16 large stored parts plus 500 small deflated
+# files). BENCH_RUNS (default 3) measured runs after one warm-up, median
+# reported. BUILD_DIR (default build) holds the build; BENCH_DIR the scratch
+# folder (default: a new temporary folder, removed afterwards).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir="${BUILD_DIR:-build}"
+size_mb="${BENCH_SIZE_MB:-1024}"
+runs="${BENCH_RUNS:-3}"
+
+cmake -S . -B "$build_dir" -G Ninja >/dev/null
+cmake --build "$build_dir" --target bench_pipeline >/dev/null
+tool="$(realpath "$build_dir/bench/bench_pipeline")"
+
+work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-bench.XXXXXX")"
+mirror_pid=""
+cleanup() {
+    if [ -n "$mirror_pid" ] && kill -0 "$mirror_pid" 2>/dev/null; then
+        kill "$mirror_pid" 2>/dev/null || true
+        wait "$mirror_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "bench: preparing ${size_mb} MiB of input in $work"
+head -c "$((size_mb * 1024 * 1024))" /dev/urandom > "$work/archive.bin"
+bundle="$work/src/Prismora.app"
+mkdir -p "$bundle/Contents/Resources" "$bundle/Contents/Code" "$bundle/Contents/MacOS"
+split -n 16 -d "$work/archive.bin" "$bundle/Contents/Resources/part-"
+for i in $(seq 1 500); do
+    head -c 6144 /dev/urandom | base64 > "$bundle/Contents/Code/module-$i.txt"
+done
+cp tests/fixtures/demo-product/Prismora.app/Contents/Info.plist "$bundle/Contents/"
+cp -p tests/fixtures/demo-product/Prismora.app/Contents/MacOS/Prismora "$bundle/Contents/MacOS/"
+(cd "$work/src" && zip -q -r -0 "$work/bundle.zip" Prismora.app/Contents/Resources \
+    && zip -q -r -6 "$work/bundle.zip" Prismora.app -x 'Prismora.app/Contents/Resources/*')
+
+tests/fixtures/mirror-certs.sh "$work/tls"
+python3 tests/fixtures/mirror.py --cert "$work/tls/server.pem" --key "$work/tls/server.key" \
+    --archive "$work/archive.bin" --lifetime 3600 --no-stdin-watch > "$work/mirror.out" &
+mirror_pid=$!
+port=""
+for _ in $(seq 1 100); do
+    port="$(sed -n 's/^PORT //p' "$work/mirror.out" 2>/dev/null)"
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+[ -n "$port" ] || { echo "bench: the mirror did not start" >&2; exit 1; }
+url="https://127.0.0.1:$port/ok/prismora.zip"
+ca="$work/tls/ca.pem"
+
+measure() { # name, prepare, ours, reference-name, reference
+    hyperfine --style none --warmup 1 --runs "$runs" --export-json "$work/$1.json" \
+        --prepare "$2" -n ours "$3" -n "$4" "$5" >/dev/null
+}
+
+echo "bench: download"
+measure download "true" \
+    "PRISMORA_CA_FILE=$ca $tool download $url $work/got-ours" \
+    curl "curl -sS --cacert $ca -H 'Accept-Encoding: application-x-zip' -o $work/got-curl $url"
+cmp -s "$work/got-ours" "$work/archive.bin" || { echo "bench: downloaded bytes differ" >&2; exit 1; }
+
+echo "bench: md5"
+measure md5 "true" "$tool md5 $work/archive.bin" openssl "openssl md5 $work/archive.bin"
+ours_md5="$("$tool" md5 "$work/archive.bin")"
+openssl md5 "$work/archive.bin" | grep -q "$ours_md5" || { echo "bench: digests differ" >&2; exit 1; }
+
+echo "bench: unpack"
+measure unpack "rm -rf $work/unpacked" "$tool unzip $work/bundle.zip $work/unpacked" \
+    unzip "unzip -q -o $work/bundle.zip -d $work/unpacked"
+rm -rf "$work/unpacked" && "$tool" unzip "$work/bundle.zip" "$work/unpacked"
+diff -r -q "$work/src" "$work/unpacked" >/dev/null || { echo "bench: unpacked tree differs" >&2; exit 1; }
+
+echo "bench: copy"
+measure copy "rm -rf $work/placed && mkdir -p $work/placed" "$tool copy $work/unpacked/Prismora.app $work/placed" \
+    "cp -a" "cp -a $work/unpacked/Prismora.app $work/placed/"
+
+python3 - "$work" "$size_mb" <<'PY'
+import json, sys
+work, size_mb = sys.argv[1], float(sys.argv[2])
+print()
+print("%-9s %12s %12s %-9s %8s %10s" % ("step", "ours (s)", "ref (s)", "ref", "ratio", "ours MiB/s"))
+for step in ("download", "md5", "unpack", "copy"):
+    results = {r["command"]: r for r in json.load(open("%s/%s.json" % (work, step)))["results"]}
+    ours = results.pop("ours")["median"]
+    name, ref = next(iter(results.items()))
+    print("%-9s %12.3f %12.3f %-9s %8.2f %10.0f" % (step, ours, ref["median"], name, ours / ref["median"], size_mb / ours))
+print("\nratio = our median time / reference median time (below 1: faster than the reference)")
+PY
