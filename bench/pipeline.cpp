@@ -24,19 +24,22 @@
 
 namespace {
 
-class Download : public platform::net::DownloadSessionDelegate
-{
+class Download : public platform::net::DownloadSessionDelegate {
 public:
-    explicit Download(QByteArray output) : m_output(std::move(output)) {}
+    explicit Download(QByteArray output)
+        : m_output(std::move(output))
+    {
+    }
 
-    void didWriteData(platform::net::DownloadTask &, std::int64_t, std::int64_t, std::int64_t) override {}
+    void didWriteData(platform::net::DownloadTask &, std::int64_t, std::int64_t, std::int64_t) override { }
     void didFinishDownloadingTo(platform::net::DownloadTask &, const QString &location) override
     {
         ::unlink(m_output.constData());
         if (::link(QFile::encodeName(location).constData(), m_output.constData()) != 0)
             QFile::copy(location, QFile::decodeName(m_output));
     }
-    void didCompleteWithError(platform::net::DownloadTask &, const std::optional<platform::net::TransferError> &error) override
+    void didCompleteWithError(
+        platform::net::DownloadTask &, const std::optional<platform::net::TransferError> &error) override
     {
         std::lock_guard lock(m_mutex);
         if (error)
@@ -70,7 +73,7 @@ int main(int argc, char *argv[])
     if (mode == QLatin1String("download") && arguments.size() == 4) {
         Download delegate(QFile::encodeName(arguments[3]));
         platform::net::DownloadSession session(&delegate);
-        session.downloadTask({QUrl(arguments[2]), {{"Accept-Encoding", "application-x-zip"}}})->resume();
+        session.downloadTask({ QUrl(arguments[2]), { { "Accept-Encoding", "application-x-zip" } } })->resume();
         return delegate.wait() ? 0 : 1;
     }
     if (mode == QLatin1String("md5") && arguments.size() == 3) {
@@ -92,6 +95,8 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "copy failed: %s\n", qPrintable(failure->description));
         return failure ? 1 : 0;
     }
-    std::fprintf(stderr, "usage: bench_pipeline download <url> <output> | md5 <file> | unzip <archive> <folder> | copy <entry> <folder>\n");
+    std::fprintf(stderr,
+        "usage: bench_pipeline download <url> <output> | md5 <file> | unzip <archive> <folder> | copy <entry> "
+        "<folder>\n");
     return 2;
 }

@@ -8,7 +8,7 @@
 namespace platform {
 
 namespace {
-std::atomic<PrivilegedRemoval *> replacement{nullptr};
+std::atomic<PrivilegedRemoval *> replacement { nullptr };
 
 // The user may take a while to type the password; a forgotten prompt does not block forever.
 constexpr int answerTimeoutMs = 10 * 60 * 1000;
@@ -26,7 +26,7 @@ QString PrivilegedRemoval::program()
 
 QStringList PrivilegedRemoval::arguments(const QString &path)
 {
-    return {QStringLiteral("rm"), QStringLiteral("-rf"), QStringLiteral("--"), path};
+    return { QStringLiteral("rm"), QStringLiteral("-rf"), QStringLiteral("--"), path };
 }
 
 std::optional<QString> PrivilegedRemoval::remove(const QString &path)

@@ -23,8 +23,7 @@ namespace platform {
  *     showManualDeleteAlert();
  * @endcode
  */
-class PLATFORM_EXPORT PrivilegedRemoval
-{
+class PLATFORM_EXPORT PrivilegedRemoval {
 public:
     virtual ~PrivilegedRemoval();
 

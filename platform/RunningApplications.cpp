@@ -41,22 +41,26 @@ QStringList programPaths(const QString &pid)
 
 bool ownedByUser(const QString &pid)
 {
-    struct stat info {};
-    return ::stat(QFile::encodeName(QStringLiteral("/proc/") + pid).constData(), &info) == 0 && info.st_uid == ::getuid();
+    struct stat info { };
+    return ::stat(QFile::encodeName(QStringLiteral("/proc/") + pid).constData(), &info) == 0
+        && info.st_uid == ::getuid();
 }
 
 } // namespace
 
 QString RunningApplications::enclosingBundle(const QString &path)
 {
-    for (QString folder = QFileInfo(path).absolutePath(); folder.size() > 1; folder = QFileInfo(folder).absolutePath()) {
-        if (folder.endsWith(QLatin1String(".app")) && QFileInfo(folder + QStringLiteral("/Contents/Info.plist")).isFile())
+    for (QString folder = QFileInfo(path).absolutePath(); folder.size() > 1;
+         folder = QFileInfo(folder).absolutePath()) {
+        if (folder.endsWith(QLatin1String(".app"))
+            && QFileInfo(folder + QStringLiteral("/Contents/Info.plist")).isFile())
             return folder;
     }
     return QString();
 }
 
-QList<RunningApplications::Application> RunningApplications::runningApplicationsWithBundleIdentifier(const QString &bundleIdentifier)
+QList<RunningApplications::Application> RunningApplications::runningApplicationsWithBundleIdentifier(
+    const QString &bundleIdentifier)
 {
     QList<Application> found;
     if (bundleIdentifier.isEmpty())
@@ -76,7 +80,7 @@ QList<RunningApplications::Application> RunningApplications::runningApplications
             if (!identifiers.contains(bundle))
                 identifiers.insert(bundle, Bundle(bundle).bundleIdentifier());
             if (identifiers.value(bundle) == bundleIdentifier) {
-                found.append({number, bundle});
+                found.append({ number, bundle });
                 break;
             }
         }

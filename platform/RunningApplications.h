@@ -20,8 +20,7 @@ namespace platform {
  * platform::RunningApplications::terminateApplications(QStringLiteral("com.kestrum.prismora"));
  * @endcode
  */
-class PLATFORM_EXPORT RunningApplications
-{
+class PLATFORM_EXPORT RunningApplications {
 public:
     struct Application {
         qint64 processIdentifier = 0;

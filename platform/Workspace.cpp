@@ -11,7 +11,7 @@
 namespace platform {
 
 namespace {
-std::atomic<Workspace *> replacement{nullptr};
+std::atomic<Workspace *> replacement { nullptr };
 }
 
 Workspace::~Workspace() = default;

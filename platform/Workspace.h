@@ -22,8 +22,7 @@ namespace platform {
  * platform::Workspace::shared().openUrl(QUrl("https://example.org/thanks"));
  * @endcode
  */
-class PLATFORM_EXPORT Workspace
-{
+class PLATFORM_EXPORT Workspace {
 public:
     /// Called with an error text, or with nothing when the application started.
     using OpenCompletion = std::function<void(const std::optional<QString> &error)>;

@@ -10,11 +10,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <fcntl.h>
 #include <vector>
 
 namespace platform {
@@ -29,14 +29,14 @@ constexpr zip_uint64_t longestLinkTarget = 4096;
 
 ZipError failure(Code code, const QString &message, FileError fileError = FileError::None)
 {
-    return ZipError{code, fileError, message};
+    return ZipError { code, fileError, message };
 }
 
 ZipError writeFailure(int errorNumber, const std::string &path)
 {
     return failure(Code::WriteFailed,
-                   QStringLiteral("%1: %2").arg(QString::fromStdString(path), QString::fromLocal8Bit(std::strerror(errorNumber))),
-                   fileErrorFromErrno(errorNumber, true));
+        QStringLiteral("%1: %2").arg(QString::fromStdString(path), QString::fromLocal8Bit(std::strerror(errorNumber))),
+        fileErrorFromErrno(errorNumber, true));
 }
 
 /// The components of a safe entry name; nullopt for a name that must not be unpacked.
@@ -71,13 +71,15 @@ std::optional<ZipError> makeFolders(const std::string &root, const std::vector<s
 {
     for (std::size_t i = 1; i <= count; ++i) {
         const std::string path = joined(root, parts, i);
-        struct stat info {};
+        struct stat info { };
         if (::lstat(path.c_str(), &info) == 0) {
             if (S_ISDIR(info.st_mode))
                 continue;
             if (S_ISLNK(info.st_mode))
-                return failure(Code::UnsafeEntry, QStringLiteral("%1 passes through a symbolic link").arg(QString::fromStdString(path)));
-            return failure(Code::CorruptEntry, QStringLiteral("%1 is both a file and a folder").arg(QString::fromStdString(path)));
+                return failure(Code::UnsafeEntry,
+                    QStringLiteral("%1 passes through a symbolic link").arg(QString::fromStdString(path)));
+            return failure(
+                Code::CorruptEntry, QStringLiteral("%1 is both a file and a folder").arg(QString::fromStdString(path)));
         }
         if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
             return writeFailure(errno, path);
@@ -88,7 +90,7 @@ std::optional<ZipError> makeFolders(const std::string &root, const std::vector<s
 /// Clears @p path for a new entry; an existing folder is kept for folder entries.
 std::optional<ZipError> clearTarget(const std::string &path, bool overwrite, bool forFolder)
 {
-    struct stat info {};
+    struct stat info { };
     if (::lstat(path.c_str(), &info) != 0)
         return std::nullopt;
     if (forFolder && S_ISDIR(info.st_mode))
@@ -117,11 +119,13 @@ bool writeAll(int fd, const char *data, std::size_t length)
     return true;
 }
 
-class Reader
-{
+class Reader {
 public:
     Reader(zip_t *archive, const std::string &root, bool overwrite)
-        : m_archive(archive), m_root(root), m_overwrite(overwrite), m_buffer(readBufferSize)
+        : m_archive(archive)
+        , m_root(root)
+        , m_overwrite(overwrite)
+        , m_buffer(readBufferSize)
     {
     }
 
@@ -137,7 +141,8 @@ public:
         }
         const std::int64_t archiveSize = std::max<std::int64_t>(1, QFileInfo(path).size());
         if (total > limits.expansionCheckFloor && total / archiveSize > limits.maxExpansionRatio)
-            return failure(Code::ZipBomb, QStringLiteral("%1 bytes declared in a %2-byte archive").arg(total).arg(archiveSize));
+            return failure(
+                Code::ZipBomb, QStringLiteral("%1 bytes declared in a %2-byte archive").arg(total).arg(archiveSize));
         QString volume = QString::fromStdString(m_root);
         while (!QFileInfo::exists(volume)) {
             const QString parent = QFileInfo(volume).absolutePath();
@@ -147,7 +152,7 @@ public:
         }
         if (const auto free = Folders::freeSpace(volume); free && total > *free) {
             return failure(Code::ArchiveTooLarge, QStringLiteral("%1 bytes declared, %2 free").arg(total).arg(*free),
-                           FileError::WriteOutOfSpace);
+                FileError::WriteOutOfSpace);
         }
         return std::nullopt;
     }
@@ -171,7 +176,8 @@ private:
         const std::string name = stat.name;
         const auto parts = components(name);
         if (!parts)
-            return failure(Code::UnsafeEntry, QStringLiteral("%1 would be written outside the folder").arg(QString::fromStdString(name)));
+            return failure(Code::UnsafeEntry,
+                QStringLiteral("%1 would be written outside the folder").arg(QString::fromStdString(name)));
         if (parts->empty())
             return std::nullopt;
 
@@ -209,15 +215,17 @@ private:
         for (;;) {
             const zip_int64_t read = zip_fread(entry, m_buffer.data(), m_buffer.size());
             if (read < 0) {
-                error = failure(Code::CorruptEntry, QStringLiteral("%1: %2").arg(QString::fromStdString(target),
-                                                                                 QString::fromUtf8(zip_file_strerror(entry))));
+                error = failure(Code::CorruptEntry,
+                    QStringLiteral("%1: %2").arg(
+                        QString::fromStdString(target), QString::fromUtf8(zip_file_strerror(entry))));
                 break;
             }
             if (read == 0)
                 break;
             total += zip_uint64_t(read);
             if (total > declared) {
-                error = failure(Code::ZipBomb, QStringLiteral("%1 grows past its declared size").arg(QString::fromStdString(target)));
+                error = failure(Code::ZipBomb,
+                    QStringLiteral("%1 grows past its declared size").arg(QString::fromStdString(target)));
                 break;
             }
             if (!writeAll(fd, m_buffer.data(), std::size_t(read))) {
@@ -226,7 +234,8 @@ private:
             }
         }
         if (zip_fclose(entry) != 0 && !error)
-            error = failure(Code::CorruptEntry, QStringLiteral("%1 fails its checksum").arg(QString::fromStdString(target)));
+            error = failure(
+                Code::CorruptEntry, QStringLiteral("%1 fails its checksum").arg(QString::fromStdString(target)));
         // Permission bits only: set-id bits from an archive are never honoured.
         const mode_t permissions = mode ? (mode & 0777) | S_IRUSR | S_IWUSR : 0644;
         if (!error && ::fchmod(fd, permissions) != 0)
@@ -268,7 +277,7 @@ private:
             const auto relative = resolved.lexically_relative(root);
             if (error || relative.empty() || *relative.begin() == "..") {
                 return failure(Code::UnsafeEntry,
-                               QStringLiteral("%1 points outside the folder").arg(QString::fromStdString(link)));
+                    QStringLiteral("%1 points outside the folder").arg(QString::fromStdString(link)));
             }
         }
         return std::nullopt;
@@ -310,8 +319,8 @@ bool ZipArchive::isSafeEntryName(const QString &name)
     return parts && !parts->empty();
 }
 
-std::optional<ZipError> ZipArchive::unzip(const QString &path, const QString &destination, bool overwrite,
-                                          const Limits &limits)
+std::optional<ZipError> ZipArchive::unzip(
+    const QString &path, const QString &destination, bool overwrite, const Limits &limits)
 {
     int code = 0;
     zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
@@ -340,8 +349,8 @@ std::optional<ZipError> ZipArchive::unzip(const QString &path, const QString &de
     return error;
 }
 
-void ZipArchive::unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
-                                 const Completion &completion, const Limits &limits)
+void ZipArchive::unzipFileAtPath(
+    const QString &path, const QString &destination, bool overwrite, const Completion &completion, const Limits &limits)
 {
     const auto error = unzip(path, destination, overwrite, limits);
     if (completion)

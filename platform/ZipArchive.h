@@ -14,12 +14,12 @@ namespace platform {
 /// Why an archive could not be unpacked.
 struct PLATFORM_EXPORT ZipError {
     enum class Code {
-        CannotOpen,      ///< missing, unreadable or not a zip archive (an HTML page, ...)
-        CorruptEntry,    ///< an entry cannot be read or fails its checksum
-        UnsafeEntry,     ///< an entry would land outside the destination
+        CannotOpen, ///< missing, unreadable or not a zip archive (an HTML page, ...)
+        CorruptEntry, ///< an entry cannot be read or fails its checksum
+        UnsafeEntry, ///< an entry would land outside the destination
         ArchiveTooLarge, ///< the declared size does not fit on the volume
-        ZipBomb,         ///< the declared size is implausibly large for the archive
-        WriteFailed,     ///< the destination cannot be written
+        ZipBomb, ///< the declared size is implausibly large for the archive
+        WriteFailed, ///< the destination cannot be written
     };
 
     Code code = Code::CannotOpen;
@@ -60,8 +60,7 @@ struct ZipLimits {
  *     [](const QString &path, bool succeeded, const std::optional<platform::ZipError> &error) { ... });
  * @endcode
  */
-class PLATFORM_EXPORT ZipArchive
-{
+class PLATFORM_EXPORT ZipArchive {
 public:
     using Limits = ZipLimits;
 
@@ -71,11 +70,11 @@ public:
     /// calling thread, then calls @p completion on the same thread. Existing
     /// files are replaced when @p overwrite is true, else the unpack fails.
     static void unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
-                                const Completion &completion, const Limits &limits = Limits());
+        const Completion &completion, const Limits &limits = Limits());
 
     /// The same without a completion: the error, or nothing on success.
-    static std::optional<ZipError> unzip(const QString &path, const QString &destination, bool overwrite,
-                                         const Limits &limits = Limits());
+    static std::optional<ZipError> unzip(
+        const QString &path, const QString &destination, bool overwrite, const Limits &limits = Limits());
 
     /// True when @p name may be unpacked: relative, no "..", no empty name.
     static bool isSafeEntryName(const QString &name);

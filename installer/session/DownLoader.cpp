@@ -66,12 +66,12 @@ QString localized(const QString &key)
 std::array<int, 4> hostOrder(const QString &language)
 {
     if (language.startsWith(QLatin1String("en")))
-        return {0, 3, 1, 2};
+        return { 0, 3, 1, 2 };
     if (language.startsWith(QLatin1String("ja")))
-        return {1, 3, 0, 2};
+        return { 1, 3, 0, 2 };
     if (language.startsWith(QLatin1String("de")))
-        return {2, 3, 0, 1};
-    return {3, 0, 1, 2};
+        return { 2, 3, 0, 1 };
+    return { 3, 0, 1, 2 };
 }
 
 QString installedApplicationPath()
@@ -173,7 +173,8 @@ QString DownLoader::downloadURLString(const QString &language, std::int64_t inde
     if (index < 0 || index >= 4 || bases.size() < 4)
         return QString();
     const QString lower = language.isEmpty() ? QStringLiteral("en") : language.toLower();
-    return QStringLiteral("https://") + bases.at(hostOrder(lower)[std::size_t(index)]) + QStringLiteral("/prismora.zip");
+    return QStringLiteral("https://") + bases.at(hostOrder(lower)[std::size_t(index)])
+        + QStringLiteral("/prismora.zip");
 }
 
 QString DownLoader::downloadURLString() const
@@ -212,7 +213,7 @@ void DownLoader::startDownload(DownloadType type)
     report(type == DownloadType::first ? QStringLiteral("Start_Download") : QStringLiteral("Download_Try_Again"), text);
     log(QStringLiteral("DownLoader download url: ") + text);
 
-    const platform::net::DownloadRequest request{url, {{"Accept-Encoding", "application-x-zip"}}};
+    const platform::net::DownloadRequest request { url, { { "Accept-Encoding", "application-x-zip" } } };
     auto session = std::make_shared<platform::net::DownloadSession>(this);
     auto task = session->downloadTask(request);
 
@@ -251,8 +252,8 @@ bool DownLoader::isCurrent(const DownloadTask &task) const
     return zip && zip->task.load().get() == &task;
 }
 
-void DownLoader::didWriteData(DownloadTask &task, std::int64_t, std::int64_t totalBytesWritten,
-                              std::int64_t totalBytesExpected)
+void DownLoader::didWriteData(
+    DownloadTask &task, std::int64_t, std::int64_t totalBytesWritten, std::int64_t totalBytesExpected)
 {
     if (!isCurrent(task))
         return;
@@ -326,8 +327,18 @@ FailedReason DownLoader::failedReason(const TransferError &error)
     if (error.code == UrlError::CannotWriteToFile && error.fileError == platform::FileError::WriteOutOfSpace)
         return FailedReason::write;
     switch (error.errorCode()) {
-    case -1005: case -1009: case -2000: case -1018: case -1019: case -1020:
-    case -1001: case -1003: case -1004: case -1006: case -1200: case -1021:
+    case -1005:
+    case -1009:
+    case -2000:
+    case -1018:
+    case -1019:
+    case -1020:
+    case -1001:
+    case -1003:
+    case -1004:
+    case -1006:
+    case -1200:
+    case -1021:
         return FailedReason::withoutNetwork;
     case -999:
         return FailedReason::canceld;
@@ -382,27 +393,30 @@ void DownLoader::install()
     QThreadPool::globalInstance()->start([this, archive, applications] {
         const QString folder = PackageInstaller::unpackFolder(archive);
         QDir(folder).removeRecursively();
-        platform::ZipArchive::unzipFileAtPath(archive, folder, true, [&](const QString &, bool, const std::optional<platform::ZipError> &error) {
-            if (error) {
-                report(QStringLiteral("Install_Failed"), error->localizedDescription());
-                log(QStringLiteral("DownLoader install unzipFile failed:") + error->localizedDescription());
-                const FailedReason reason = error->fileError == platform::FileError::WriteOutOfSpace ? FailedReason::write
-                                                                                                      : FailedReason::install;
-                platform::Scheduler::shared().post([this, reason] { installFailed(reason); });
-                return;
-            }
-            if (const auto failed = PackageInstaller::placeUnpacked(archive, folder, applications)) {
-                log(QStringLiteral("DownLoader install ziped or moved faield:") + failed->description);
-                report(QStringLiteral("Install_Failed"), failed->localizedDescription);
-                const FailedReason reason = failed->error == platform::FileError::WriteOutOfSpace ? FailedReason::write
-                                                                                                  : FailedReason::install;
-                platform::Scheduler::shared().post([this, reason] { installFailed(reason); });
-                return;
-            }
-            writeTrackingRecord();
-            log(QStringLiteral("DownLoader install install success"));
-            platform::Scheduler::shared().post([this] { installSucceeded(); });
-        });
+        platform::ZipArchive::unzipFileAtPath(
+            archive, folder, true, [&](const QString &, bool, const std::optional<platform::ZipError> &error) {
+                if (error) {
+                    report(QStringLiteral("Install_Failed"), error->localizedDescription());
+                    log(QStringLiteral("DownLoader install unzipFile failed:") + error->localizedDescription());
+                    const FailedReason reason = error->fileError == platform::FileError::WriteOutOfSpace
+                        ? FailedReason::write
+                        : FailedReason::install;
+                    platform::Scheduler::shared().post([this, reason] { installFailed(reason); });
+                    return;
+                }
+                if (const auto failed = PackageInstaller::placeUnpacked(archive, folder, applications)) {
+                    log(QStringLiteral("DownLoader install ziped or moved faield:") + failed->description);
+                    report(QStringLiteral("Install_Failed"), failed->localizedDescription);
+                    const FailedReason reason = failed->error == platform::FileError::WriteOutOfSpace
+                        ? FailedReason::write
+                        : FailedReason::install;
+                    platform::Scheduler::shared().post([this, reason] { installFailed(reason); });
+                    return;
+                }
+                writeTrackingRecord();
+                log(QStringLiteral("DownLoader install install success"));
+                platform::Scheduler::shared().post([this] { installSucceeded(); });
+            });
     });
 }
 
@@ -446,7 +460,8 @@ void DownLoader::restart()
 
     platform::Workspace::shared().openApplication(application, [this](const std::optional<QString> &error) {
         platform::Scheduler::shared().post([this, error] {
-            log(QStringLiteral("DownLoader restart failed macOS 10.15 result: ") + error.value_or(QStringLiteral("nil")));
+            log(QStringLiteral("DownLoader restart failed macOS 10.15 result: ")
+                + error.value_or(QStringLiteral("nil")));
             if (!error) {
                 log(QStringLiteral("DownLoader restart macOS 10.15 success"));
                 console("启动成功");

@@ -42,8 +42,7 @@ inline const QString launchedFailed = QStringLiteral("com.kestrum.installer.noti
  * main, japan, german, resource); PRISMORA_DOWNLOAD_HOSTS replaces them with
  * four comma-separated "host[:port][/path]" entries.
  */
-class DownLoader final : public platform::net::DownloadSessionDelegate
-{
+class DownLoader final : public platform::net::DownloadSessionDelegate {
 public:
     /// Reports a usage event (name, action, label); GA::event by default.
     using EventSink = std::function<void(const QString &name, const QString &action, const QString &label)>;
@@ -95,10 +94,10 @@ public:
     void setEventSink(EventSink sink);
 
     void didWriteData(platform::net::DownloadTask &task, std::int64_t bytesWritten, std::int64_t totalBytesWritten,
-                      std::int64_t totalBytesExpected) override;
+        std::int64_t totalBytesExpected) override;
     void didFinishDownloadingTo(platform::net::DownloadTask &task, const QString &location) override;
-    void didCompleteWithError(platform::net::DownloadTask &task,
-                              const std::optional<platform::net::TransferError> &error) override;
+    void didCompleteWithError(
+        platform::net::DownloadTask &task, const std::optional<platform::net::TransferError> &error) override;
 
 private:
     DownLoader();
@@ -112,9 +111,9 @@ private:
 
     std::atomic<std::shared_ptr<const QUrl>> m_url;
     std::atomic<std::shared_ptr<const QUrl>> m_zipDownLoadedUrl;
-    std::atomic<std::int64_t> m_downloadCount{0};
-    std::atomic<DownloadType> m_type{DownloadType::first};
-    std::atomic<std::int64_t> m_currentSize{0};
+    std::atomic<std::int64_t> m_downloadCount { 0 };
+    std::atomic<DownloadType> m_type { DownloadType::first };
+    std::atomic<std::int64_t> m_currentSize { 0 };
     std::atomic<std::shared_ptr<ZipModel>> m_zip;
     std::atomic<std::shared_ptr<platform::net::DownloadSession>> m_session;
     std::atomic<std::shared_ptr<const EventSink>> m_eventSink;

@@ -9,8 +9,7 @@
  * Info.plist) is started detached with the path as a program, never through a
  * shell, so no character in the path can change what runs.
  */
-class Launcher
-{
+class Launcher {
 public:
     /// Starts the bundle at @p path; true when its executable was started.
     static bool launchApp(const QString &path);

@@ -26,12 +26,12 @@ PackageInstaller::Failure failure(int errorNumber, const QString &what, const QS
     const QString description = QStringLiteral("FileError %1 \"%2\" path: %3 (%4)")
                                     .arg(int(error))
                                     .arg(localized, path, QString::fromLocal8Bit(std::strerror(errorNumber)));
-    return {error, localized, description};
+    return { error, localized, description };
 }
 
 bool exists(const std::string &path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::lstat(path.c_str(), &info) == 0;
 }
 
@@ -42,9 +42,8 @@ QString PackageInstaller::unpackFolder(const QString &archivePath)
     return QFileInfo(archivePath).absolutePath() + QStringLiteral("/Fetchwell");
 }
 
-std::optional<PackageInstaller::Failure> PackageInstaller::placeUnpacked(const QString &archivePath,
-                                                                         const QString &unpackFolder,
-                                                                         const QString &applicationsFolder)
+std::optional<PackageInstaller::Failure> PackageInstaller::placeUnpacked(
+    const QString &archivePath, const QString &unpackFolder, const QString &applicationsFolder)
 {
     if (::unlink(QFile::encodeName(archivePath).constData()) != 0)
         return failure(errno, QStringLiteral("removed"), archivePath);
@@ -60,14 +59,15 @@ std::optional<PackageInstaller::Failure> PackageInstaller::placeUnpacked(const Q
     std::sort(names.begin(), names.end());
 
     for (const std::string &name : names) {
-        if (auto failed = placeEntry(unpackFolder + QLatin1Char('/') + QFile::decodeName(name.c_str()), applicationsFolder))
+        if (auto failed
+            = placeEntry(unpackFolder + QLatin1Char('/') + QFile::decodeName(name.c_str()), applicationsFolder))
             return failed;
     }
     return std::nullopt;
 }
 
-std::optional<PackageInstaller::Failure> PackageInstaller::placeEntry(const QString &source,
-                                                                      const QString &applicationsFolder)
+std::optional<PackageInstaller::Failure> PackageInstaller::placeEntry(
+    const QString &source, const QString &applicationsFolder)
 {
     const QString name = QFileInfo(source).fileName();
     const std::string target = QFile::encodeName(applicationsFolder + QLatin1Char('/') + name).toStdString();
@@ -82,7 +82,7 @@ std::optional<PackageInstaller::Failure> PackageInstaller::placeEntry(const QStr
     std::error_code error;
     std::optional<Failure> failed;
     fs::copy(QFile::encodeName(source).toStdString(), staged,
-             fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+        fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
     if (error)
         failed = failure(error.value(), QStringLiteral("copied"), source);
     if (!failed && exists(target)) {

@@ -16,8 +16,7 @@
  * so the applications folder never holds a half-copied bundle; an existing
  * entry of the same name is replaced.
  */
-class PackageInstaller
-{
+class PackageInstaller {
 public:
     /// Why placing failed.
     struct Failure {
@@ -34,8 +33,8 @@ public:
     /// Deletes @p archivePath, then places every entry of @p unpackFolder (in
     /// name order) into @p applicationsFolder. Stops at the first failure;
     /// entries placed before it stay.
-    static std::optional<Failure> placeUnpacked(const QString &archivePath, const QString &unpackFolder,
-                                                const QString &applicationsFolder);
+    static std::optional<Failure> placeUnpacked(
+        const QString &archivePath, const QString &unpackFolder, const QString &applicationsFolder);
 
     /// Places one entry (file, folder or link) at @p applicationsFolder/<its name>.
     static std::optional<Failure> placeEntry(const QString &source, const QString &applicationsFolder);

@@ -161,9 +161,8 @@ void DownloadSessionCore::run()
         while (CURLMsg *message = curl_multi_info_read(m_multi, &queued)) {
             if (message->msg != CURLMSG_DONE)
                 continue;
-            const auto found = std::find_if(tasks.begin(), tasks.end(), [message](const auto &task) {
-                return task->m_transfer->easy == message->easy_handle;
-            });
+            const auto found = std::find_if(tasks.begin(), tasks.end(),
+                [message](const auto &task) { return task->m_transfer->easy == message->easy_handle; });
             if (found != tasks.end())
                 complete(*found, message->data.result);
         }
@@ -173,8 +172,9 @@ void DownloadSessionCore::run()
             const auto &transfer = *task->m_transfer;
             if (task->state() == DownloadTask::State::Running && transfer.started && !transfer.paused
                 && now - transfer.lastActivity >= idleTimeout) {
-                fail(task, {UrlError::TimedOut, FileError::None,
-                            QStringLiteral("no data for %1 ms").arg(idleTimeout.count())});
+                fail(task,
+                    { UrlError::TimedOut, FileError::None,
+                        QStringLiteral("no data for %1 ms").arg(idleTimeout.count()) });
             }
         }
 
@@ -198,8 +198,8 @@ int DownloadSessionCore::pollTimeoutMs(const std::vector<std::shared_ptr<Downloa
         const auto &transfer = *task->m_transfer;
         if (!transfer.started || transfer.paused)
             continue;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            transfer.lastActivity + idleTimeout - now);
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(transfer.lastActivity + idleTimeout - now);
         wait = std::clamp(left + std::chrono::milliseconds(1), std::chrono::milliseconds(0), wait);
     }
     return int(wait.count());
@@ -212,13 +212,14 @@ void DownloadSessionCore::reconcile(const std::shared_ptr<DownloadTask> &task)
     case DownloadTask::State::Completed:
         return;
     case DownloadTask::State::Canceling:
-        fail(task, {UrlError::Cancelled, FileError::None, QString()});
+        fail(task, { UrlError::Cancelled, FileError::None, QString() });
         return;
     case DownloadTask::State::Running:
         if (!transfer.started) {
             if (!start(*task)) {
-                fail(task, {UrlError::CannotCreateFile, fileErrorFromErrno(transfer.writeErrno, true),
-                            QStringLiteral("cannot create the temporary file")});
+                fail(task,
+                    { UrlError::CannotCreateFile, fileErrorFromErrno(transfer.writeErrno, true),
+                        QStringLiteral("cannot create the temporary file") });
             }
         } else if (transfer.paused) {
             curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
@@ -319,19 +320,21 @@ void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CU
 {
     auto &transfer = *task->m_transfer;
     if (transfer.badStatus || (result == CURLE_OK && responseStatus(transfer.easy) >= 400)) {
-        fail(task, {UrlError::BadServerResponse, FileError::None,
-                    QStringLiteral("HTTP status %1").arg(responseStatus(transfer.easy))});
+        fail(task,
+            { UrlError::BadServerResponse, FileError::None,
+                QStringLiteral("HTTP status %1").arg(responseStatus(transfer.easy)) });
         return;
     }
     if (result == CURLE_WRITE_ERROR && transfer.writeErrno) {
-        fail(task, {UrlError::CannotWriteToFile, fileErrorFromErrno(transfer.writeErrno, true),
-                    QString::fromLocal8Bit(std::strerror(transfer.writeErrno))});
+        fail(task,
+            { UrlError::CannotWriteToFile, fileErrorFromErrno(transfer.writeErrno, true),
+                QString::fromLocal8Bit(std::strerror(transfer.writeErrno)) });
         return;
     }
     if (result != CURLE_OK) {
         const QString detail = transfer.errorBuffer[0] ? QString::fromUtf8(transfer.errorBuffer)
                                                        : QString::fromUtf8(curl_easy_strerror(result));
-        fail(task, {urlErrorFromCurl(result), FileError::None, detail});
+        fail(task, { urlErrorFromCurl(result), FileError::None, detail });
         return;
     }
     // Buffered bytes may still fail to reach the disk.
@@ -340,8 +343,9 @@ void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CU
     std::fclose(transfer.file);
     transfer.file = nullptr;
     if (!flushed) {
-        fail(task, {UrlError::CannotWriteToFile, fileErrorFromErrno(flushErrno, true),
-                    QString::fromLocal8Bit(std::strerror(flushErrno))});
+        fail(task,
+            { UrlError::CannotWriteToFile, fileErrorFromErrno(flushErrno, true),
+                QString::fromLocal8Bit(std::strerror(flushErrno)) });
         return;
     }
     delegate->didFinishDownloadingTo(*task, QFile::decodeName(transfer.tempPath));

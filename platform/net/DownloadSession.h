@@ -17,15 +17,15 @@ namespace platform::net {
  * then, when the whole body arrived, didFinishDownloadingTo(), then exactly
  * one didCompleteWithError() (with no error after a finished download).
  */
-class PLATFORM_EXPORT DownloadSessionDelegate
-{
+class PLATFORM_EXPORT DownloadSessionDelegate {
 public:
     virtual ~DownloadSessionDelegate();
 
     /// @p bytesWritten new bytes arrived; @p totalBytesWritten so far, of
     /// @p totalBytesExpected (-1 when the server announced no length).
-    virtual void didWriteData(DownloadTask &task, std::int64_t bytesWritten, std::int64_t totalBytesWritten,
-                              std::int64_t totalBytesExpected) = 0;
+    virtual void didWriteData(
+        DownloadTask &task, std::int64_t bytesWritten, std::int64_t totalBytesWritten, std::int64_t totalBytesExpected)
+        = 0;
 
     /// The body is complete in the temporary file @p location. The file is
     /// deleted as soon as this call returns: copy or move it here.
@@ -61,14 +61,13 @@ public:
  * within one of its own callbacks, in which case the thread winds down by
  * itself after the callback returns. The delegate must outlive the session.
  */
-class PLATFORM_EXPORT DownloadSession
-{
+class PLATFORM_EXPORT DownloadSession {
 public:
-    static constexpr std::chrono::milliseconds defaultIdleTimeout{std::chrono::seconds(60)};
+    static constexpr std::chrono::milliseconds defaultIdleTimeout { std::chrono::seconds(60) };
 
     /// @p idleTimeout exists for tests; the product uses the default.
-    explicit DownloadSession(DownloadSessionDelegate *delegate,
-                             std::chrono::milliseconds idleTimeout = defaultIdleTimeout);
+    explicit DownloadSession(
+        DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout = defaultIdleTimeout);
     ~DownloadSession();
     DownloadSession(const DownloadSession &) = delete;
     DownloadSession &operator=(const DownloadSession &) = delete;

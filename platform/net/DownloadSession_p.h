@@ -30,8 +30,7 @@ struct DownloadTask::Transfer {
     std::chrono::steady_clock::time_point lastActivity;
 };
 
-class DownloadSessionCore : public std::enable_shared_from_this<DownloadSessionCore>
-{
+class DownloadSessionCore : public std::enable_shared_from_this<DownloadSessionCore> {
 public:
     DownloadSessionCore(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout);
     ~DownloadSessionCore();
@@ -63,8 +62,8 @@ private:
     std::thread m_thread;
     std::mutex m_mutex; // guards m_tasks between the callers' threads and the worker
     std::vector<std::shared_ptr<DownloadTask>> m_tasks;
-    std::atomic<bool> m_invalidated{false};
-    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_invalidated { false };
+    std::atomic<bool> m_stop { false };
     QByteArray m_caFile;
 };
 

@@ -5,7 +5,7 @@
 namespace platform::net {
 
 namespace {
-std::atomic<std::uint64_t> lastTaskIdentifier{0};
+std::atomic<std::uint64_t> lastTaskIdentifier { 0 };
 }
 
 QString TransferError::localizedDescription() const

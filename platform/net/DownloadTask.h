@@ -56,8 +56,7 @@ struct PLATFORM_EXPORT TransferError {
  * The calls may be made from any thread; they take effect on the session's
  * worker thread, where every delegate callback runs.
  */
-class PLATFORM_EXPORT DownloadTask
-{
+class PLATFORM_EXPORT DownloadTask {
 public:
     enum class State {
         Running,
@@ -95,9 +94,9 @@ private:
     const std::uint64_t m_identifier;
     const DownloadRequest m_request;
     const std::weak_ptr<DownloadSessionCore> m_session;
-    std::atomic<State> m_state{State::Suspended};
-    std::atomic<std::int64_t> m_received{0};
-    std::atomic<std::int64_t> m_expected{-1};
+    std::atomic<State> m_state { State::Suspended };
+    std::atomic<std::int64_t> m_received { 0 };
+    std::atomic<std::int64_t> m_expected { -1 };
     std::unique_ptr<Transfer> m_transfer; // touched only on the session's worker thread
 };
 

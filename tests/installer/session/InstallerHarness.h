@@ -18,8 +18,7 @@
  * shown byte count at every progress notification), the usage events, and the
  * main queue, run by a ManualScheduler.
  */
-class InstallerHarness : public QObject
-{
+class InstallerHarness : public QObject {
 public:
     struct Event {
         QString name, action, label;
@@ -28,23 +27,24 @@ public:
     InstallerHarness()
     {
         platform::Scheduler::setShared(&scheduler);
-        const std::array names{InstallerNotification::downloaderProgress, InstallerNotification::downloaderFinished,
-                               InstallerNotification::downloaderFailed, InstallerNotification::installerFinish,
-                               InstallerNotification::installerFailed, InstallerNotification::launchedFinish,
-                               InstallerNotification::launchedFailed};
+        const std::array names { InstallerNotification::downloaderProgress, InstallerNotification::downloaderFinished,
+            InstallerNotification::downloaderFailed, InstallerNotification::installerFinish,
+            InstallerNotification::installerFailed, InstallerNotification::launchedFinish,
+            InstallerNotification::launchedFailed };
         for (const QString &name : names) {
-            platform::NotificationCenter::defaultCenter().addObserver(name, this, [this](const platform::Notification &n) {
-                QVERIFY(QThread::currentThread() == qApp->thread());
-                QVERIFY(!n.object && n.userInfo.isEmpty());
-                posted << n.name;
-                if (n.name == InstallerNotification::downloaderProgress) {
-                    const auto zip = DownLoader::shared().zip();
-                    shown << (zip ? zip->currentSize.load() : -1);
-                }
-            });
+            platform::NotificationCenter::defaultCenter().addObserver(
+                name, this, [this](const platform::Notification &n) {
+                    QVERIFY(QThread::currentThread() == qApp->thread());
+                    QVERIFY(!n.object && n.userInfo.isEmpty());
+                    posted << n.name;
+                    if (n.name == InstallerNotification::downloaderProgress) {
+                        const auto zip = DownLoader::shared().zip();
+                        shown << (zip ? zip->currentSize.load() : -1);
+                    }
+                });
         }
         DownLoader::shared().setEventSink([this](const QString &name, const QString &action, const QString &label) {
-            events.push_back({name, action, label});
+            events.push_back({ name, action, label });
         });
     }
 
@@ -55,8 +55,7 @@ public:
     }
 
     /// Runs the main queue until @p predicate holds: the worker threads need real time.
-    template<typename Predicate>
-    bool pump(Predicate predicate, int timeoutMs = 30000)
+    template <typename Predicate> bool pump(Predicate predicate, int timeoutMs = 30000)
     {
         QDeadlineTimer deadline(timeoutMs);
         for (;;) {
@@ -87,7 +86,8 @@ public:
     /// Bases in role order that make attempt k use @p attempts[k] under the current language.
     static QString hostsForAttempts(const QStringList &attempts)
     {
-        const QStringList markers{QStringLiteral("r0"), QStringLiteral("r1"), QStringLiteral("r2"), QStringLiteral("r3")};
+        const QStringList markers { QStringLiteral("r0"), QStringLiteral("r1"), QStringLiteral("r2"),
+            QStringLiteral("r3") };
         QStringList roles(4);
         for (int attempt = 0; attempt < 4; ++attempt) {
             const QString url = DownLoader::downloadURLString(DownLoader::preferredLanguage(), attempt, markers);

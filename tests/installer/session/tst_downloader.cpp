@@ -13,8 +13,7 @@
 using platform::net::TransferError;
 using platform::net::UrlError;
 
-class TestDownLoader : public QObject
-{
+class TestDownLoader : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -41,23 +40,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("order");
-        const QStringList en{"main", "resource", "japan", "german"};
+        const QStringList en { "main", "resource", "japan", "german" };
         QTest::newRow("en-GB") << "en-gb" << en;
         QTest::newRow("no language") << "" << en;
-        QTest::newRow("ja") << "ja" << QStringList{"japan", "resource", "main", "german"};
-        QTest::newRow("de") << "de" << QStringList{"german", "resource", "main", "japan"};
-        QTest::newRow("pt-BR") << "pt-br" << QStringList{"resource", "main", "japan", "german"};
-        QTest::newRow("zh-Hans") << "zh-hans" << QStringList{"resource", "main", "japan", "german"};
+        QTest::newRow("ja") << "ja" << QStringList { "japan", "resource", "main", "german" };
+        QTest::newRow("de") << "de" << QStringList { "german", "resource", "main", "japan" };
+        QTest::newRow("pt-BR") << "pt-br" << QStringList { "resource", "main", "japan", "german" };
+        QTest::newRow("zh-Hans") << "zh-hans" << QStringList { "resource", "main", "japan", "german" };
     }
 
     void hostOrderFollowsTheLanguage()
     {
         QFETCH(QString, language);
         QFETCH(QStringList, order);
-        const QStringList bases{"main", "japan", "german", "resource"};
+        const QStringList bases { "main", "japan", "german", "resource" };
         for (int attempt = 0; attempt < 4; ++attempt) {
             QCOMPARE(DownLoader::downloadURLString(language, attempt, bases),
-                     QStringLiteral("https://%1/prismora.zip").arg(order.at(attempt)));
+                QStringLiteral("https://%1/prismora.zip").arg(order.at(attempt)));
         }
         QCOMPARE(DownLoader::downloadURLString(language, 4, bases), QString());
     }
@@ -65,7 +64,7 @@ private Q_SLOTS:
     void hostsComeFromTheEnvironmentWhenComplete()
     {
         qputenv("PRISMORA_DOWNLOAD_HOSTS", "a.test:8443/mirror/, b.test,c.test,d.test/x");
-        QCOMPARE(DownLoader::downloadBases(), (QStringList{"a.test:8443/mirror", "b.test", "c.test", "d.test/x"}));
+        QCOMPARE(DownLoader::downloadBases(), (QStringList { "a.test:8443/mirror", "b.test", "c.test", "d.test/x" }));
         qputenv("PRISMORA_DOWNLOAD_HOSTS", "a.test,b.test");
         const QStringList compiled = DownLoader::downloadBases();
         QCOMPARE(compiled.size(), 4);
@@ -79,7 +78,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("fileError");
         QTest::addColumn<FailedReason>("reason");
         const int none = int(platform::FileError::None);
-        for (int code : {-1005, -1009, -2000, -1018, -1019, -1020, -1001, -1003, -1004, -1006, -1200, -1021})
+        for (int code : { -1005, -1009, -2000, -1018, -1019, -1020, -1001, -1003, -1004, -1006, -1200, -1021 })
             QTest::addRow("%d", code) << code << none << FailedReason::withoutNetwork;
         QTest::newRow("cancelled") << -999 << none << FailedReason::canceld;
         QTest::newRow("bad response") << -1011 << none << FailedReason::server;
@@ -93,24 +92,26 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(int, fileError);
         QFETCH(FailedReason, reason);
-        QCOMPARE(DownLoader::failedReason(TransferError{UrlError(code), platform::FileError(fileError), {}}), reason);
+        QCOMPARE(
+            DownLoader::failedReason(TransferError { UrlError(code), platform::FileError(fileError), {} }), reason);
     }
 
     void md5IsStreamedAndLowerCaseHex()
     {
         QCOMPARE(DownLoader::fileMD5(m_archive).value_or(QString()),
-                 QString::fromLatin1(QCryptographicHash::hash(m_content, QCryptographicHash::Md5).toHex()));
+            QString::fromLatin1(QCryptographicHash::hash(m_content, QCryptographicHash::Md5).toHex()));
         QFile empty(m_home.filePath(QStringLiteral("empty")));
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
-        QCOMPARE(DownLoader::fileMD5(empty.fileName()).value_or(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+        QCOMPARE(DownLoader::fileMD5(empty.fileName()).value_or(QString()),
+            QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
         QVERIFY(!DownLoader::fileMD5(m_home.filePath(QStringLiteral("missing"))));
     }
 
     void downloadsFromTheFirstHost()
     {
         InstallerHarness harness;
-        setAttempts({m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused});
+        setAttempts({ m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused });
         const QString expectedUrl = QStringLiteral("https://%1/prismora.zip").arg(m_mirror.base(QStringLiteral("ok")));
         QCOMPARE(DownLoader::shared().downloadURLString(), expectedUrl);
 
@@ -151,12 +152,13 @@ private Q_SLOTS:
     void aFailedHostFallsBackWithoutLosingShownProgress()
     {
         InstallerHarness harness;
-        setAttempts({m_mirror.base(QStringLiteral("reset")), m_mirror.base(QStringLiteral("ok")), m_refused, m_refused});
+        setAttempts(
+            { m_mirror.base(QStringLiteral("reset")), m_mirror.base(QStringLiteral("ok")), m_refused, m_refused });
         DownLoader::shared().startDownload(DownloadType::first);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
 
         QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 0);
-        QCOMPARE(harness.actions(), (QStringList{"Start_Download", "Start_Download"}));
+        QCOMPARE(harness.actions(), (QStringList { "Start_Download", "Start_Download" }));
         QVERIFY(harness.events[1].label.contains(m_mirror.base(QStringLiteral("ok"))));
         QVERIFY(harness.shown.size() >= 2);
         for (int i = 1; i < harness.shown.size(); ++i)
@@ -177,13 +179,13 @@ private Q_SLOTS:
         QFETCH(DownloadType, type);
         QFETCH(QString, action);
         InstallerHarness harness;
-        setAttempts({m_mirror.base(QStringLiteral("status/503")), m_refused, m_mirror.base(QStringLiteral("truncate")),
-                     m_mirror.base(QStringLiteral("status/404"))});
+        setAttempts({ m_mirror.base(QStringLiteral("status/503")), m_refused, m_mirror.base(QStringLiteral("truncate")),
+            m_mirror.base(QStringLiteral("status/404")) });
         DownLoader::shared().startDownload(type);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
         harness.scheduler.runPending();
 
-        QCOMPARE(harness.actions(), (QStringList{action, action, action, action, "Download_Failed"}));
+        QCOMPARE(harness.actions(), (QStringList { action, action, action, action, "Download_Failed" }));
         QCOMPARE(harness.events.back().label, platform::net::urlErrorDescription(UrlError::BadServerResponse));
         QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 1);
         QCOMPARE(harness.count(InstallerNotification::downloaderFinished), 0);
@@ -212,7 +214,7 @@ private Q_SLOTS:
         QFETCH(FailedReason, reason);
         InstallerHarness harness;
         const QString fault = last.contains(QLatin1Char('.')) ? last : m_mirror.base(last);
-        setAttempts({m_refused, m_refused, m_refused, fault});
+        setAttempts({ m_refused, m_refused, m_refused, fault });
         DownLoader::shared().startDownload(DownloadType::first);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
         QCOMPARE(DownLoader::shared().zip()->failed.load(), reason);
@@ -221,11 +223,11 @@ private Q_SLOTS:
     void aNewRunStartsAgainAtTheFirstHost()
     {
         InstallerHarness harness;
-        setAttempts({m_refused, m_refused, m_refused, m_refused});
+        setAttempts({ m_refused, m_refused, m_refused, m_refused });
         DownLoader::shared().startDownload(DownloadType::first);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
 
-        setAttempts({m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused});
+        setAttempts({ m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused });
         DownLoader::shared().startDownload(DownloadType::retry);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
         QCOMPARE(harness.events.back().action, QStringLiteral("Download_Try_Again"));
@@ -235,7 +237,7 @@ private Q_SLOTS:
     void aBodyWithoutLengthLeavesTheTotalUnknown()
     {
         InstallerHarness harness;
-        setAttempts({m_mirror.base(QStringLiteral("nolength")), m_refused, m_refused, m_refused});
+        setAttempts({ m_mirror.base(QStringLiteral("nolength")), m_refused, m_refused, m_refused });
         DownLoader::shared().startDownload(DownloadType::first);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
         QCOMPARE(DownLoader::shared().zip()->totalSize.load(), std::int64_t(-1));
@@ -244,7 +246,7 @@ private Q_SLOTS:
     void suspendAndResumeReachTheTransfer()
     {
         InstallerHarness harness;
-        setAttempts({m_mirror.base(QStringLiteral("slow")), m_refused, m_refused, m_refused});
+        setAttempts({ m_mirror.base(QStringLiteral("slow")), m_refused, m_refused, m_refused });
         DownLoader::shared().startDownload(DownloadType::first);
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderProgress) >= 1; }));
         const auto task = DownLoader::shared().zip()->task.load();
@@ -261,22 +263,23 @@ private Q_SLOTS:
     {
         InstallerHarness harness;
         const auto before = DownLoader::shared().zip();
-        setAttempts({QStringLiteral("bad host name"), m_refused, m_refused, m_refused});
+        setAttempts({ QStringLiteral("bad host name"), m_refused, m_refused, m_refused });
         DownLoader::shared().startDownload(DownloadType::first);
         harness.scheduler.runPending();
         QCOMPARE(DownLoader::shared().zip(), before);
         QVERIFY(harness.events.empty());
         QVERIFY(harness.posted.isEmpty());
-        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download url failed: https://bad host name/prismora.zip")));
+        QVERIFY(InstallerHarness::logText().contains(
+            QStringLiteral("DownLoader download url failed: https://bad host name/prismora.zip")));
     }
 
     void aFullDiskIsReportedAsWrite()
     {
         InstallerHarness harness;
-        setAttempts({m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok")),
-                     m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok"))});
+        setAttempts({ m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok")),
+            m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok")) });
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original{};
+        rlimit original {};
         getrlimit(RLIMIT_FSIZE, &original);
         rlimit limited = original;
         limited.rlim_cur = 512 * 1024;

@@ -21,15 +21,14 @@ using namespace std::chrono_literals;
 namespace {
 
 /// Records every callback; safe to read from the test thread.
-class Recorder : public DownloadSessionDelegate
-{
+class Recorder : public DownloadSessionDelegate {
 public:
     void didWriteData(DownloadTask &, std::int64_t written, std::int64_t total, std::int64_t expected) override
     {
         std::lock_guard lock(mutex);
         threads.insert(QThread::currentThread());
         events << QStringLiteral("progress");
-        progress.push_back({written, total, expected});
+        progress.push_back({ written, total, expected });
         changed.notify_all();
     }
     void didFinishDownloadingTo(DownloadTask &, const QString &location) override
@@ -54,13 +53,15 @@ public:
     }
 
     /// Waits (for the transfer, not for a timer) until @p predicate holds.
-    template<typename Predicate>
-    bool waitUntil(Predicate predicate, std::chrono::milliseconds limit = 20s)
+    template <typename Predicate> bool waitUntil(Predicate predicate, std::chrono::milliseconds limit = 20s)
     {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, limit, [&] { return predicate(); });
     }
-    bool waitForCompletion() { return waitUntil([this] { return completions > 0; }); }
+    bool waitForCompletion()
+    {
+        return waitUntil([this] { return completions > 0; });
+    }
 
     struct Progress {
         std::int64_t written, total, expected;
@@ -78,13 +79,12 @@ public:
 
 DownloadRequest zipRequest(const QString &url)
 {
-    return {QUrl(url), {{"Accept-Encoding", "application-x-zip"}}};
+    return { QUrl(url), { { "Accept-Encoding", "application-x-zip" } } };
 }
 
 } // namespace
 
-class TestDownloadSession : public QObject
-{
+class TestDownloadSession : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -275,7 +275,7 @@ private Q_SLOTS:
     {
         // A file-size limit makes write() fail the way a full disk does.
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original{};
+        rlimit original {};
         getrlimit(RLIMIT_FSIZE, &original);
         rlimit limited = original;
         limited.rlim_cur = 256 * 1024;

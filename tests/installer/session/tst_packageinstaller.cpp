@@ -11,17 +11,16 @@
 #include <platform/Workspace.h>
 
 #include <QRandomGenerator>
-#include <QThreadPool>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <csignal>
 #include <sys/resource.h>
 
 namespace {
 
-class FakeWorkspace : public platform::Workspace
-{
+class FakeWorkspace : public platform::Workspace {
 public:
     bool openUrl(const QUrl &url) override
     {
@@ -39,12 +38,13 @@ public:
 
 QByteArray infoPlist(const QString &executable)
 {
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                          "<plist version=\"1.0\"><dict>\n"
-                          "<key>CFBundleIdentifier</key><string>com.kestrum.prismora</string>\n"
-                          "<key>CFBundleExecutable</key><string>%1</string>\n"
-                          "</dict></plist>\n")
+    return QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\"><dict>\n"
+        "<key>CFBundleIdentifier</key><string>com.kestrum.prismora</string>\n"
+        "<key>CFBundleExecutable</key><string>%1</string>\n"
+        "</dict></plist>\n")
         .arg(executable)
         .toUtf8();
 }
@@ -54,13 +54,12 @@ void addProduct(ZipBuilder &zip, const QString &executable = QStringLiteral("Pri
 {
     zip.addFile(QStringLiteral("Prismora.app/Contents/Info.plist"), infoPlist(executable));
     zip.addFile(QStringLiteral("Prismora.app/Contents/MacOS/Prismora"),
-                "#!/bin/sh\nprintf 'started\\n' > \"$PRISMORA_TEST_MARKER\"\n", 0755);
+        "#!/bin/sh\nprintf 'started\\n' > \"$PRISMORA_TEST_MARKER\"\n", 0755);
 }
 
 } // namespace
 
-class TestPackageInstaller : public QObject
-{
+class TestPackageInstaller : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -129,7 +128,9 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(applications() + QStringLiteral("/Prismora.app/Contents/MacOS/Prismora")).isExecutable());
         QVERIFY(QFile::exists(applications() + QStringLiteral("/Extra Folder/readme.txt")));
         QVERIFY(QFile::exists(applications() + QStringLiteral("/notes.txt")));
-        QVERIFY(QDir(applications()).entryList({QStringLiteral(".prismora-install-*")}, QDir::AllEntries | QDir::Hidden).isEmpty());
+        QVERIFY(QDir(applications())
+                    .entryList({ QStringLiteral(".prismora-install-*") }, QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
         QVERIFY(!QFile::exists(archive));
         QVERIFY(QFile::exists(PackageInstaller::unpackFolder(archive) + QStringLiteral("/notes.txt")));
         QVERIFY(QFile::exists(trackingRecordPath().value()));
@@ -155,7 +156,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(archive)); // kept for inspection
         QCOMPARE(harness.events.back().action, QStringLiteral("Install_Failed"));
         QCOMPARE(harness.events.back().label, QStringLiteral("The file is not a valid zip archive."));
-        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader install unzipFile failed:The file is not a valid zip archive.")));
+        QVERIFY(InstallerHarness::logText().contains(
+            QStringLiteral("DownLoader install unzipFile failed:The file is not a valid zip archive.")));
         QVERIFY(!QFile::exists(trackingRecordPath().value()));
     }
 
@@ -198,7 +200,9 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(applications() + QStringLiteral("/A-first.txt")));
         QVERIFY(!QFileInfo::exists(applications() + QStringLiteral("/B-second")));
         QVERIFY(!QFile::exists(applications() + QStringLiteral("/C-third.txt")));
-        QVERIFY(QDir(applications()).entryList({QStringLiteral(".prismora-install-*")}, QDir::AllEntries | QDir::Hidden).isEmpty());
+        QVERIFY(QDir(applications())
+                    .entryList({ QStringLiteral(".prismora-install-*") }, QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
         QVERIFY(!QFile::exists(trackingRecordPath().value()));
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::install);
         QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader install ziped or moved faield:")));
@@ -217,7 +221,7 @@ private Q_SLOTS:
         InstallerHarness harness;
         QVERIFY(download(harness, QStringLiteral("big.zip")));
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original{};
+        rlimit original {};
         getrlimit(RLIMIT_FSIZE, &original);
         rlimit limited = original;
         limited.rlim_cur = 256 * 1024;
@@ -271,7 +275,7 @@ private Q_SLOTS:
         QCOMPARE(harness.count(InstallerNotification::launchedFailed), workspaceStarts ? 0 : 1);
         const QString log = InstallerHarness::logText();
         QVERIFY(log.contains(QStringLiteral("DownLoader restart failed macOS 10.15 result: ")
-                             + (workspaceStarts ? QStringLiteral("nil") : QStringLiteral("no application"))));
+            + (workspaceStarts ? QStringLiteral("nil") : QStringLiteral("no application"))));
     }
 
     void launcherPassesThePathAsAnArgument()
@@ -307,7 +311,8 @@ private:
     bool download(InstallerHarness &harness, const QString &name, bool file = true)
     {
         const QString base = m_mirror.base(file ? QStringLiteral("files/") + name : name);
-        qputenv("PRISMORA_DOWNLOAD_HOSTS", InstallerHarness::hostsForAttempts({base, m_refused, m_refused, m_refused}).toUtf8());
+        qputenv("PRISMORA_DOWNLOAD_HOSTS",
+            InstallerHarness::hostsForAttempts({ base, m_refused, m_refused, m_refused }).toUtf8());
         DownLoader::shared().startDownload(DownloadType::first);
         return harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; });
     }

@@ -7,8 +7,7 @@
 
 using platform::PrivilegedRemoval;
 
-class TestPrivilegedRemoval : public QObject
-{
+class TestPrivilegedRemoval : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -34,7 +33,7 @@ private Q_SLOTS:
     {
         QCOMPARE(PrivilegedRemoval::program(), QStringLiteral("pkexec"));
         QCOMPARE(PrivilegedRemoval::arguments(QStringLiteral("/Applications/Prismora.app")),
-                 (QStringList{"rm", "-rf", "--", "/Applications/Prismora.app"}));
+            (QStringList { "rm", "-rf", "--", "/Applications/Prismora.app" }));
     }
 
     void removesAPathThatAShellWouldMisread()
@@ -88,9 +87,10 @@ private Q_SLOTS:
             QStringList removed;
         } fake;
         PrivilegedRemoval::setShared(&fake);
-        QCOMPARE(PrivilegedRemoval::shared().remove(QStringLiteral("/x.app")).value_or(QString()), QStringLiteral("cancelled"));
+        QCOMPARE(PrivilegedRemoval::shared().remove(QStringLiteral("/x.app")).value_or(QString()),
+            QStringLiteral("cancelled"));
         PrivilegedRemoval::setShared(nullptr);
-        QCOMPARE(fake.removed, QStringList{QStringLiteral("/x.app")});
+        QCOMPARE(fake.removed, QStringList { QStringLiteral("/x.app") });
         QVERIFY(&PrivilegedRemoval::shared() != &fake);
     }
 

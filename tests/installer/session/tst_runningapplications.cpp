@@ -8,8 +8,7 @@
 
 using platform::RunningApplications;
 
-class TestRunningApplications : public QObject
-{
+class TestRunningApplications : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -49,7 +48,7 @@ private Q_SLOTS:
     {
         const QString marker = m_dir.filePath(QStringLiteral("marker"));
         QProcess process;
-        process.start(m_bundle + QStringLiteral("/Contents/MacOS/Prismora"), {marker});
+        process.start(m_bundle + QStringLiteral("/Contents/MacOS/Prismora"), { marker });
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
 
@@ -64,7 +63,8 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit); // it quit by itself, politely
         QVERIFY(QFile::exists(marker + QStringLiteral(".term")));
-        QTRY_VERIFY_WITH_TIMEOUT(RunningApplications::runningApplicationsWithBundleIdentifier(m_identifier).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            RunningApplications::runningApplicationsWithBundleIdentifier(m_identifier).isEmpty(), 10000);
     }
 
 private:

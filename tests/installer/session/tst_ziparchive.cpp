@@ -15,8 +15,7 @@
 using platform::ZipArchive;
 using platform::ZipError;
 
-class TestZipArchive : public QObject
-{
+class TestZipArchive : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -41,16 +40,16 @@ private Q_SLOTS:
         QVERIFY(zip.close());
 
         QThread *completionThread = nullptr;
-        std::optional<ZipError> reported = ZipError{};
+        std::optional<ZipError> reported = ZipError {};
         bool succeeded = false;
         std::thread worker([&] {
             ZipArchive::unzipFileAtPath(m_archive, m_destination, true,
-                                        [&](const QString &path, bool ok, const std::optional<ZipError> &error) {
-                                            QCOMPARE(path, m_archive);
-                                            completionThread = QThread::currentThread();
-                                            succeeded = ok;
-                                            reported = error;
-                                        });
+                [&](const QString &path, bool ok, const std::optional<ZipError> &error) {
+                    QCOMPARE(path, m_archive);
+                    completionThread = QThread::currentThread();
+                    succeeded = ok;
+                    reported = error;
+                });
         });
         worker.join();
         QVERIFY(succeeded);
@@ -60,7 +59,7 @@ private Q_SLOTS:
         const QFileInfo executable(m_destination + QStringLiteral("/Prismora.app/Contents/MacOS/Prismora"));
         QVERIFY(executable.isExecutable());
         QCOMPARE(int(executable.permissions() & QFileDevice::ExeOther), int(QFileDevice::ExeOther));
-        struct stat info {};
+        struct stat info { };
         QCOMPARE(::stat(QFile::encodeName(executable.filePath()).constData(), &info), 0);
         QCOMPARE(info.st_mode & 07000, 0u); // set-id bits are never taken from an archive
         const QFileInfo link(m_destination + QStringLiteral("/Prismora.app/Contents/lib.so"));
@@ -100,7 +99,8 @@ private Q_SLOTS:
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::CannotOpen);
         QCOMPARE(error->localizedDescription(), QStringLiteral("The file is not a valid zip archive."));
-        QVERIFY(!ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true)->message.isEmpty());
+        QVERIFY(
+            !ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true)->message.isEmpty());
     }
 
     void refusesADamagedEntry()
@@ -154,11 +154,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("links"); // name=target pairs
         QTest::addColumn<QString>("fileThroughLink");
-        QTest::newRow("relative escape") << QStringList{"out=../.."} << QString();
-        QTest::newRow("absolute target") << QStringList{"etc=/etc"} << QString();
-        QTest::newRow("write through an escaping link") << QStringList{"out=../../outside"} << "out/payload.txt";
-        QTest::newRow("write through an inner link") << QStringList{"in=Prismora.app"} << "in/payload.txt";
-        QTest::newRow("chain of harmless-looking links") << QStringList{"p=.", "q=p/.."} << QString();
+        QTest::newRow("relative escape") << QStringList { "out=../.." } << QString();
+        QTest::newRow("absolute target") << QStringList { "etc=/etc" } << QString();
+        QTest::newRow("write through an escaping link") << QStringList { "out=../../outside" } << "out/payload.txt";
+        QTest::newRow("write through an inner link") << QStringList { "in=Prismora.app" } << "in/payload.txt";
+        QTest::newRow("chain of harmless-looking links") << QStringList { "p=.", "q=p/.." } << QString();
     }
 
     void refusesLinksLeadingOutside()
@@ -188,7 +188,7 @@ private Q_SLOTS:
         QVERIFY(zip.close());
         QVERIFY(QFileInfo(m_archive).size() < 64 * 1024);
 
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true, {10, 1024 * 1024});
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, { 10, 1024 * 1024 });
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::ZipBomb);
         QVERIFY(!QFile::exists(m_destination + QStringLiteral("/zeros.bin")));
@@ -205,7 +205,7 @@ private Q_SLOTS:
         QVERIFY(zip.close());
 
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original{};
+        rlimit original {};
         getrlimit(RLIMIT_FSIZE, &original);
         rlimit limited = original;
         limited.rlim_cur = 128 * 1024;
