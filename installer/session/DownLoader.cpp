@@ -15,6 +15,7 @@
 #include <platform/Workspace.h>
 #include <platform/ZipArchive.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -102,8 +103,19 @@ QString failedReasonName(FailedReason reason)
     return QStringLiteral("unknow");
 }
 
-DownLoader::DownLoader() = default;
+DownLoader::DownLoader()
+{
+    // The transfer thread must be gone before the process tears down what it uses (log, queues).
+    qAddPostRoutine([] { shared().stopTransfers(); });
+}
+
 DownLoader::~DownLoader() = default;
+
+void DownLoader::stopTransfers()
+{
+    m_stopping = true;
+    m_session.store(nullptr); // cancels and joins: the last callbacks find m_stopping set
+}
 
 DownLoader &DownLoader::shared()
 {
@@ -249,7 +261,7 @@ void DownLoader::resume()
 bool DownLoader::isCurrent(const DownloadTask &task) const
 {
     const auto zip = m_zip.load();
-    return zip && zip->task.load().get() == &task;
+    return !m_stopping && zip && zip->task.load().get() == &task;
 }
 
 void DownLoader::didWriteData(

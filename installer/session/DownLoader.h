@@ -90,6 +90,11 @@ public:
     /// MD5 of the file as 32 lower-case hex digits, read in 1 MiB chunks; empty when unreadable.
     static std::optional<QString> fileMD5(const QString &path);
 
+    /// Cancels the transfer in flight and waits for its thread; no further callback
+    /// is acted on and no other host is tried. Runs by itself when the
+    /// application object is destroyed; final for the process.
+    void stopTransfers();
+
     /// Replaces where usage events go (tests); an empty sink restores GA::event.
     void setEventSink(EventSink sink);
 
@@ -117,4 +122,5 @@ private:
     std::atomic<std::shared_ptr<ZipModel>> m_zip;
     std::atomic<std::shared_ptr<platform::net::DownloadSession>> m_session;
     std::atomic<std::shared_ptr<const EventSink>> m_eventSink;
+    std::atomic<bool> m_stopping { false };
 };

@@ -292,6 +292,28 @@ private Q_SLOTS:
         QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download failed write")));
     }
 
+    void stoppingEndsTheRunQuietly()
+    {
+        // Runs last: stopping is final for the process, as it is at application exit.
+        InstallerHarness harness;
+        setAttempts(
+            { m_mirror.base(QStringLiteral("slow")), m_mirror.base(QStringLiteral("ok")), m_refused, m_refused });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderProgress) >= 1; }));
+        const auto task = DownLoader::shared().zip()->task.load();
+
+        DownLoader::shared().stopTransfers();
+        QCOMPARE(task->state(), platform::net::DownloadTask::State::Completed);
+        harness.scheduler.runPending();
+        const QStringList posted = harness.posted;
+        // The cancelled transfer must not send the run on to the next host.
+        QTest::qWait(300);
+        harness.scheduler.runPending();
+        QCOMPARE(harness.posted, posted);
+        QCOMPARE(harness.actions(), QStringList { QStringLiteral("Start_Download") });
+        QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 0);
+    }
+
 private:
     void setAttempts(const QStringList &attempts)
     {
