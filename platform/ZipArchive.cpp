@@ -139,22 +139,7 @@ public:
                 return failure(Code::CorruptEntry, QStringLiteral("entry %1 has no size").arg(index));
             total += std::int64_t(stat.size);
         }
-        const std::int64_t archiveSize = std::max<std::int64_t>(1, QFileInfo(path).size());
-        if (total > limits.expansionCheckFloor && total / archiveSize > limits.maxExpansionRatio)
-            return failure(
-                Code::ZipBomb, QStringLiteral("%1 bytes declared in a %2-byte archive").arg(total).arg(archiveSize));
-        QString volume = QString::fromStdString(m_root);
-        while (!QFileInfo::exists(volume)) {
-            const QString parent = QFileInfo(volume).absolutePath();
-            if (parent == volume)
-                break;
-            volume = parent;
-        }
-        if (const auto free = Folders::freeSpace(volume); free && total > *free) {
-            return failure(Code::ArchiveTooLarge, QStringLiteral("%1 bytes declared, %2 free").arg(total).arg(*free),
-                FileError::WriteOutOfSpace);
-        }
-        return std::nullopt;
+        return ZipArchive::checkDeclaredSize(total, QFileInfo(path).size(), QString::fromStdString(m_root), limits);
     }
 
     std::optional<ZipError> unpackAll()
@@ -311,6 +296,29 @@ QString ZipError::localizedDescription() const
         return QStringLiteral("The unpacked files could not be written.");
     }
     return QString();
+}
+
+std::optional<ZipError> ZipArchive::checkDeclaredSize(
+    std::int64_t declared, std::int64_t archiveSize, const QString &destination, const Limits &limits)
+{
+    const std::int64_t compressed = std::max<std::int64_t>(1, archiveSize);
+    if (declared > limits.expansionCheckFloor && declared / compressed > limits.maxExpansionRatio) {
+        return failure(
+            Code::ZipBomb, QStringLiteral("%1 bytes declared in a %2-byte archive").arg(declared).arg(compressed));
+    }
+    // The destination may not exist yet: its nearest existing folder tells the volume.
+    QString volume = destination;
+    while (!QFileInfo::exists(volume)) {
+        const QString parent = QFileInfo(volume).absolutePath();
+        if (parent == volume)
+            break;
+        volume = parent;
+    }
+    if (const auto free = Folders::freeSpace(volume); free && declared > *free) {
+        return failure(Code::ArchiveTooLarge, QStringLiteral("%1 bytes declared, %2 free").arg(declared).arg(*free),
+            FileError::WriteOutOfSpace);
+    }
+    return std::nullopt;
 }
 
 bool ZipArchive::isSafeEntryName(const QString &name)

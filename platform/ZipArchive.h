@@ -76,6 +76,12 @@ public:
     static std::optional<ZipError> unzip(
         const QString &path, const QString &destination, bool overwrite, const Limits &limits = Limits());
 
+    /// Whether @p declared uncompressed bytes from an archive of @p archiveSize
+    /// bytes may be unpacked into @p destination: ZipBomb past the limits,
+    /// ArchiveTooLarge (out of space) when the destination volume has less free.
+    static std::optional<ZipError> checkDeclaredSize(
+        std::int64_t declared, std::int64_t archiveSize, const QString &destination, const Limits &limits = Limits());
+
     /// True when @p name may be unpacked: relative, no "..", no empty name.
     static bool isSafeEntryName(const QString &name);
 };

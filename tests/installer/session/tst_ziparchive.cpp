@@ -1,3 +1,4 @@
+#include <platform/Folders.h>
 #include <platform/ZipArchive.h>
 
 #include "ZipBuilder.h"
@@ -194,6 +195,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_destination + QStringLiteral("/zeros.bin")));
         // Below the size floor the same archive is ordinary.
         QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true));
+    }
+
+    void refusesWhatDoesNotFitOnTheVolume()
+    {
+        const QString notYetThere = m_destination + QStringLiteral("/deeper/still");
+        const qint64 free = platform::Folders::freeSpace(m_dir->path()).value();
+        QVERIFY(!ZipArchive::checkDeclaredSize(1024, 1024, notYetThere));
+        const auto error = ZipArchive::checkDeclaredSize(free + 1024 * 1024, free, notYetThere);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::ArchiveTooLarge);
+        QCOMPARE(error->fileError, platform::FileError::WriteOutOfSpace);
+        QCOMPARE(error->localizedDescription(), QStringLiteral("There is not enough space to unpack the archive."));
     }
 
     void aFullDiskIsOutOfSpace()
