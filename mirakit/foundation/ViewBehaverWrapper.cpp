@@ -18,8 +18,7 @@ const char hooksProperty[] = "_mira_viewBehaverHooks";
 
 // Everything the wrapper adds to one widget; a child of the widget, so it
 // lives exactly as long as the widget does.
-class ViewBehaverHooks final : public QObject, public MouseTrackingView::Hooks
-{
+class ViewBehaverHooks final : public QObject, public MouseTrackingView::Hooks {
 public:
     explicit ViewBehaverHooks(QWidget *view)
         : QObject(view)
@@ -84,7 +83,7 @@ public:
         if (target && target != view) {
             const QPointF global = event->globalPosition();
             QMouseEvent copy(event->type(), target->mapFromGlobal(global), target->window()->mapFromGlobal(global),
-                             global, event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
+                global, event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
             QCoreApplication::sendEvent(target, &copy);
         }
         return true;
@@ -102,8 +101,7 @@ public:
         return behind ? behind : top;
     }
 
-    template<typename List, typename... Args>
-    static void runAll(const List &list, Args... args)
+    template <typename List, typename... Args> static void runAll(const List &list, Args... args)
     {
         // A callback may add callbacks; walk a copy so that it cannot invalidate the walk.
         const List copy = list;

@@ -15,8 +15,7 @@ class QWidget;
 namespace mira {
 
 /// Gives a switch for a view's pointer interaction.
-class MIRAKIT_EXPORT UserInteractionable
-{
+class MIRAKIT_EXPORT UserInteractionable {
 public:
     virtual ~UserInteractionable();
     virtual bool isUserInteractionEnabled() const = 0;
@@ -52,8 +51,9 @@ public:
  * A wrapper is a small value that refers to the widget weakly; all state
  * lives with the widget and dies with it.
  */
-class MIRAKIT_EXPORT ViewBehaverWrapper : public UserInteractionable, public MouseTrackerProvider, public CursorRectProvider
-{
+class MIRAKIT_EXPORT ViewBehaverWrapper : public UserInteractionable,
+                                          public MouseTrackerProvider,
+                                          public CursorRectProvider {
 public:
     using Callback = std::function<void()>;
     using EventCallback = std::function<void(QEvent *)>;

@@ -30,7 +30,7 @@ QRectF CursorArea::rectIn(const QRectF &bounds) const
     switch (m_kind) {
     case Kind::relative:
         return QRectF(bounds.width() * m_rect.x(), bounds.height() * m_rect.y(),
-                      bounds.width() * std::abs(m_rect.width()), bounds.height() * std::abs(m_rect.height()));
+            bounds.width() * std::abs(m_rect.width()), bounds.height() * std::abs(m_rect.height()));
     case Kind::absolute:
         return m_rect;
     case Kind::all:

@@ -15,8 +15,7 @@ namespace mira {
  * rightHalf.rectIn(QRectF(0, 0, 200, 40)); // (100, 0, 100, 40)
  * @endcode
  */
-class MIRAKIT_EXPORT CursorArea
-{
+class MIRAKIT_EXPORT CursorArea {
 public:
     enum class Kind {
         relative, ///< fractions of the bounds; follows resizing

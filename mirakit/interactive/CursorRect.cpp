@@ -14,7 +14,7 @@ CursorRect::~CursorRect() = default;
 
 void CursorRect::addCursor(const QCursor &cursor, const CursorArea &rect)
 {
-    m_cursorInfos.append(CursorInfo{cursor, rect});
+    m_cursorInfos.append(CursorInfo { cursor, rect });
 }
 
 void CursorRect::removeAll()

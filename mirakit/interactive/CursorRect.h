@@ -11,8 +11,7 @@ class QWidget;
 namespace mira {
 
 /// Something that collects (cursor, area) pairs for a view.
-class MIRAKIT_EXPORT Cursorable
-{
+class MIRAKIT_EXPORT Cursorable {
 public:
     virtual ~Cursorable();
     virtual void addCursor(const QCursor &cursor, const CursorArea &rect) = 0;
@@ -39,8 +38,7 @@ struct CursorInfo {
  * cursors->addCursor(Qt::PointingHandCursor, mira::CursorArea::relative(QRectF(0.5, 0, 0.5, 1)));
  * @endcode
  */
-class MIRAKIT_EXPORT CursorRect : public Cursorable
-{
+class MIRAKIT_EXPORT CursorRect : public Cursorable {
 public:
     CursorRect();
     ~CursorRect() override;
@@ -61,8 +59,7 @@ private:
 };
 
 /// Gives access to a view's cursor rectangles.
-class MIRAKIT_EXPORT CursorRectProvider
-{
+class MIRAKIT_EXPORT CursorRectProvider {
 public:
     virtual ~CursorRectProvider();
     virtual CursorRect *cursorRect() const = 0;

@@ -13,8 +13,7 @@ enum class MouseTrackEvent {
 };
 
 /// A source of enter/exit reports with one subscriber.
-class MIRAKIT_EXPORT MouseTrackable
-{
+class MIRAKIT_EXPORT MouseTrackable {
 public:
     using Observer = std::function<void(MouseTrackEvent)>;
 
@@ -26,8 +25,7 @@ public:
 class MouseTracker;
 
 /// Gives access to a view's mouse tracker.
-class MIRAKIT_EXPORT MouseTrackerProvider
-{
+class MIRAKIT_EXPORT MouseTrackerProvider {
 public:
     virtual ~MouseTrackerProvider();
     virtual MouseTracker *mouseTracker() const = 0;

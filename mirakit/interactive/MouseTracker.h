@@ -27,8 +27,7 @@ namespace mira {
  * });
  * @endcode
  */
-class MIRAKIT_EXPORT MouseTracker : public MouseTrackable
-{
+class MIRAKIT_EXPORT MouseTracker : public MouseTrackable {
 public:
     /// Options of the region: entered/exited, moved, active always, in visible rect (643).
     static constexpr MouseTrackingArea::Options regionOptions = MouseTrackingArea::MouseEnteredAndExited

@@ -18,8 +18,7 @@ namespace mira {
  * always), so they are kept as plain bits. Each area created by create()
  * has its own identity; copies compare equal to the original.
  */
-class MIRAKIT_EXPORT MouseTrackingArea
-{
+class MIRAKIT_EXPORT MouseTrackingArea {
 public:
     enum Option : std::uint32_t {
         MouseEnteredAndExited = 0x01,

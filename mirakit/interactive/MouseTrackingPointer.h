@@ -18,8 +18,7 @@ namespace mira {
  * themselves install a source so that "the pointer rests at (x, y)" does not
  * depend on the window system.
  */
-class MIRAKIT_EXPORT MouseTrackingPointer
-{
+class MIRAKIT_EXPORT MouseTrackingPointer {
 public:
     using Source = std::function<QPoint()>;
 

@@ -20,8 +20,7 @@ namespace mira {
  * according to where the pointer rests, so its enterEvent()/leaveEvent()
  * see the new status at once.
  */
-class MIRAKIT_EXPORT MouseTrackingProtocol
-{
+class MIRAKIT_EXPORT MouseTrackingProtocol {
 public:
     /// Options of the region: entered/exited and active always (129).
     static constexpr MouseTrackingArea::Options regionOptions

@@ -20,7 +20,9 @@ bool MouseTrackingView::Hooks::shouldDeliver(QWidget *, QEvent *)
     return true;
 }
 
-void MouseTrackingView::Hooks::didHandle(QWidget *, QEvent *) { }
+void MouseTrackingView::Hooks::didHandle(QWidget *, QEvent *)
+{
+}
 
 bool MouseTrackingView::Hooks::routePointerEvent(QWidget *, QMouseEvent *)
 {
@@ -81,7 +83,7 @@ void MouseTrackingView::removeTrackingArea(const MouseTrackingArea &area)
 
 void MouseTrackingView::addCursorRect(const QRectF &rect, const QCursor &cursor)
 {
-    m_cursorRects.append(CursorRectangle{rect, cursor});
+    m_cursorRects.append(CursorRectangle { rect, cursor });
     m_view->setMouseTracking(true);
 }
 

@@ -34,16 +34,14 @@ namespace mira {
  * where rectangles overlap, the one registered last wins; outside all of them
  * the widget's own cursor is restored.
  */
-class MIRAKIT_EXPORT MouseTrackingView : public QObject
-{
+class MIRAKIT_EXPORT MouseTrackingView : public QObject {
     Q_OBJECT
 public:
     /**
      * Behaviour added around the widget's own handling of Enter, Leave and
      * the two renewal events, and a say in where pointer presses go.
      */
-    class MIRAKIT_EXPORT Hooks
-    {
+    class MIRAKIT_EXPORT Hooks {
     public:
         virtual ~Hooks();
         /// Returning false swallows @p event before the widget sees it.

@@ -1,2 +1,10 @@
 set(MIRAKIT_WINDOWS_SOURCES
+    LayoutConstraint.cpp
+    PopupTransition.cpp
+    SheetCloseButton.cpp
+    SheetWindow.cpp
+    SheetWindowCloseProtocol.cpp
+    StandardWindowButtons.cpp
+    WindowNotifications.cpp
+    WindowPresentation.cpp
 )

@@ -1,2 +1,6 @@
 set(MIRAKIT_WINDOWS_TEST_LIBS MiraKit prismora_testsupport)
 prismora_add_test(tst_mousetracking SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_mousetracking.cpp LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_layoutconstraint SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_layoutconstraint.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
+prismora_add_test(tst_sheetwindow SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sheetwindow.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)

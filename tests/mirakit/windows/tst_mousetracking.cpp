@@ -14,8 +14,7 @@ using namespace mira;
 namespace {
 
 // Records its own enter/leave handling so that the order against the hooks can be checked.
-class RecordingView : public QWidget
-{
+class RecordingView : public QWidget {
 public:
     using QWidget::QWidget;
     QStringList *log = nullptr;
@@ -33,8 +32,7 @@ protected:
     }
 };
 
-class ProtocolView : public QWidget, public MouseTrackingProtocol
-{
+class ProtocolView : public QWidget, public MouseTrackingProtocol {
 public:
     using QWidget::QWidget;
     std::optional<MouseTrackingArea> area;
@@ -51,8 +49,7 @@ protected:
 
 } // namespace
 
-class MouseTrackingTest : public QObject
-{
+class MouseTrackingTest : public QObject {
     Q_OBJECT
 private:
     QPoint m_pointer;
@@ -70,12 +67,12 @@ private Q_SLOTS:
         QTest::addColumn<CursorArea>("area");
         QTest::addColumn<QRectF>("bounds");
         QTest::addColumn<QRectF>("expected");
-        QTest::newRow("relative right half") << CursorArea::relative(QRectF(0.5, 0, 0.5, 1)) << QRectF(0, 0, 200, 40)
-                                             << QRectF(100, 0, 100, 40);
-        QTest::newRow("relative negative size") << CursorArea::relative(QRectF(0.25, 0.5, -0.5, -0.5))
-                                                << QRectF(0, 0, 200, 40) << QRectF(50, 20, 100, 20);
-        QTest::newRow("absolute ignores bounds") << CursorArea::absolute(QRectF(3, 4, 5, 6)) << QRectF(0, 0, 200, 40)
-                                                 << QRectF(3, 4, 5, 6);
+        QTest::newRow("relative right half")
+            << CursorArea::relative(QRectF(0.5, 0, 0.5, 1)) << QRectF(0, 0, 200, 40) << QRectF(100, 0, 100, 40);
+        QTest::newRow("relative negative size")
+            << CursorArea::relative(QRectF(0.25, 0.5, -0.5, -0.5)) << QRectF(0, 0, 200, 40) << QRectF(50, 20, 100, 20);
+        QTest::newRow("absolute ignores bounds")
+            << CursorArea::absolute(QRectF(3, 4, 5, 6)) << QRectF(0, 0, 200, 40) << QRectF(3, 4, 5, 6);
         QTest::newRow("all") << CursorArea::all() << QRectF(0, 0, 80, 30) << QRectF(0, 0, 80, 30);
     }
     void cursorAreasResolveAgainstBounds()
@@ -215,7 +212,7 @@ private Q_SLOTS:
         log.clear();
         QTest::mouseMove(window.windowHandle(), QPoint(50, 50));
         QTest::mouseMove(window.windowHandle(), QPoint(150, 150));
-        QCOMPARE(log, (QStringList{"own-enter", "a", "b", "own-leave", "exit"}));
+        QCOMPARE(log, (QStringList { "own-enter", "a", "b", "own-leave", "exit" }));
     }
 
     void interactionOffLetsClicksThroughAndStopsEnterExit()
@@ -266,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(trackingUpdates, updatesWhileOff + 1);
         QTest::mouseMove(window.windowHandle(), QPoint(100, 100));
         // The renewal after the resize reports where the pointer rests, then motion reports entering.
-        QCOMPARE(reports, (QList<MouseTrackEvent>{MouseTrackEvent::exited, MouseTrackEvent::entered}));
+        QCOMPARE(reports, (QList<MouseTrackEvent> { MouseTrackEvent::exited, MouseTrackEvent::entered }));
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(100, 100));
         QCOMPARE(frontClicks.size(), 2);
         QCOMPARE(behindClicks.size(), 1);
@@ -316,14 +313,14 @@ private Q_SLOTS:
 
         m_pointer = window.mapToGlobal(QPoint(10, 10));
         view.configerTrackingArea();
-        QCOMPARE(view.seen, QStringList{"enter"});
+        QCOMPARE(view.seen, QStringList { "enter" });
         QVERIFY(view.area.has_value());
         QCOMPARE(int(view.area->options()), 129);
 
         m_pointer = window.mapToGlobal(QPoint(150, 150));
         const MouseTrackingArea old = *view.area;
         view.updateMouseEnterExitTrackingArea();
-        QCOMPARE(view.seen, (QStringList{"enter", "leave"}));
+        QCOMPARE(view.seen, (QStringList { "enter", "leave" }));
         const auto areas = MouseTrackingView::of(&view)->trackingAreas();
         QVERIFY(!areas.contains(old));
         QVERIFY(areas.contains(*view.area));

@@ -1,0 +1,60 @@
+#include "SheetCloseButton.h"
+
+#include <QPainter>
+
+namespace mira {
+
+SheetCloseButton::SheetCloseButton(QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::ArrowCursor);
+    setAccessibleName(tr("Close"));
+}
+
+SheetCloseButton::~SheetCloseButton() = default;
+
+void SheetCloseButton::setHighlighted(bool highlighted)
+{
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    update();
+    Q_EMIT highlightedChanged(highlighted);
+}
+
+void SheetCloseButton::setAlphaValue(qreal alpha)
+{
+    alpha = qBound(0.0, alpha, 1.0);
+    if (qFuzzyCompare(m_alphaValue, alpha))
+        return;
+    m_alphaValue = alpha;
+    update();
+    Q_EMIT alphaValueChanged(alpha);
+}
+
+QSize SheetCloseButton::sizeHint() const
+{
+    return QSize(14, 16);
+}
+
+void SheetCloseButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(m_alphaValue);
+    // The badge's circle sits at (1, 2, 12, 12); the cross is centred on it.
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    if (m_highlighted || isDown()) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, isDown() ? 90 : 60));
+        painter.drawEllipse(centre, 6, 6);
+    }
+    QPen pen(QColor(255, 255, 255, m_highlighted ? 255 : 200), 1.4, Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(pen);
+    const qreal arm = 2.8;
+    painter.drawLine(centre + QPointF(-arm, -arm), centre + QPointF(arm, arm));
+    painter.drawLine(centre + QPointF(-arm, arm), centre + QPointF(arm, -arm));
+}
+
+} // namespace mira

@@ -1,0 +1,362 @@
+#include "SheetWindow.h"
+
+#include "LayoutConstraint.h"
+#include "PopupTransition_p.h"
+#include "SheetCloseButton.h"
+#include "SheetWindowCloseProtocol.h"
+#include "WindowNotifications.h"
+#include "WindowPresentation.h"
+#include "WindowPresentation_p.h"
+
+#include <mirakit/foundation/ViewBehaverWrapper.h>
+#include <mirakit/interactive/MouseTracker.h>
+
+#include <platform/NotificationCenter.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace mira {
+
+namespace {
+
+// The dark translucent circle behind the badge's button.
+class BadgeCircle final : public QWidget {
+public:
+    explicit BadgeCircle(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(1, 2, 12, 12);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, qRound(255 * 0.3)));
+        painter.drawRoundedRect(QRectF(rect()), 6, 6);
+    }
+};
+
+// Ignores presses outside its window while that window is shown.
+class LocalMouseMonitor final : public QObject {
+public:
+    explicit LocalMouseMonitor(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
+            return false;
+        // A window that is gone or no longer shown holds nothing back.
+        if (!m_window || !m_window->isVisible())
+            return false;
+        if (auto *widget = qobject_cast<QWidget *>(watched))
+            return widget->window() != m_window;
+        if (auto *window = qobject_cast<QWindow *>(watched))
+            return window != m_window->windowHandle();
+        return true;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
+QPalette lightPalette()
+{
+    return QApplication::style()->standardPalette();
+}
+
+} // namespace
+
+class SheetWindowPrivate {
+public:
+    QPointer<QWidget> controller;
+    std::optional<WindowPresentStyle> style;
+    QPointer<LocalMouseMonitor> monitor;
+    QWidget *closeView = nullptr;
+    SheetCloseButton *closeButton = nullptr;
+    bool deleteAfterClosing = false;
+};
+
+SheetWindow::SheetWindow(const QRect &contentRect, WindowStyleMask styleMask)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    , d(std::make_unique<SheetWindowPrivate>())
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (contentRect.isValid())
+        setGeometry(contentRect);
+    StandardWindowButtons::setStyleMask(this, styleMask);
+    setPalette(lightPalette());
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+SheetWindow::SheetWindow(QWidget *contentViewController, const std::optional<QPalette> &appearance)
+    : SheetWindow(QRect(), WindowStyle::closable)
+{
+    setContentViewController(contentViewController);
+    if (appearance)
+        setPalette(*appearance);
+    else if (const QWidget *main = QApplication::activeWindow())
+        setPalette(main->palette());
+    if (!contentViewController)
+        return;
+
+    QPointF offset(0, 0);
+    if (auto *closing = dynamic_cast<SheetWindowCloseProtocol *>(contentViewController)) {
+        if (!closing->closeEnable())
+            return;
+        offset = closing->closeOffset();
+    }
+    QWidget *badge = closeView();
+    badge->setParent(contentViewController);
+    badge->show();
+    badge->raise();
+    using C = LayoutConstraint;
+    C::activate({
+        C(badge, C::Attribute::top, C::Relation::equal, contentViewController, C::Attribute::top, 1, offset.x() + 8),
+        C(badge, C::Attribute::left, C::Relation::equal, contentViewController, C::Attribute::left, 1, offset.y() + 8),
+        C::size(badge, C::Attribute::width, 14),
+        C::size(badge, C::Attribute::height, 16),
+    });
+}
+
+SheetWindow::~SheetWindow()
+{
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
+    delete d->monitor;
+}
+
+QWidget *SheetWindow::contentViewController() const
+{
+    return d->controller;
+}
+
+void SheetWindow::setContentViewController(QWidget *controller)
+{
+    if (d->controller == controller)
+        return;
+    if (d->controller)
+        layout()->removeWidget(d->controller);
+    d->controller = controller;
+    if (!controller)
+        return;
+    const QSize size = controller->testAttribute(Qt::WA_Resized) ? controller->size() : controller->sizeHint();
+    layout()->addWidget(controller);
+    controller->show();
+    resize(size.expandedTo(controller->minimumSizeHint()));
+}
+
+std::optional<WindowPresentStyle> SheetWindow::style() const
+{
+    return d->style;
+}
+
+void SheetWindow::setStyle(std::optional<WindowPresentStyle> style)
+{
+    d->style = style;
+}
+
+bool SheetWindow::hasLocalMonitor() const
+{
+    return d->monitor;
+}
+
+bool SheetWindow::hasCloseView() const
+{
+    return d->closeView;
+}
+
+QWidget *SheetWindow::closeView()
+{
+    if (d->closeView)
+        return d->closeView;
+    d->closeView = new QWidget(this);
+    d->closeView->setObjectName(QStringLiteral("SheetWindowCloseView"));
+    d->closeView->resize(14, 16);
+    new BadgeCircle(d->closeView);
+    SheetCloseButton *button = closeButton();
+    button->setParent(d->closeView);
+    button->setGeometry(0, 0, 14, 16);
+
+    const QPointer<SheetWindow> window = this;
+    viewBehaver(d->closeView).mouseTracker()->subscribeMouseTrackEvent([window](MouseTrackEvent event) {
+        if (!window)
+            return;
+        SheetCloseButton *closeButton = window->closeButton();
+        if (event == MouseTrackEvent::entered) {
+            closeButton->setHighlighted(true);
+        } else {
+            closeButton->setHighlighted(false);
+            closeButton->setAlphaValue(1.0);
+        }
+    });
+    return d->closeView;
+}
+
+SheetCloseButton *SheetWindow::closeButton()
+{
+    if (d->closeButton)
+        return d->closeButton;
+    d->closeButton = new SheetCloseButton(this);
+    d->closeButton->setObjectName(QStringLiteral("SheetWindowCloseButton"));
+    connect(d->closeButton, &QAbstractButton::clicked, this, &SheetWindow::closeAction);
+    return d->closeButton;
+}
+
+void SheetWindow::setDeleteAfterClosing(bool enabled)
+{
+    d->deleteAfterClosing = enabled;
+}
+
+void SheetWindow::closeAction()
+{
+    auto *closing = dynamic_cast<SheetWindowCloseProtocol *>(d->controller.data());
+    if (closing && closing->closeEnable()) {
+        closing->closeSheet(closeButton());
+        return;
+    }
+    closeWindow();
+}
+
+void SheetWindow::closeWindow(Completion completion)
+{
+    QWidget *parent = sheetParent(this);
+    if (!parent)
+        parent = parentWindow(this);
+    if (parent)
+        restoreDisableStandardButtonState(parent);
+    if (!d->style)
+        return;
+
+    const QPointer<SheetWindow> self = this;
+    const auto finish = [self, completion] {
+        if (self && self->d->deleteAfterClosing)
+            self->deleteLater();
+        if (completion)
+            completion();
+    };
+    switch (*d->style) {
+    case WindowPresentStyle::popup:
+        popupCloseAnimation([self, finish] {
+            if (!self)
+                return;
+            if (QWidget *p = parentWindow(self))
+                detail::removeChildWindow(p, self);
+            self->hide();
+            finish();
+        });
+        return;
+    case WindowPresentStyle::center:
+        if (parent)
+            detail::removeChildWindow(parent, this);
+        hide();
+        break;
+    case WindowPresentStyle::sheet:
+    case WindowPresentStyle::criticalSheet:
+        if (QWidget *sheetHost = sheetParent(this))
+            detail::endSheet(sheetHost, this);
+        break;
+    }
+    finish();
+}
+
+void SheetWindow::configerStyle()
+{
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
+    if (!d->style)
+        return;
+    switch (*d->style) {
+    case WindowPresentStyle::popup:
+        addWindowNotification();
+        addLocalMonirorIgnoresParentMouseEvents();
+        popupOpenAnimation();
+        break;
+    case WindowPresentStyle::center:
+        addWindowNotification();
+        addLocalMonirorIgnoresParentMouseEvents();
+        break;
+    case WindowPresentStyle::sheet:
+    case WindowPresentStyle::criticalSheet:
+        break;
+    }
+}
+
+void SheetWindow::addWindowNotification()
+{
+    WindowNotifications::watch(this);
+    if (QWidget *parent = parentWidget())
+        WindowNotifications::watch(parent->window());
+    auto &center = platform::NotificationCenter::defaultCenter();
+    center.addObserver(
+        WindowNotifications::willClose(), this, [this](const platform::Notification &n) { windowWillClose(n); });
+    center.addObserver(
+        WindowNotifications::didResize(), this, [this](const platform::Notification &n) { windowResize(n); });
+}
+
+void SheetWindow::addLocalMonirorIgnoresParentMouseEvents()
+{
+    delete d->monitor;
+    d->monitor = new LocalMouseMonitor(this);
+}
+
+void SheetWindow::popupOpenAnimation(Completion completion)
+{
+    if (!d->controller)
+        return;
+    PopupTransition::open(d->controller, std::move(completion));
+}
+
+void SheetWindow::popupCloseAnimation(Completion completion)
+{
+    if (!d->controller)
+        return;
+    PopupTransition::close(d->controller, std::move(completion));
+}
+
+void SheetWindow::windowWillClose(const platform::Notification &notification)
+{
+    auto *window = qobject_cast<QWidget *>(notification.object);
+    if (!window || !window->isWindow())
+        return;
+    if (window == parentWindow(this))
+        closeAction();
+}
+
+void SheetWindow::windowResize(const platform::Notification &notification)
+{
+    auto *window = qobject_cast<QWidget *>(notification.object);
+    if (!window || !window->isWindow())
+        return;
+    QWidget *parent = parentWindow(this);
+    if (!parent || (window != parent && window != this))
+        return;
+    detail::centreOn(parent, this);
+}
+
+void SheetWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The badge keeps its full strength whether or not the window is active.
+    if (event->type() == QEvent::ActivationChange && d->closeButton)
+        d->closeButton->setAlphaValue(1.0);
+}
+
+} // namespace mira

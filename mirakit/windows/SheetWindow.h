@@ -1,0 +1,116 @@
+#pragma once
+
+#include <mirakit/mirakit_export.h>
+#include <mirakit/windows/StandardWindowButtons.h>
+#include <mirakit/windows/WindowPresentStyle.h>
+
+#include <QPalette>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAbstractButton;
+
+namespace platform {
+struct Notification;
+}
+
+namespace mira {
+
+class SheetCloseButton;
+class SheetWindowPrivate;
+
+/**
+ * A small frameless window that shows one page (a "view controller": any
+ * QWidget) over another window, with a close badge in the page's top-left
+ * corner.
+ *
+ * Show it with mira::present() and close it with mira::dismiss(), the badge,
+ * or by closing the parent. How it sits over its parent depends on the
+ * WindowPresentStyle given to present():
+ *
+ * - sheet, criticalSheet: window-modal, at the top centre of the parent;
+ * - popup: centred child window that zooms in (0.2 s, from 90 % size and
+ *   70 % opacity) and out again; while it is up, presses in every other
+ *   window of the application are ignored, it follows the parent's
+ *   resizing, and it closes when the parent closes;
+ * - center: the same without the zoom.
+ *
+ * @code
+ * auto *page = new AlertPage;              // may adopt SheetWindowCloseProtocol
+ * mira::present(mainWindow, page, false, mira::WindowPresentStyle::sheet, std::nullopt);
+ * ...
+ * mira::dismiss(page);                     // from inside the page
+ * @endcode
+ *
+ * The badge is 14 × 16 points, 8 points in from the page's top-left corner
+ * (plus the page's closeOffset(), whose x moves it down and whose y moves it
+ * right): a black circle at 30 % opacity with a light cross that brightens
+ * while the pointer is over it. A page whose closeEnable() is false gets no
+ * badge.
+ */
+class MIRAKIT_EXPORT SheetWindow : public QWidget {
+    Q_OBJECT
+public:
+    using Completion = std::function<void()>;
+
+    /// A window showing @p contentViewController (which it takes over), in
+    /// @p appearance or else in the palette of the application's active window.
+    explicit SheetWindow(QWidget *contentViewController, const std::optional<QPalette> &appearance = std::nullopt);
+    /// An empty window of @p contentRect with the given title-bar style, in the
+    /// light standard palette and with a clear background.
+    SheetWindow(const QRect &contentRect, WindowStyleMask styleMask);
+    ~SheetWindow() override;
+
+    /// The page shown, or nullptr.
+    QWidget *contentViewController() const;
+    void setContentViewController(QWidget *controller);
+
+    /// Set by present(); absent for a window never presented.
+    std::optional<WindowPresentStyle> style() const;
+    void setStyle(std::optional<WindowPresentStyle> style);
+
+    /// Whether the press monitor of popup and center is installed.
+    bool hasLocalMonitor() const;
+
+    /// The badge container, created on first use.
+    QWidget *closeView();
+    /// The badge's close button, created on first use.
+    SheetCloseButton *closeButton();
+    /// Whether the badge was created (it is not for a page with closeEnable() false).
+    bool hasCloseView() const;
+
+    /// Always true: the window takes keyboard focus when shown.
+    bool canBecomeKey() const { return true; }
+
+    /// The badge's action: lets the page decide (SheetWindowCloseProtocol::closeSheet)
+    /// when it adopts the protocol with the badge enabled, else closeWindow().
+    void closeAction();
+    /// Closes the window the way its style asks and restores the parent's
+    /// title-bar buttons; @p completion runs once it is gone (after the
+    /// zoom-out for popup). A window never presented ignores this.
+    void closeWindow(Completion completion = {});
+    /// Applies style(): observers, press monitor and opening zoom for popup and center.
+    void configerStyle();
+    /// Observes "window will close" and "window did resize" of the parent and of itself.
+    void addWindowNotification();
+    /// Ignores presses outside this window while it is shown.
+    void addLocalMonirorIgnoresParentMouseEvents();
+    void popupOpenAnimation(Completion completion = {});
+    void popupCloseAnimation(Completion completion = {});
+    void windowWillClose(const platform::Notification &notification);
+    void windowResize(const platform::Notification &notification);
+
+    /// Delete the window once it has been closed (windows built by present() for a page).
+    void setDeleteAfterClosing(bool enabled);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    std::unique_ptr<SheetWindowPrivate> const d;
+};
+
+} // namespace mira

@@ -1,0 +1,247 @@
+#include "WindowPresentation.h"
+
+#include "SheetWindow.h"
+#include "StandardWindowButtons.h"
+#include "WindowPresentation_p.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace mira {
+
+namespace {
+
+const char relationProperty[] = "_mira_presentedAs";
+const char recordProperty[] = "standardButtonEnableTemp";
+const char sheetRelation[] = "sheet";
+const char childRelation[] = "child";
+
+const QString zoomKey = QStringLiteral("zoomButton");
+const QString closeKey = QStringLiteral("closeButton");
+const QString miniaturizeKey = QStringLiteral("miniaturizeButton");
+const QString resizableKey = QStringLiteral("styleMask.resizable");
+
+QWidget *relatedParent(const QWidget *window, const char *relation)
+{
+    if (!window || window->property(relationProperty).toByteArray() != relation)
+        return nullptr;
+    return window->parentWidget();
+}
+
+void attach(QWidget *parent, QWidget *window, const char *relation)
+{
+    const QRect frame = window->geometry();
+    if (window->parentWidget() != parent || !(window->windowFlags() & Qt::Tool))
+        window->setParent(parent, Qt::Tool | Qt::FramelessWindowHint);
+    window->resize(frame.size());
+    window->setProperty(relationProperty, QByteArray(relation));
+}
+
+} // namespace
+
+namespace detail {
+
+void beginSheet(QWidget *parent, QWidget *sheet, bool critical)
+{
+    attach(parent, sheet, sheetRelation);
+    sheet->setWindowModality(Qt::WindowModal);
+    const QRect area = parent->geometry();
+    sheet->move(area.x() + (area.width() - sheet->width()) / 2, area.y());
+    sheet->show();
+    sheet->raise();
+    if (critical) {
+        // A critical sheet goes ahead of every other sheet of the parent.
+        const auto siblings = parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *other : siblings) {
+            if (other != sheet && relatedParent(other, sheetRelation) == parent)
+                other->stackUnder(sheet);
+        }
+    }
+    sheet->activateWindow();
+}
+
+void endSheet(QWidget *parent, QWidget *sheet)
+{
+    if (relatedParent(sheet, sheetRelation) != parent)
+        return;
+    sheet->hide();
+    sheet->setWindowModality(Qt::NonModal);
+    sheet->setProperty(relationProperty, QVariant());
+}
+
+void addChildWindow(QWidget *parent, QWidget *child)
+{
+    attach(parent, child, childRelation);
+}
+
+void removeChildWindow(QWidget *parent, QWidget *child)
+{
+    if (relatedParent(child, childRelation) == parent)
+        child->setProperty(relationProperty, QVariant());
+}
+
+void centreOn(QWidget *parent, QWidget *window)
+{
+    const QRect p = parent->frameGeometry();
+    const QRect w = window->frameGeometry();
+    window->move(qRound(p.x() + (p.width() - w.width()) * 0.5), qRound(p.y() + (p.height() - w.height()) * 0.5));
+    window->repaint();
+}
+
+} // namespace detail
+
+QWidget *sheetParent(const QWidget *window)
+{
+    return relatedParent(window, sheetRelation);
+}
+
+QWidget *parentWindow(const QWidget *window)
+{
+    return relatedParent(window, childRelation);
+}
+
+void present(QWidget *parent, QWidget *window, bool isEnableStandardButton, WindowPresentStyle style,
+    PresentCompletion completion)
+{
+    if (!parent || !window)
+        return;
+    QWidget *host = parent->window();
+    switch (style) {
+    case WindowPresentStyle::sheet:
+    case WindowPresentStyle::criticalSheet:
+        detail::beginSheet(host, window, style == WindowPresentStyle::criticalSheet);
+        break;
+    case WindowPresentStyle::popup:
+    case WindowPresentStyle::center:
+        detail::addChildWindow(host, window);
+        detail::centreOn(host, window);
+        window->show();
+        window->raise();
+        window->activateWindow();
+        break;
+    }
+    if (!isEnableStandardButton)
+        disableStandardButtonState(host);
+    if (auto *sheet = qobject_cast<SheetWindow *>(window)) {
+        sheet->setStyle(style);
+        sheet->configerStyle();
+    }
+    // Closing a presented window never ends the application.
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    if (completion)
+        completion();
+}
+
+void present(QWidget *receiver, QWidget *controller, bool isEnableStandardButton, WindowPresentStyle style,
+    const std::optional<QPalette> &appearance, PresentCompletion completion)
+{
+    if (!receiver || !controller || !receiver->window()->isVisible())
+        return;
+    auto *window = new SheetWindow(controller, appearance);
+    window->setDeleteAfterClosing(true);
+    present(receiver->window(), window, isEnableStandardButton, style, std::move(completion));
+}
+
+void dismiss(QWidget *receiver, PresentCompletion completion)
+{
+    if (!receiver)
+        return;
+    QWidget *window = receiver->window();
+    if (auto *sheet = qobject_cast<SheetWindow *>(window)) {
+        restoreDisableStandardButtonState(sheet);
+        sheet->closeWindow(std::move(completion));
+        return;
+    }
+    if (QWidget *parent = sheetParent(window)) {
+        restoreDisableStandardButtonState(parent);
+        detail::endSheet(parent, window);
+    } else if (QWidget *parent = parentWindow(window)) {
+        restoreDisableStandardButtonState(parent);
+        detail::removeChildWindow(parent, window);
+        window->hide();
+    } else {
+        restoreDisableStandardButtonState(window);
+        window->hide();
+    }
+    if (completion)
+        completion();
+}
+
+void center(QWidget *window, QWidget *aligment, const std::optional<QPointF> &offset)
+{
+    if (!window || aligment == window)
+        return;
+    QRect reference;
+    if (aligment) {
+        reference = aligment->frameGeometry();
+    } else if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        reference = QRect(QPoint(0, 0), screen->geometry().size());
+    } else {
+        reference = QRect(0, 0, 0, 0);
+    }
+    const QRect frame = window->frameGeometry();
+    QPointF origin(reference.x() - std::ceil((frame.width() - reference.width()) * 0.5),
+        reference.y() - std::ceil((frame.height() - reference.height()) * 0.5));
+    if (offset)
+        origin += *offset;
+    window->move(origin.toPoint());
+    window->repaint();
+}
+
+void disableStandardButtonState(QWidget *window)
+{
+    if (!window)
+        return;
+    QVariantMap record;
+    const std::pair<StandardWindowButton, QString> buttons[] = {
+        { StandardWindowButton::zoom, zoomKey },
+        { StandardWindowButton::close, closeKey },
+        { StandardWindowButton::miniaturize, miniaturizeKey },
+    };
+    for (const auto &[button, key] : buttons) {
+        if (!StandardWindowButtons::hasButton(window, button))
+            continue;
+        record.insert(key, StandardWindowButtons::isButtonEnabled(window, button));
+        StandardWindowButtons::setButtonEnabled(window, button, false);
+    }
+    const WindowStyleMask mask = StandardWindowButtons::styleMask(window);
+    if (mask & WindowStyle::resizable) {
+        record.insert(resizableKey, true);
+        StandardWindowButtons::setStyleMask(window, mask & ~WindowStyleMask(WindowStyle::resizable));
+    }
+    window->setProperty(recordProperty, record);
+}
+
+void restoreDisableStandardButtonState(QWidget *window)
+{
+    if (!window)
+        return;
+    const QVariant stored = window->property(recordProperty);
+    if (!stored.isValid())
+        return;
+    const QVariantMap record = stored.toMap();
+    const std::pair<StandardWindowButton, QString> buttons[] = {
+        { StandardWindowButton::zoom, zoomKey },
+        { StandardWindowButton::close, closeKey },
+        { StandardWindowButton::miniaturize, miniaturizeKey },
+    };
+    for (const auto &[button, key] : buttons) {
+        const QVariant value = record.value(key);
+        if (value.typeId() == QMetaType::Bool && StandardWindowButtons::hasButton(window, button))
+            StandardWindowButtons::setButtonEnabled(window, button, value.toBool());
+    }
+    if (record.value(resizableKey).toBool()) {
+        StandardWindowButtons::setStyleMask(window, StandardWindowButtons::styleMask(window) | WindowStyle::resizable);
+    }
+    window->setProperty(recordProperty, QVariant());
+}
+
+QVariantMap standardButtonEnableTemp(const QWidget *window)
+{
+    return window ? window->property(recordProperty).toMap() : QVariantMap();
+}
+
+} // namespace mira

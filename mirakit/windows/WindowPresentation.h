@@ -1,0 +1,76 @@
+#pragma once
+
+#include <mirakit/mirakit_export.h>
+#include <mirakit/windows/WindowPresentStyle.h>
+
+#include <QPalette>
+#include <QPointF>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace mira {
+
+using PresentCompletion = std::function<void()>;
+
+/**
+ * Shows @p window over @p parent's window in @p style.
+ *
+ * Sheets are window-modal and sit at the top centre of the parent; popup
+ * and center windows are child windows centred on it. Unless
+ * @p isEnableStandardButton is true, the parent's title-bar buttons are
+ * switched off until the window goes (disableStandardButtonState()). A
+ * SheetWindow takes the style and configures itself. @p completion runs at
+ * once: it marks the end of presenting, not the closing.
+ */
+MIRAKIT_EXPORT void present(QWidget *parent, QWidget *window, bool isEnableStandardButton, WindowPresentStyle style,
+    PresentCompletion completion = {});
+
+/**
+ * Shows the page @p controller in a new SheetWindow over @p receiver's window
+ * (the receiver may be the window or any page in it). Nothing happens, and
+ * @p completion is not called, when that window is not shown. The new window
+ * owns the page and deletes itself, page included, once it is closed.
+ */
+MIRAKIT_EXPORT void present(QWidget *receiver, QWidget *controller, bool isEnableStandardButton,
+    WindowPresentStyle style, const std::optional<QPalette> &appearance, PresentCompletion completion = {});
+
+/**
+ * Closes the window shown with present() that @p receiver is (or is in), and
+ * restores the title-bar buttons of the window below it.
+ */
+MIRAKIT_EXPORT void dismiss(QWidget *receiver, PresentCompletion completion = {});
+
+/**
+ * Centres @p window on @p aligment's frame, or on the primary screen (taken
+ * at origin (0, 0)) when @p aligment is nullptr, then moves it by @p offset.
+ * Half the size difference is rounded up. Centring a window on itself does
+ * nothing.
+ */
+MIRAKIT_EXPORT void center(
+    QWidget *window, QWidget *aligment = nullptr, const std::optional<QPointF> &offset = std::nullopt);
+
+/**
+ * Switches off @p window's zoom, close and minimise buttons and its
+ * resizing, recording how they were under "zoomButton", "closeButton",
+ * "miniaturizeButton" (each only when the window has the button) and
+ * "styleMask.resizable" (only when it was resizable). A second call before
+ * restoring records the already switched-off state.
+ */
+MIRAKIT_EXPORT void disableStandardButtonState(QWidget *window);
+
+/// Puts back what disableStandardButtonState() recorded and forgets the record.
+MIRAKIT_EXPORT void restoreDisableStandardButtonState(QWidget *window);
+
+/// The record kept while the buttons are switched off (empty when there is none).
+MIRAKIT_EXPORT QVariantMap standardButtonEnableTemp(const QWidget *window);
+
+/// The window @p window is shown on as a sheet, or nullptr.
+MIRAKIT_EXPORT QWidget *sheetParent(const QWidget *window);
+/// The window @p window is a child window of (popup, center), or nullptr.
+MIRAKIT_EXPORT QWidget *parentWindow(const QWidget *window);
+
+} // namespace mira

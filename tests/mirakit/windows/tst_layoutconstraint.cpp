@@ -1,0 +1,107 @@
+#include <mirakit/windows/LayoutConstraint.h>
+
+#include <QTest>
+#include <QWidget>
+
+using namespace mira;
+using C = LayoutConstraint;
+using A = LayoutConstraint::Attribute;
+using R = LayoutConstraint::Relation;
+
+class LayoutConstraintTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void edgePinsAndFixedSizesFollowTheContainer()
+    {
+        QWidget container;
+        container.resize(300, 200);
+        QWidget badge(&container);
+        QWidget fill(&container);
+        C::activate({ C(&badge, A::top, R::equal, &container, A::top, 1, 13),
+            C(&badge, A::left, R::equal, &container, A::left, 1, 8), C::size(&badge, A::width, 14),
+            C::size(&badge, A::height, 16) });
+        C::activate({ C(&fill, A::left, R::equal, &container, A::left, 1, 10),
+            C(&fill, A::right, R::equal, &container, A::right, 1, -10),
+            C(&fill, A::bottom, R::equal, &container, A::bottom, 1, -5), C::size(&fill, A::height, 20) });
+        QCOMPARE(badge.geometry(), QRect(8, 13, 14, 16));
+        QCOMPARE(fill.geometry(), QRect(10, 175, 280, 20));
+
+        // A shown container places its items again whenever it is resized.
+        container.show();
+        container.resize(400, 100);
+        QCOMPARE(badge.geometry(), QRect(8, 13, 14, 16));
+        QCOMPARE(fill.geometry(), QRect(10, 75, 380, 20));
+        QCOMPARE(C::constraints(&container).size(), 8);
+    }
+
+    void centringAspectRatioAndMinimumSizes()
+    {
+        QWidget container;
+        container.resize(300, 200);
+        QWidget image(&container);
+        C::activate({ C(&image, A::centerX, R::equal, &container, A::centerX),
+            C(&image, A::centerY, R::equal, &container, A::centerY, 1, 10),
+            C(&image, A::height, R::equal, &container, A::height, 0.5), C::aspectRatio(&image, 1.5) });
+        QCOMPARE(image.geometry(), QRect(75, 60, 150, 100));
+
+        QWidget label(&container);
+        C::activate({ C::size(&label, A::width, 10), C::size(&label, A::width, 40, R::greaterThanOrEqual),
+            C::size(&label, A::height, 500), C::size(&label, A::height, 120, R::lessThanOrEqual) });
+        QCOMPARE(label.size(), QSize(40, 120));
+    }
+
+    void higherPriorityWinsBetweenEqualRelations()
+    {
+        QWidget container;
+        container.resize(300, 200);
+        QWidget item(&container);
+        C low = C::size(&item, A::width, 50).priority(C::priorityDefaultLow);
+        C high = C::size(&item, A::width, 80).priority(C::priorityDefaultHigh);
+        C::activate({ high, low, C::size(&item, A::height, 10) });
+        QCOMPARE(item.width(), 80);
+        high.setActive(false);
+        QCOMPARE(item.width(), 50);
+    }
+
+    void setMultiplierReplacesTheConstraint()
+    {
+        QWidget container;
+        container.resize(200, 100);
+        QWidget bar(&container);
+        C width(&bar, A::width, R::equal, &container, A::width, 1, 4);
+        width.priority(750).setIdentifier(QStringLiteral("bar.width"));
+        width.setShouldBeArchived(true);
+        C::activate({ width, C::size(&bar, A::height, 10) });
+        QCOMPARE(bar.width(), 204);
+
+        const C replacement = width.setMultiplier(0.5);
+        QVERIFY(!(replacement == width));
+        QVERIFY(!width.isActive());
+        QVERIFY(replacement.isActive());
+        QCOMPARE(replacement.firstItem(), &bar);
+        QCOMPARE(replacement.firstAttribute(), A::width);
+        QCOMPARE(replacement.relation(), R::equal);
+        QCOMPARE(replacement.secondItem(), &container);
+        QCOMPARE(replacement.secondAttribute(), A::width);
+        QCOMPARE(replacement.constant(), 4.0);
+        QCOMPARE(replacement.multiplier(), 0.5);
+        QCOMPARE(replacement.priority(), 750.0f);
+        QCOMPARE(replacement.identifier(), QStringLiteral("bar.width"));
+        QVERIFY(replacement.shouldBeArchived());
+        QCOMPARE(bar.width(), 104);
+        QVERIFY(!C::constraints(&container).contains(width));
+        QVERIFY(C::constraints(&container).contains(replacement));
+    }
+
+    void aWidgetWithoutParentCannotBeConstrained()
+    {
+        QWidget orphan;
+        C c = C::size(&orphan, A::width, 10);
+        c.setActive(true);
+        QVERIFY(!c.isActive());
+        QVERIFY(C().setMultiplier(2).isNull());
+    }
+};
+
+QTEST_MAIN(LayoutConstraintTest)
+#include "tst_layoutconstraint.moc"
