@@ -6,4 +6,5 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     MouseTrackingView.cpp
     MouseTracker.cpp
     MouseTrackingProtocol.cpp
+    InteractiveLabelLayout.cpp
 )
