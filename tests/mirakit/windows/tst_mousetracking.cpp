@@ -131,11 +131,11 @@ private Q_SLOTS:
 
     void renewingTheRegionReportsTheStatusAtOnce()
     {
+        QList<MouseTrackEvent> reports;
         QWidget window;
         window.resize(300, 300);
         QWidget view(&window);
         view.setGeometry(0, 0, 40, 40);
-        QList<MouseTrackEvent> reports;
         MouseTracker *tracker = viewBehaver(&view).mouseTracker();
         tracker->subscribeMouseTrackEvent([&](MouseTrackEvent e) { reports << e; });
         window.show();
@@ -188,11 +188,11 @@ private Q_SLOTS:
 
     void hooksAttachOnceAndRunAfterTheWidgetsOwnHandling()
     {
+        QStringList log;
         QWidget window;
         window.resize(200, 200);
         RecordingView view(&window);
         view.setGeometry(20, 20, 100, 100);
-        QStringList log;
         view.log = &log;
         const QByteArray className = view.metaObject()->className();
 
@@ -217,6 +217,8 @@ private Q_SLOTS:
 
     void interactionOffLetsClicksThroughAndStopsEnterExit()
     {
+        int trackingUpdates = 0;
+        QList<MouseTrackEvent> reports;
         QWidget window;
         window.resize(200, 200);
         QPushButton behind(&window);
@@ -225,10 +227,8 @@ private Q_SLOTS:
         front.setGeometry(50, 50, 100, 100);
         QSignalSpy behindClicks(&behind, &QPushButton::clicked);
         QSignalSpy frontClicks(&front, &QPushButton::clicked);
-        QList<MouseTrackEvent> reports;
         auto behaver = viewBehaver(&front);
         behaver.mouseTracker()->subscribeMouseTrackEvent([&](MouseTrackEvent e) { reports << e; });
-        int trackingUpdates = 0;
         behaver.addUpdateTrackingAreaCallback([&] { ++trackingUpdates; });
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
