@@ -11,6 +11,7 @@ set(PLATFORM_SOURCES
     QtScheduler.cpp
     RunningApplications.cpp
     Scheduler.cpp
+    StringsTable.cpp
     UserDefaults.cpp
     Workspace.cpp
     ZipArchive.cpp

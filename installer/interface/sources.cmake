@@ -1,6 +1,10 @@
 set(INSTALLER_INTERFACE_SOURCES
     ClickableImageView.cpp
     DesignableProperties.cpp
+    InAppLanguage.cpp
+    LocalizeManager.cpp
+    LocalizedFormat.cpp
+    LocalizedString.cpp
     MoveableImageView.cpp
     PoppinsFont.cpp
 )

@@ -1,0 +1,6 @@
+set(INTERFACE_TEST_DIR ${CMAKE_CURRENT_LIST_DIR})
+prismora_add_test(tst_stringstable SOURCES ${INTERFACE_TEST_DIR}/tst_stringstable.cpp LIBS platform prismora_testsupport)
+prismora_add_test(tst_localizedformat SOURCES ${INTERFACE_TEST_DIR}/tst_localizedformat.cpp
+    LIBS prismora_core prismora_testsupport)
+prismora_add_test(tst_localization SOURCES ${INTERFACE_TEST_DIR}/tst_localization.cpp
+    LIBS prismora_core prismora_testsupport LABELS widget)
