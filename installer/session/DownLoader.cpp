@@ -6,6 +6,7 @@
 
 #include <installer/BuildConfig.h>
 #include <installer/analytics/GA.h>
+#include <installer/interface/LocalizedString.h>
 
 #include <platform/Bundle.h>
 #include <platform/Folders.h>
@@ -58,9 +59,7 @@ void postOnMain(const QString &name)
 /// The user-visible text for @p key.
 QString localized(const QString &key)
 {
-    // The localisation manager is not linked in yet; without a text no page is opened.
-    Q_UNUSED(key);
-    return QString();
+    return localizedString(key);
 }
 
 /// Attempt order per language, as indices into the bases in role order (main, japan, german, resource).

@@ -3,6 +3,7 @@
 #include "ZipBuilder.h"
 #include "fixtures/LocalMirror.h"
 
+#include <installer/interface/LocalizedString.h>
 #include <installer/session/Launcher.h>
 #include <installer/session/PackageInstaller.h>
 #include <installer/session/TrackingRecord.h>
@@ -141,7 +142,8 @@ private Q_SLOTS:
         harness.scheduler.advanceBy(std::chrono::seconds(1));
         QCOMPARE(harness.count(InstallerNotification::launchedFinish), 1);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker()), 10000);
-        QVERIFY(!m_workspace.calls.contains(QStringLiteral("openApplication ") + productPath()));
+        // The page that follows an installation opens first; the workspace is not asked to start anything.
+        QCOMPARE(m_workspace.calls, QStringList { QStringLiteral("openUrl ") + installCompletePage() });
     }
 
     void anHtmlPageFailsToInstall()
@@ -270,7 +272,9 @@ private Q_SLOTS:
         InstallerHarness harness;
         DownLoader::shared().restart();
         harness.scheduler.runPending();
-        QVERIFY(m_workspace.calls.contains(QStringLiteral("openApplication ") + productPath()));
+        QCOMPARE(m_workspace.calls,
+            (QStringList { QStringLiteral("openUrl ") + installCompletePage(),
+                QStringLiteral("openApplication ") + productPath() }));
         QCOMPARE(harness.count(InstallerNotification::launchedFinish), workspaceStarts ? 1 : 0);
         QCOMPARE(harness.count(InstallerNotification::launchedFailed), workspaceStarts ? 0 : 1);
         const QString log = InstallerHarness::logText();
@@ -305,6 +309,7 @@ private:
     QString applications() const { return platform::Folders::applications(); }
     QString productPath() const { return applications() + QStringLiteral("/Prismora.app"); }
     QString marker() const { return m_home.filePath(QStringLiteral("started.marker")); }
+    static QString installCompletePage() { return localizedString(QStringLiteral("URL_Install_Complete")); }
     QString served(const QString &name) const { return m_mirror.root() + QLatin1Char('/') + name; }
 
     /// Downloads /files/<name> (or the fault @p name) through the shared downloader.
