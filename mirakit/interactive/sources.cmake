@@ -7,4 +7,9 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     MouseTracker.cpp
     MouseTrackingProtocol.cpp
     InteractiveLabelLayout.cpp
+    Interactive.cpp
+    InteractiveStateable.cpp
+    Layer.cpp
+    InteractiveViewProtocol.cpp
+    InteractiveView.cpp
 )

@@ -1,0 +1,244 @@
+#include "InteractiveViewProtocol.h"
+
+#include "MouseTrackingPointer.h"
+#include "MouseTrackingView.h"
+
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace mira {
+
+struct InteractiveViewProtocol::Data {
+    StateTable<QColor> backgroundColors;
+    StateTable<QColor> borderColors;
+    StateTable<qreal> borderWidths;
+    StateTable<QCursor> cursors;
+    StateTable<Block> blocks;
+    std::optional<MouseTrackingArea> trackingArea;
+    Layer layer;
+};
+
+InteractiveViewProtocol::InteractiveViewProtocol()
+    : d_view(std::make_unique<Data>())
+{
+}
+
+InteractiveViewProtocol::~InteractiveViewProtocol() = default;
+
+std::optional<MouseTrackingArea> InteractiveViewProtocol::trackedArea() const
+{
+    return d_view->trackingArea;
+}
+
+void InteractiveViewProtocol::setTrackedArea(const std::optional<MouseTrackingArea> &area)
+{
+    d_view->trackingArea = area;
+}
+
+bool InteractiveViewProtocol::backgroundColorEnable() const
+{
+    return true;
+}
+
+StateTable<QColor> InteractiveViewProtocol::interactiveBackgroundColors() const
+{
+    return d_view->backgroundColors;
+}
+
+void InteractiveViewProtocol::setInteractiveBackgroundColors(const StateTable<QColor> &table)
+{
+    d_view->backgroundColors = table;
+}
+
+StateTable<QColor> InteractiveViewProtocol::interactiveBorderColors() const
+{
+    return d_view->borderColors;
+}
+
+void InteractiveViewProtocol::setInteractiveBorderColors(const StateTable<QColor> &table)
+{
+    d_view->borderColors = table;
+}
+
+StateTable<qreal> InteractiveViewProtocol::interactiveBorderWidths() const
+{
+    return d_view->borderWidths;
+}
+
+void InteractiveViewProtocol::setInteractiveBorderWidths(const StateTable<qreal> &table)
+{
+    d_view->borderWidths = table;
+}
+
+StateTable<QCursor> InteractiveViewProtocol::interactiveCursors() const
+{
+    return d_view->cursors;
+}
+
+void InteractiveViewProtocol::setInteractiveCursors(const StateTable<QCursor> &table)
+{
+    d_view->cursors = table;
+}
+
+StateTable<InteractiveViewProtocol::Block> InteractiveViewProtocol::interactiveBlocks() const
+{
+    return d_view->blocks;
+}
+
+void InteractiveViewProtocol::setInteractiveBlocks(const StateTable<Block> &table)
+{
+    d_view->blocks = table;
+}
+
+std::optional<QColor> InteractiveViewProtocol::backgroundColor(Interactive::State state) const
+{
+    return adapterValue(interactiveBackgroundColors(), statePriority(state));
+}
+
+void InteractiveViewProtocol::setBackgroundColor(const QColor &color, Interactive::State state)
+{
+    if (!color.isValid())
+        return;
+    StateTable<QColor> table = interactiveBackgroundColors();
+    table.insert(state, color);
+    setInteractiveBackgroundColors(table);
+    fixState();
+}
+
+std::optional<QColor> InteractiveViewProtocol::borderColor(Interactive::State state) const
+{
+    return adapterValue(interactiveBorderColors(), statePriority(state));
+}
+
+void InteractiveViewProtocol::setBorderColor(const QColor &color, Interactive::State state)
+{
+    if (!color.isValid())
+        return;
+    StateTable<QColor> table = interactiveBorderColors();
+    table.insert(state, color);
+    setInteractiveBorderColors(table);
+    fixState();
+}
+
+std::optional<qreal> InteractiveViewProtocol::borderWidth(Interactive::State state) const
+{
+    return adapterValue(interactiveBorderWidths(), statePriority(state));
+}
+
+void InteractiveViewProtocol::setBorderWidth(qreal width, Interactive::State state)
+{
+    StateTable<qreal> table = interactiveBorderWidths();
+    table.insert(state, width);
+    setInteractiveBorderWidths(table);
+    fixState();
+}
+
+std::optional<QCursor> InteractiveViewProtocol::cursor(Interactive::State state) const
+{
+    return adapterValue(interactiveCursors(), statePriority(state));
+}
+
+void InteractiveViewProtocol::setCursor(const QCursor &cursor, Interactive::State state)
+{
+    StateTable<QCursor> table = interactiveCursors();
+    table.insert(state, cursor);
+    setInteractiveCursors(table);
+    fixState();
+}
+
+std::optional<InteractiveViewProtocol::Block> InteractiveViewProtocol::block(Interactive::State state) const
+{
+    return adapterValue(interactiveBlocks(), statePriority(state));
+}
+
+void InteractiveViewProtocol::setBlock(const Block &block, Interactive::State state)
+{
+    StateTable<Block> table = interactiveBlocks();
+    table.insert(state, block);
+    setInteractiveBlocks(table);
+}
+
+void InteractiveViewProtocol::setEnabled(bool enabled)
+{
+    InteractiveStateable::setEnabled(enabled);
+    setClicked(false);
+    fixState();
+}
+
+void InteractiveViewProtocol::setSelected(bool selected)
+{
+    InteractiveStateable::setSelected(selected);
+    setClicked(false);
+    fixState();
+}
+
+void InteractiveViewProtocol::interactiveMouseDownPrefix(QMouseEvent *)
+{
+    if (!isEnabled())
+        return;
+    sendEventAction(Interactive::Event::mouseDown, interactiveSender());
+    setClicked(true);
+    fixState();
+}
+
+void InteractiveViewProtocol::interactiveMouseDownSuffix(QMouseEvent *event)
+{
+    if (!isEnabled())
+        return;
+    setClicked(false);
+    QWidget *view = trackedView();
+    if (!MouseTrackingPointer::isInWindow(view))
+        return;
+    const QPoint global = event ? event->globalPosition().toPoint() : MouseTrackingPointer::globalPosition();
+    if (QWidget *parent = view->parentWidget())
+        setEntered(view->geometry().contains(parent->mapFromGlobal(global)));
+    // The action may delete the control (a page replacing itself).
+    QPointer<QWidget> guard(view);
+    sendEventAction(isEntered() ? Interactive::Event::mouseUpInside : Interactive::Event::mouseUpOutside,
+        interactiveSender());
+    if (guard)
+        fixState();
+}
+
+const Layer &InteractiveViewProtocol::layer() const
+{
+    return d_view->layer;
+}
+
+void InteractiveViewProtocol::setLayer(const Layer &layer)
+{
+    if (d_view->layer == layer)
+        return;
+    d_view->layer = layer;
+    if (QWidget *view = trackedView())
+        view->update();
+}
+
+QVariant InteractiveViewProtocol::interactiveSender()
+{
+    return QVariant::fromValue(static_cast<QObject *>(trackedView()));
+}
+
+bool InteractiveViewProtocol::handleTrackingEvent(QEvent *event)
+{
+    if (event->type() == MouseTrackingView::updateTrackingAreasEventType()) {
+        updateMouseEnterExitTrackingArea();
+        return true;
+    }
+    if (event->type() == MouseTrackingView::resetCursorRectsEventType()) {
+        QWidget *view = trackedView();
+        if (const std::optional<QCursor> stateCursor = cursor(interactiveState()); stateCursor && view)
+            MouseTrackingView::of(view)->addCursorRect(view->rect(), *stateCursor);
+        return true;
+    }
+    return false;
+}
+
+void InteractiveViewProtocol::invalidateCursorRects()
+{
+    if (QWidget *view = trackedView())
+        MouseTrackingView::of(view)->invalidateCursorRects();
+}
+
+} // namespace mira

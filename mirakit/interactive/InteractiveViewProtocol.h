@@ -1,0 +1,111 @@
+#pragma once
+
+#include <mirakit/interactive/InteractiveStateable.h>
+#include <mirakit/interactive/Layer.h>
+#include <mirakit/interactive/MouseTrackingProtocol.h>
+#include <mirakit/mirakit_export.h>
+
+#include <QColor>
+#include <QCursor>
+
+#include <functional>
+#include <memory>
+
+class QEvent;
+class QMouseEvent;
+
+namespace mira {
+
+/**
+ * What turns a QWidget into a stateful control: per-state background,
+ * border and cursor tables, per-state callables, the layer they are applied
+ * to, and the pointer handling shared by InteractiveView and
+ * InteractiveButton.
+ *
+ * Getters resolve through the fallback order of the given state
+ * (statePriority()) and have no default: nothing registered gives
+ * std::nullopt. Setters store under exactly the given state and recompute
+ * the state (fixState()), so the value shows at once. A setter given an
+ * empty value (an invalid colour) leaves the table unchanged; there is no
+ * way to remove an entry. setBlock() is the exception: the callable runs at
+ * the next recomputation, not now.
+ *
+ * Setting isEnabled or isSelected stores the flag, clears the press flag and
+ * recomputes.
+ */
+class MIRAKIT_EXPORT InteractiveViewProtocol : public InteractiveStateable, public MouseTrackingProtocol {
+public:
+    using Block = std::function<void()>;
+
+    InteractiveViewProtocol();
+    ~InteractiveViewProtocol() override;
+
+    /// The enter/exit region currently installed; none before the first renewal.
+    std::optional<MouseTrackingArea> mouseTrackingArea() const { return trackedArea(); }
+    std::optional<MouseTrackingArea> trackedArea() const override;
+    void setTrackedArea(const std::optional<MouseTrackingArea> &area) override;
+
+    /// Whether the layer background follows the background-colour table. Default true.
+    virtual bool backgroundColorEnable() const;
+
+    virtual StateTable<QColor> interactiveBackgroundColors() const;
+    virtual void setInteractiveBackgroundColors(const StateTable<QColor> &table);
+    virtual StateTable<QColor> interactiveBorderColors() const;
+    virtual void setInteractiveBorderColors(const StateTable<QColor> &table);
+    virtual StateTable<qreal> interactiveBorderWidths() const;
+    virtual void setInteractiveBorderWidths(const StateTable<qreal> &table);
+    virtual StateTable<QCursor> interactiveCursors() const;
+    virtual void setInteractiveCursors(const StateTable<QCursor> &table);
+    virtual StateTable<Block> interactiveBlocks() const;
+    virtual void setInteractiveBlocks(const StateTable<Block> &table);
+
+    std::optional<QColor> backgroundColor(Interactive::State state) const;
+    void setBackgroundColor(const QColor &color, Interactive::State state);
+    std::optional<QColor> borderColor(Interactive::State state) const;
+    void setBorderColor(const QColor &color, Interactive::State state);
+    std::optional<qreal> borderWidth(Interactive::State state) const;
+    void setBorderWidth(qreal width, Interactive::State state);
+    std::optional<QCursor> cursor(Interactive::State state) const;
+    void setCursor(const QCursor &cursor, Interactive::State state);
+    std::optional<Block> block(Interactive::State state) const;
+    /// Stores @p block; it runs at the next recomputation into (or through) @p state.
+    void setBlock(const Block &block, Interactive::State state);
+
+    void setEnabled(bool enabled) override;
+    void setSelected(bool selected) override;
+
+    /// Start of a press: when enabled, fires mouseDown, sets the press flag and recomputes.
+    void interactiveMouseDownPrefix(QMouseEvent *event);
+    /**
+     * End of a press: when enabled, clears the press flag; when the control
+     * is in a visible window, re-derives the pointer-inside flag from where
+     * the press ended (the frame in the parent's coordinates; a control
+     * without a parent keeps the flag), fires mouseUpInside or
+     * mouseUpOutside and recomputes. Outside a window the state keeps
+     * clicked until the next recomputation.
+     */
+    void interactiveMouseDownSuffix(QMouseEvent *event);
+
+    /// The painted backing look. Controls change it when their state changes.
+    const Layer &layer() const;
+    void setLayer(const Layer &layer);
+
+protected:
+    /// What event actions receive: the control as a QObject pointer.
+    QVariant interactiveSender();
+    /**
+     * Handles MouseTrackingView's renewal events: the tracking region is
+     * re-created (which re-derives the pointer-inside flag), and the cursor
+     * of the current state is registered over the bounds. True when @p event
+     * was one of them.
+     */
+    bool handleTrackingEvent(QEvent *event);
+    /// Asks the widget to register its cursor rectangles again.
+    void invalidateCursorRects();
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d_view;
+};
+
+} // namespace mira

@@ -1,0 +1,5 @@
+set(MIRAKIT_INTERACTIVE_TEST_LIBS MiraKit prismora_testsupport)
+prismora_add_test(tst_interactive SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactive.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS unit)
+prismora_add_test(tst_interactiveview SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactiveview.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
