@@ -12,4 +12,8 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     Layer.cpp
     InteractiveViewProtocol.cpp
     InteractiveView.cpp
+    ButtonCell.cpp
+    SpacingButtonCell.cpp
+    InteractiveButtonProtocol.cpp
+    InteractiveButton.cpp
 )

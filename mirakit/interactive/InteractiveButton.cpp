@@ -1,0 +1,278 @@
+#include "InteractiveButton.h"
+
+#include "MouseTrackingPointer.h"
+#include "MouseTrackingView.h"
+
+#include <mirakit/MiraKit.h>
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include <cmath>
+
+namespace mira {
+
+class InteractiveButtonPrivate {
+public:
+    std::unique_ptr<ButtonCell> cell = std::make_unique<ButtonCell>();
+    bool tracking = false; // a press reached the button's own press handling
+};
+
+InteractiveButton::InteractiveButton(QWidget *parent)
+    : QAbstractButton(parent)
+    , d(std::make_unique<InteractiveButtonPrivate>())
+{
+    MouseTrackingView::of(this);
+}
+
+InteractiveButton::InteractiveButton(const QString &title, QWidget *parent)
+    : InteractiveButton(parent)
+{
+    setTitle(title);
+}
+
+InteractiveButton::~InteractiveButton() = default;
+
+bool InteractiveButton::isEnabled() const
+{
+    return InteractiveButtonProtocol::isEnabled();
+}
+
+void InteractiveButton::setEnabled(bool enabled)
+{
+    InteractiveButtonProtocol::setEnabled(enabled);
+}
+
+QString InteractiveButton::title() const
+{
+    return d->cell->title();
+}
+
+void InteractiveButton::setTitle(const QString &title)
+{
+    d->cell->setTitle(title);
+    cellChanged();
+}
+
+AttributedText InteractiveButton::attributedTitle() const
+{
+    return d->cell->attributedTitle();
+}
+
+void InteractiveButton::setAttributedTitle(const AttributedText &title)
+{
+    d->cell->setAttributedTitle(title);
+    cellChanged();
+}
+
+QPixmap InteractiveButton::currentImage() const
+{
+    return d->cell->image();
+}
+
+void InteractiveButton::setImage(const QPixmap &image)
+{
+    d->cell->setImage(image);
+    cellChanged();
+}
+
+ButtonCell::ImagePosition InteractiveButton::imagePosition() const
+{
+    return d->cell->imagePosition();
+}
+
+void InteractiveButton::setImagePosition(ButtonCell::ImagePosition position)
+{
+    d->cell->setImagePosition(position);
+    cellChanged();
+}
+
+Qt::Alignment InteractiveButton::alignment() const
+{
+    return d->cell->alignment();
+}
+
+void InteractiveButton::setAlignment(Qt::Alignment alignment)
+{
+    d->cell->setAlignment(alignment);
+    cellChanged();
+}
+
+qreal InteractiveButton::cornerRadius() const
+{
+    return layer().cornerRadius;
+}
+
+void InteractiveButton::setCornerRadius(qreal radius)
+{
+    Layer next = layer();
+    next.cornerRadius = radius;
+    setLayer(next);
+}
+
+ButtonCell *InteractiveButton::cell() const
+{
+    return d->cell.get();
+}
+
+void InteractiveButton::replaceButtonCell(std::unique_ptr<ButtonCell> cell)
+{
+    if (!cell)
+        return;
+    cell->setSettings(d->cell->settings());
+    d->cell = std::move(cell);
+    cellChanged();
+}
+
+void InteractiveButton::cellChanged()
+{
+    d->cell->setLayoutDirection(layoutDirection());
+    // Keep the widget's own text in step for accessibility and mnemonics.
+    if (QAbstractButton::text() != d->cell->title())
+        QAbstractButton::setText(d->cell->title());
+    updateGeometry();
+    update();
+}
+
+QSize InteractiveButton::sizeHint() const
+{
+    const QSizeF size = d->cell->cellSize();
+    return QSize(int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+QSize InteractiveButton::minimumSizeHint() const
+{
+    return QSize(0, 0);
+}
+
+QString InteractiveButton::localizedKeyText(const QString &key)
+{
+    return localizedString(key.isNull() ? QStringLiteral("") : key);
+}
+
+void InteractiveButton::interactiveStateDidChanged(Interactive::State)
+{
+    const QList<Interactive::State> &priority = statePriority(interactiveState());
+    if (adapterValue(interactiveCursors(), priority) && MouseTrackingPointer::isInWindow(this))
+        invalidateCursorRects();
+
+    const std::optional<QColor> background = adapterValue(interactiveBackgroundColors(), priority);
+    const std::optional<QColor> border = adapterValue(interactiveBorderColors(), priority);
+    const std::optional<qreal> width = adapterValue(interactiveBorderWidths(), priority);
+    const HiddenImageAndText hidden = adapterValue(interactiveHiddenImageAndText(), priority).value_or(HiddenImageAndText {});
+    QString titleText = adapterValue(interactiveTexts(), priority).value_or(title());
+    const std::optional<std::optional<QPixmap>> resolvedImage = adapterValue(interactiveImages(), priority);
+    QPixmap stateImage = resolvedImage ? resolvedImage->value_or(QPixmap()) : currentImage();
+    const std::optional<AttributedText> attributed = adapterValue(interactiveAttributedTexts(), priority);
+    const QColor color = adapterValue(interactiveTextColors(), priority).value_or(QColor(Qt::black));
+    const QFont titleFont = adapterValue(interactiveFonts(), priority).value_or(d->cell->font().value_or(defaultFont()));
+    const std::optional<Block> stateBlock = adapterValue(interactiveBlocks(), priority);
+    if (hidden.imageHidden)
+        stateImage = QPixmap();
+    if (hidden.textHidden)
+        titleText = QStringLiteral("");
+
+    Layer next = layer();
+    if (backgroundColorEnable())
+        next.backgroundColor = background.value_or(QColor());
+    next.borderColor = border.value_or(next.borderColor);
+    next.borderWidth = width.value_or(next.borderWidth);
+    setLayer(next);
+
+    if (attributed) {
+        d->cell->setAttributedTitle(*attributed);
+    } else {
+        QTextCharFormat format;
+        format.setFont(titleFont);
+        format.setForeground(color);
+        format.setProperty(AttributedText::alignmentProperty, int(alignment()));
+        d->cell->setAttributedTitle(AttributedText { titleText, { { 0, int(titleText.size()), format } } });
+    }
+    d->cell->setImage(stateImage);
+    cellChanged();
+
+    if (stateBlock && *stateBlock)
+        (*stateBlock)();
+}
+
+bool InteractiveButton::event(QEvent *event)
+{
+    const bool handled = QAbstractButton::event(event);
+    return handleTrackingEvent(event) || handled;
+}
+
+void InteractiveButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange && testAttribute(Qt::WA_ForceDisabled)) {
+        QWidget::setEnabled(true);
+        setEnabled(false);
+    } else if (event->type() == QEvent::LayoutDirectionChange) {
+        cellChanged();
+    }
+    QAbstractButton::changeEvent(event);
+}
+
+void InteractiveButton::enterEvent(QEnterEvent *event)
+{
+    QAbstractButton::enterEvent(event);
+    setEntered(true);
+    fixState();
+}
+
+void InteractiveButton::leaveEvent(QEvent *event)
+{
+    QAbstractButton::leaveEvent(event);
+    setEntered(false);
+    fixState();
+}
+
+void InteractiveButton::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (!isEnabled())
+        return;
+    QPointer<InteractiveButton> guard(this);
+    interactiveMouseDownPrefix(event);
+    if (!guard || !isEnabled())
+        return;
+    d->tracking = true;
+    QAbstractButton::mousePressEvent(event);
+}
+
+void InteractiveButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !d->tracking) {
+        event->ignore();
+        return;
+    }
+    d->tracking = false;
+    // The button's own handling emits clicked() for a release inside, before
+    // the release actions; a slot may delete the button.
+    QPointer<InteractiveButton> guard(this);
+    QAbstractButton::mouseReleaseEvent(event);
+    if (guard)
+        interactiveMouseDownSuffix(event);
+}
+
+void InteractiveButton::keyPressEvent(QKeyEvent *event)
+{
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void InteractiveButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    layer().paint(&painter, rect());
+    d->cell->draw(&painter, rect());
+}
+
+} // namespace mira
