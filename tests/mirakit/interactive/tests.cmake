@@ -7,3 +7,5 @@ prismora_add_test(tst_spacingbuttoncell SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_interactivebutton SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivebutton.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_gradient SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gradient.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
