@@ -19,4 +19,5 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     InteractiveGradientViewProtocol.cpp
     GradientView.cpp
     GradientButton.cpp
+    LineProgressView.cpp
 )

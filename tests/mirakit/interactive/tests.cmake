@@ -9,3 +9,5 @@ prismora_add_test(tst_interactivebutton SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_in
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
 prismora_add_test(tst_gradient SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gradient.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_lineprogressview SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_lineprogressview.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)

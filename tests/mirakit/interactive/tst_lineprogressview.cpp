@@ -1,0 +1,130 @@
+#include "PointerInput.h"
+
+#include <mirakit/interactive/LineProgressView.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace mira;
+
+class LineProgressViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void newViewShowsAnEmptyGreenBarOverTheTrack()
+    {
+        LineProgressView view;
+        view.resize(200, 8);
+        view.show(); // a hidden widget is laid out when shown
+        QCOMPARE(view.progress(), 0.0f);
+        QCOMPARE(view.maxProgress(), 1.0f);
+        QCOMPARE(view.animationDuration(), 250);
+        QCOMPARE(view.progressFrame(), QRectF(0, 0, 0, 8));
+        QCOMPARE(view.trackFrame(), QRectF(0, 0, 200, 8));
+        const QColor green = QColor::fromRgbF(63 / 255.0, 232 / 255.0, 161 / 255.0);
+        QCOMPARE(view.colors(), (QList<QColor> { green, green }));
+        QCOMPARE(view.progressLayer().startPoint, QPointF(0, 0));
+        QCOMPARE(view.progressLayer().endPoint, QPointF(1, 0));
+        QVERIFY(!view.locations().has_value());
+    }
+
+    void progressAnimatesAndLayoutDoesNot()
+    {
+        QWidget window;
+        auto *view = new LineProgressView(&window);
+        view->setGeometry(0, 0, 200, 8);
+        view->setTrackColor(QColor(0xEDEFF2));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy changed(view, &LineProgressView::progressChanged);
+
+        view->setProgress(0.5f);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(view->isAnimating());
+        QVERIFY(view->progressFrame().width() < 100);
+        QTRY_COMPARE(view->progressFrame(), QRectF(0, 0, 100, 8));
+        QVERIFY(!view->isAnimating());
+        QCOMPARE(pointer::pixel(view, QPoint(50, 4)).green(), 232);
+        QCOMPARE(pointer::pixel(view, QPoint(150, 4)), QColor(0xEDEFF2));
+
+        view->setProgress(1.0f);
+        QVERIFY(view->isAnimating());
+        view->resize(300, 10); // layout jumps to the end without animating
+        QVERIFY(!view->isAnimating());
+        QCOMPARE(view->progressFrame(), QRectF(0, 0, 300, 10));
+        QCOMPARE(view->trackFrame(), QRectF(0, 0, 300, 10));
+    }
+
+    void ratioIsNotClampedAndMaxProgressWaitsForLayout()
+    {
+        LineProgressView view;
+        view.setAnimationDuration(0);
+        view.resize(200, 6);
+        view.show();
+        view.setProgress(0.25f);
+        QCOMPARE(view.progressFrame().width(), 50.0);
+        view.setMaxProgress(0.5f);
+        QCOMPARE(view.progressFrame().width(), 50.0);
+        view.resize(200, 7);
+        QCOMPARE(view.progressFrame().width(), 100.0);
+        view.setProgress(1.0f);
+        QCOMPARE(view.progressFrame().width(), 400.0);
+        view.setProgress(-0.25f);
+        QCOMPARE(view.progressFrame().width(), -100.0);
+        // A zero maximum gives an empty bar, never an infinite one.
+        view.setMaxProgress(0);
+        view.setProgress(0.5f);
+        QCOMPARE(view.progressFrame().width(), 0.0);
+    }
+
+    void appearanceProperties()
+    {
+        LineProgressView view;
+        view.setProgressCornerRadius(3);
+        QCOMPARE(view.progressLayer().cornerRadius, 3.0);
+        QCOMPARE(view.trackLayer().cornerRadius, 3.0);
+        QCOMPARE(view.property("progressCornerRadius").toReal(), 3.0);
+
+        const QList<QColor> brand { QColor(0x3BE5A2), QColor(0x36C5D3) };
+        view.setColors(brand);
+        view.setLocations(QList<qreal> { 0.3, 1 });
+        QCOMPARE(view.progressLayer().colors, brand);
+        QCOMPARE(view.progressLayer().locations, (QList<qreal> { 0.3, 1 }));
+        view.setLocations(std::nullopt);
+        QVERIFY(view.progressLayer().locations.isEmpty());
+
+        QVERIFY(view.setProperty("barTintColor", QColor(Qt::red)));
+        QCOMPARE(view.progressLayer().colors, (QList<QColor> { Qt::red, Qt::red }));
+        QCOMPARE(view.colors(), brand); // the stored list is kept
+        view.setBarTintColor(QColor());
+        QCOMPARE(view.barTintColor().alpha(), 0);
+
+        QVERIFY(view.setProperty("trackColor", QColor(0xEDEFF2)));
+        QCOMPARE(view.trackColor(), QColor(0xEDEFF2));
+        view.setTrackColor(QColor());
+        QVERIFY(!view.trackLayer().backgroundColor.isValid());
+    }
+
+    void screenshotAtSeveralValues()
+    {
+        QWidget window;
+        window.setStyleSheet(QStringLiteral("background: white"));
+        window.resize(220, 80);
+        QList<LineProgressView *> bars;
+        for (int i = 0; i < 4; ++i) {
+            auto *bar = new LineProgressView(&window);
+            bar->setAnimationDuration(0);
+            bar->setGeometry(10, 10 + i * 16, 200, 6);
+            bar->setTrackColor(QColor(0xEDEFF2));
+            bar->setProgressCornerRadius(3);
+            bar->setProgress(i / 3.0f);
+            bars << bar;
+        }
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        pointer::saveScreenshot(&window, QStringLiteral("lineprogressview-values"));
+        QCOMPARE(bars.last()->progressFrame().width(), 200.0);
+    }
+};
+
+QTEST_MAIN(LineProgressViewTest)
+#include "tst_lineprogressview.moc"
