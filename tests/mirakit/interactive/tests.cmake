@@ -11,3 +11,14 @@ prismora_add_test(tst_gradient SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gradient.cp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
 prismora_add_test(tst_lineprogressview SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_lineprogressview.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_gallery SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gallery.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/ControlsGalleryPage.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+target_include_directories(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
+
+# find_package(MiraKit) from a separate project against an installed copy.
+add_test(NAME tst_mirakit_consumer
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_CURRENT_LIST_DIR}/../consumer
+        -DWORK_DIR=${CMAKE_BINARY_DIR}/consumer-test -DGENERATOR=${CMAKE_GENERATOR}
+        -P ${CMAKE_CURRENT_LIST_DIR}/../consumer/run-consumer-test.cmake)
+set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)

@@ -1,0 +1,38 @@
+#include "ControlsGalleryPage.h"
+#include "WindowsGalleryPage.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTabWidget>
+
+// mirakit-gallery [--screenshot FILE]: shows every MiraKit control in every
+// state; with --screenshot it renders the controls page to FILE and exits.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("mirakit-gallery"));
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    QCommandLineOption screenshot(QStringLiteral("screenshot"),
+        QStringLiteral("Render the controls page to <file> and exit."), QStringLiteral("file"));
+    parser.addOption(screenshot);
+    parser.process(app);
+
+    if (parser.isSet(screenshot)) {
+        QWidget *page = mira::gallery::createControlsPage();
+        page->resize(page->sizeHint().expandedTo(QSize(760, 0)));
+        page->show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        const bool saved = page->grab().save(parser.value(screenshot));
+        delete page;
+        return saved ? 0 : 1;
+    }
+
+    QTabWidget window;
+    window.setWindowTitle(QStringLiteral("MiraKit gallery"));
+    window.addTab(mira::gallery::createControlsPage(), QStringLiteral("Controls"));
+    window.addTab(mira::gallery::createWindowsPage(), QStringLiteral("Windows"));
+    window.show();
+    return app.exec();
+}
