@@ -29,11 +29,13 @@ double timeToShown(const QString &program, const QProcessEnvironment &environmen
     const long long started = monotonicNow();
     process.start();
     double result = -1;
-    while (process.waitForReadyRead(10000)) {
-        const QByteArray line = process.readLine().trimmed();
-        if (line.startsWith("shown ")) {
-            result = double(line.mid(6).toLongLong() - started) / 1e6;
-            break;
+    while (result < 0 && process.waitForReadyRead(10000)) {
+        while (process.canReadLine()) {
+            const QByteArray line = process.readLine().trimmed();
+            if (line.startsWith("shown ")) {
+                result = double(line.mid(6).toLongLong() - started) / 1e6;
+                break;
+            }
         }
     }
     process.kill();
