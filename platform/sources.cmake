@@ -1,6 +1,7 @@
 set(PLATFORM_SOURCES
     Bundle.cpp
     FileError.cpp
+    FileManager.cpp
     Folders.cpp
     KSTLogManager.cpp
     MachineIdentifier.cpp

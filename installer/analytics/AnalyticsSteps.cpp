@@ -32,7 +32,7 @@ void startup()
     if (!isOptedOut())
         Analytics::configureWithMeasurement_id(QString::fromUtf8(buildconfig::analyticsMeasurementId),
                                                QString::fromUtf8(buildconfig::analyticsApiSecret));
-    GA::event(QStringLiteral("Install_SW"), QStringLiteral("Launch_App"), QStringLiteral("Success"));
+    GA::installStep(QStringLiteral("Launch_App"));
 }
 
 void termination()
@@ -45,7 +45,7 @@ void termination()
 
 void windowClose()
 {
-    GA::event(QStringLiteral("Install_SW"), QStringLiteral("Close"), QStringLiteral("Success"));
+    GA::installStep(QStringLiteral("Close"));
 }
 
 std::chrono::milliseconds terminationPause()

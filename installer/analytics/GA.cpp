@@ -70,3 +70,13 @@ QString GA::countryName(const QLocale &locale)
     const QString name = QLocale::territoryToString(territory);
     return name.isEmpty() ? unknown : name;
 }
+
+void GA::installStep(const QString &action, const QString &label)
+{
+    event(installEventName(), action, label);
+}
+
+QString GA::installEventName()
+{
+    return QStringLiteral("Install_SW");
+}

@@ -20,6 +20,10 @@ public:
     /// Queues event @p name with action "ea" = @p action and label "el" =
     /// @p label (empty when null) plus the standard parameters.
     static void event(const QString &name, const QString &action = QString(), const QString &label = QString());
+    /// The installer's own events, all named "Install_SW": event(installEventName(), action, label).
+    static void installStep(const QString &action, const QString &label = QStringLiteral("Success"));
+    /// "Install_SW".
+    static QString installEventName();
 
     /// The nine standard parameters for @p action and @p label.
     static QJsonObject parameters(const QString &action, const QString &label);

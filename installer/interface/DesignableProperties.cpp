@@ -39,6 +39,8 @@ void localizeText(QObject *object, const DesignableProperties::Lookup &lookup)
         edit->setText(lookup(key));
     else if (auto *action = qobject_cast<QAction *>(object))
         action->setText(lookup(key));
+    else if (object->metaObject()->indexOfProperty("text") >= 0)
+        object->setProperty("text", lookup(key));
 }
 
 void stylePlaceholder(QLineEdit *edit, const DesignableProperties::Lookup &lookup)

@@ -20,7 +20,7 @@ class QWidget;
  * | shadowOffsetIB, shadowRadiusIB, shadowOpacityIB, shadowColorIB | a drop shadow |
  * | isClip | nothing to do: Qt always clips children to their parent's bounds |
  * | backgroundColorIB on a window | the window's background |
- * | localizedKeyIB on a label, line edit or action | the text looked up for the key |
+ * | localizedKeyIB on a label, line edit, action or any widget with a text property | the text looked up for the key |
  * | placeholderLocalizedKeyIB, placeholderColorIB on a line edit | the looked-up placeholder, in that colour |
  *
  * Widgets that declare a property themselves (MiraKit's controls declare

@@ -2,6 +2,7 @@
 
 #include "Launcher.h"
 #include "PackageInstaller.h"
+#include "Product.h"
 #include "TrackingRecord.h"
 
 #include <installer/BuildConfig.h>
@@ -34,8 +35,6 @@ using platform::net::UrlError;
 
 namespace {
 
-const QString eventName = QStringLiteral("Install_SW");
-const QString productBundle = QStringLiteral("Prismora.app");
 constexpr qint64 md5ChunkSize = 1024 * 1024;
 
 void log(const QString &line)
@@ -72,11 +71,6 @@ std::array<int, 4> hostOrder(const QString &language)
     if (language.startsWith(QLatin1String("de")))
         return { 2, 3, 0, 1 };
     return { 3, 0, 1, 2 };
-}
-
-QString installedApplicationPath()
-{
-    return platform::Folders::applications() + QLatin1Char('/') + productBundle;
 }
 
 } // namespace
@@ -204,9 +198,9 @@ void DownLoader::report(const QString &action, const QString &label)
     const auto sink = m_eventSink.load();
     platform::Scheduler::shared().post([sink, action, label] {
         if (sink)
-            (*sink)(eventName, action, label);
+            (*sink)(GA::installEventName(), action, label);
         else
-            GA::event(eventName, action, label);
+            GA::installStep(action, label);
     });
 }
 
@@ -449,7 +443,7 @@ void DownLoader::installSucceeded()
 
 void DownLoader::restart()
 {
-    const QString application = installedApplicationPath();
+    const QString application = Product::installedPath();
     log(QStringLiteral("DownLoader restart ") + application);
     if (!QFileInfo::exists(application)) {
         report(QStringLiteral("Start_Application_Failed"), QStringLiteral("appNotExit"));

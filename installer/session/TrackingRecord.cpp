@@ -1,5 +1,6 @@
 #include "TrackingRecord.h"
 
+#include "Product.h"
 #include "SoftWare.h"
 
 #include <platform/Folders.h>
@@ -11,7 +12,6 @@
 
 namespace {
 const QString trackingFolderName = QStringLiteral("kestrumTrack");
-const QString productBundleName = QStringLiteral("Prismora.app");
 } // namespace
 
 std::optional<QString> trackingRecordPath()
@@ -19,7 +19,7 @@ std::optional<QString> trackingRecordPath()
     const auto support = platform::Folders::applicationSupport();
     if (!support)
         return std::nullopt;
-    const QString recordName = QFileInfo(productBundleName).completeBaseName() + QStringLiteral(".plist");
+    const QString recordName = QFileInfo(Product::bundleName()).completeBaseName() + QStringLiteral(".plist");
     return *support + QLatin1Char('/') + trackingFolderName + QLatin1Char('/') + recordName;
 }
 

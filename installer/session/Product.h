@@ -1,0 +1,31 @@
+#pragma once
+
+#include <platform/Folders.h>
+
+#include <QString>
+
+/**
+ * The application this installer installs: its bundle's name and
+ * identifier, and where it is placed.
+ */
+namespace Product {
+
+/// The bundle folder's name in the applications folder.
+inline QString bundleName()
+{
+    return QStringLiteral("Prismora.app");
+}
+
+/// The identifier the product's running copies are found by.
+inline QString bundleIdentifier()
+{
+    return QStringLiteral("com.kestrum.prismora");
+}
+
+/// Where the installed product lives: the applications folder plus bundleName().
+inline QString installedPath()
+{
+    return platform::Folders::applications() + QLatin1Char('/') + bundleName();
+}
+
+} // namespace Product
