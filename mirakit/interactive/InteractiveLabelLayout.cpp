@@ -38,18 +38,29 @@ void AttributedText::setFormat(const TextRange &range, const QTextCharFormat &fo
     formats = kept;
 }
 
-InteractiveLabelLayout::InteractiveLabelLayout(const AttributedText &text, const QFont &baseFont, const QSizeF &bounds)
+InteractiveLabelLayout::InteractiveLabelLayout(
+    const AttributedText &text, const QFont &baseFont, const QSizeF &bounds, Qt::LayoutDirection direction)
     : m_layout(QString(text.text).replace(QLatin1Char('\n'), QChar::LineSeparator), baseFont)
 {
     // QTextLayout breaks lines only at line separators; the swap keeps every position.
+    Qt::Alignment horizontal = Qt::AlignLeft;
     if (!text.text.isEmpty()) {
         const QVariant alignment = text.formatAt(0).property(AttributedText::alignmentProperty);
-        if (alignment.isValid() && (Qt::Alignment::fromInt(alignment.toInt()) & Qt::AlignHCenter))
+        if (alignment.isValid() && (Qt::Alignment::fromInt(alignment.toInt()) & Qt::AlignHorizontal_Mask))
+            horizontal = Qt::Alignment::fromInt(alignment.toInt()) & Qt::AlignHorizontal_Mask;
+        if (horizontal & Qt::AlignHCenter)
             m_padding = 4;
     }
+    // QTextLayout takes left and right literally; they mean leading and trailing unless absolute.
+    const bool rightToLeft
+        = direction == Qt::RightToLeft || (direction == Qt::LayoutDirectionAuto && text.text.isRightToLeft());
+    if (rightToLeft && !(horizontal & Qt::AlignAbsolute) && (horizontal & (Qt::AlignLeft | Qt::AlignRight)))
+        horizontal ^= Qt::AlignLeft | Qt::AlignRight;
     m_layout.setFormats(text.formats);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setAlignment(horizontal);
+    option.setTextDirection(direction);
     m_layout.setTextOption(option);
 
     const qreal lineWidth = std::max<qreal>(0, bounds.width() - 2 * m_padding);

@@ -40,7 +40,9 @@ struct MIRAKIT_EXPORT AttributedText {
  * The text is laid out from the top in the label's width with a line padding
  * of 2 points on either side (4 when the first character is centred); spare
  * height is spread evenly between the lines, so with two lines the whole gap
- * goes between them.
+ * goes between them. The lines are aligned as the first character's
+ * alignmentProperty says (left by default); left and right follow the
+ * writing direction, so left-aligned right-to-left text sits on the right.
  */
 class MIRAKIT_EXPORT InteractiveLabelLayout {
 public:
@@ -49,7 +51,9 @@ public:
         TextRange glyphs; ///< the characters on the line
     };
 
-    InteractiveLabelLayout(const AttributedText &text, const QFont &baseFont, const QSizeF &bounds);
+    /// @p direction Qt::LayoutDirectionAuto takes the direction from the text itself.
+    InteractiveLabelLayout(const AttributedText &text, const QFont &baseFont, const QSizeF &bounds,
+        Qt::LayoutDirection direction = Qt::LayoutDirectionAuto);
 
     qreal lineFragmentPadding() const { return m_padding; }
     QList<Line> lines() const { return m_lines; }

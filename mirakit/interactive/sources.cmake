@@ -20,4 +20,6 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     GradientView.cpp
     GradientButton.cpp
     LineProgressView.cpp
+    InteractiveItem.cpp
+    InteractiveLabel.cpp
 )

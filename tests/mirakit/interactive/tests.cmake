@@ -15,6 +15,8 @@ prismora_add_test(tst_gallery SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gallery.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/ControlsGalleryPage.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
 target_include_directories(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
+prismora_add_test(tst_interactivelabel SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabel.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
 
 # find_package(MiraKit) from a separate project against an installed copy.
 add_test(NAME tst_mirakit_consumer

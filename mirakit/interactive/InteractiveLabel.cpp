@@ -1,0 +1,612 @@
+#include "InteractiveLabel.h"
+
+#include "MouseTracker.h"
+#include "MouseTrackingPointer.h"
+#include "MouseTrackingView.h"
+
+#include <platform/Scheduler.h>
+
+#include <QAccessibleWidget>
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace mira {
+
+using Item = InteractiveLabel::InteractiveItem;
+
+namespace {
+
+// Wide and tall enough that nothing wraps or is cut, small enough for QTextLayout's fixed-point maths.
+constexpr qreal unbounded = 1e6;
+
+// The label exposes its text the way a static text does.
+class InteractiveLabelAccessible : public QAccessibleWidget {
+public:
+    explicit InteractiveLabelAccessible(InteractiveLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && own.isEmpty())
+            return static_cast<InteractiveLabel *>(widget())->stringValue();
+        return own;
+    }
+};
+
+QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(InteractiveLabel::staticMetaObject.className()) && object->isWidgetType())
+        return new InteractiveLabelAccessible(static_cast<InteractiveLabel *>(object));
+    return nullptr;
+}
+
+// Gives every run the paragraph alignment, and the first character a run when it has none.
+AttributedText withAlignment(AttributedText text, Qt::Alignment alignment)
+{
+    int firstStart = int(text.text.size());
+    for (QTextLayout::FormatRange &run : text.formats) {
+        run.format.setProperty(AttributedText::alignmentProperty, int(alignment));
+        firstStart = std::min(firstStart, run.start);
+    }
+    if (firstStart > 0) {
+        QTextCharFormat format;
+        format.setProperty(AttributedText::alignmentProperty, int(alignment));
+        text.formats.prepend({ 0, firstStart, format });
+    }
+    return text;
+}
+
+} // namespace
+
+class InteractiveLabelPrivate {
+public:
+    explicit InteractiveLabelPrivate(InteractiveLabel *label)
+        : q(label)
+    {
+    }
+
+    QFont labelFont() const;
+    AttributedText plainText(const QString &text) const;
+    InteractiveLabelLayout layout(const QSizeF &bounds) const;
+    std::shared_ptr<Item> itemFor(const TextRange &range);
+
+    void showOrigin(const AttributedText &text, bool fromPlain);
+    void restylePlainText();
+    void updateAttributesIfNeed();
+    void updateItemsRects(const InteractiveLabelLayout &layout, QPainter *border);
+    void refreshRects() { updateItemsRects(layout(q->size()), nullptr); }
+    void invalidateCursorRects();
+    void registerCursorRects();
+    void handleMotion(const std::optional<QPointF> &position);
+
+    InteractiveLabel *q;
+    AttributedText displayed;
+    mutable std::optional<AttributedText> origin;
+    bool originFromPlain = true;
+    QColor textColor;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool enabled = true;
+    bool selected = false;
+    std::optional<QCursor> labelCursor;
+    bool antiShakeEnable = true;
+    bool drawTextBorder = false;
+    QList<std::shared_ptr<Item>> items;
+    std::optional<MouseTrackingArea> trackingArea;
+    std::optional<QPointF> moveEvent; // the motion whose debounced handling is pending
+    platform::WorkId moveWork = 0;
+};
+
+QFont InteractiveLabelPrivate::labelFont() const
+{
+    if (q->testAttribute(Qt::WA_SetFont))
+        return q->font();
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPixelSize(14);
+    return font;
+}
+
+AttributedText InteractiveLabelPrivate::plainText(const QString &text) const
+{
+    QTextCharFormat format;
+    format.setFont(labelFont());
+    format.setForeground(textColor.isValid() ? textColor : QColor(Qt::white));
+    format.setProperty(AttributedText::alignmentProperty, int(alignment));
+    if (text.isEmpty())
+        return AttributedText { text, {} };
+    return AttributedText { text, { { 0, int(text.size()), format } } };
+}
+
+InteractiveLabelLayout InteractiveLabelPrivate::layout(const QSizeF &bounds) const
+{
+    // Left-to-right widgets leave the direction to the text, as QLabel does.
+    const Qt::LayoutDirection direction
+        = q->layoutDirection() == Qt::RightToLeft ? Qt::RightToLeft : Qt::LayoutDirectionAuto;
+    return InteractiveLabelLayout(displayed, labelFont(), bounds, direction);
+}
+
+std::shared_ptr<Item> InteractiveLabelPrivate::itemFor(const TextRange &range)
+{
+    for (const std::shared_ptr<Item> &item : std::as_const(items)) {
+        if (item->range() == range)
+            return item;
+    }
+    items.append(std::make_shared<Item>(range, enabled, selected));
+    return items.last();
+}
+
+void InteractiveLabelPrivate::showOrigin(const AttributedText &text, bool fromPlain)
+{
+    origin = text;
+    originFromPlain = fromPlain;
+    displayed = text;
+    refreshRects();
+    invalidateCursorRects();
+    q->updateGeometry();
+    q->update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(q, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void InteractiveLabelPrivate::restylePlainText()
+{
+    if (!originFromPlain)
+        return;
+    showOrigin(plainText(displayed.text), true);
+    // Not a new text: the items keep their look.
+    for (const std::shared_ptr<Item> &item : std::as_const(items))
+        item->setNeedApply();
+    updateAttributesIfNeed();
+}
+
+void InteractiveLabelPrivate::updateAttributesIfNeed()
+{
+    if (std::none_of(items.cbegin(), items.cend(), [](const auto &item) { return item->isNeedApply(); }))
+        return;
+    AttributedText text = q->originAttributedStringValue();
+    for (const std::shared_ptr<Item> &item : std::as_const(items))
+        item->applyIfNeed(text);
+    displayed = text;
+    refreshRects();
+    invalidateCursorRects();
+    q->update();
+}
+
+void InteractiveLabelPrivate::updateItemsRects(const InteractiveLabelLayout &layout, QPainter *border)
+{
+    if (border) {
+        border->save();
+        border->setBrush(Qt::NoBrush);
+        border->setPen(QPen(Qt::cyan, 1));
+        for (const InteractiveLabelLayout::Line &line : layout.lines())
+            border->drawRect(line.rect);
+    }
+    for (const std::shared_ptr<Item> &item : std::as_const(items))
+        item->setRects(layout.rectsFor(item->range()));
+    if (border) {
+        border->setPen(QPen(Qt::red, 1));
+        for (const std::shared_ptr<Item> &item : std::as_const(items)) {
+            for (const QRectF &rect : item->rects())
+                border->drawRect(rect);
+        }
+        border->restore();
+    }
+}
+
+void InteractiveLabelPrivate::invalidateCursorRects()
+{
+    if (MouseTrackingPointer::isInWindow(q))
+        MouseTrackingView::of(q)->invalidateCursorRects();
+}
+
+void InteractiveLabelPrivate::registerCursorRects()
+{
+    MouseTrackingView *view = MouseTrackingView::of(q);
+    if (labelCursor)
+        view->addCursorRect(q->rect(), *labelCursor);
+    for (const std::shared_ptr<Item> &item : std::as_const(items)) {
+        if (const std::optional<Item::CursorInfo> info = item->cursorInfo()) {
+            for (const QRectF &rect : info->rects)
+                view->addCursorRect(rect, info->cursor);
+        }
+    }
+}
+
+void InteractiveLabelPrivate::handleMotion(const std::optional<QPointF> &position)
+{
+    platform::Scheduler &scheduler = platform::Scheduler::shared();
+    if (moveEvent)
+        scheduler.cancel(moveWork);
+    const QPointer<InteractiveLabel> guard(q);
+    const auto handle = [guard, position] {
+        if (guard)
+            guard->movedShake(position);
+    };
+    if (position && q->itemAt(*position)) {
+        moveEvent = position;
+        moveWork = scheduler.after(
+            antiShakeEnable ? InteractiveLabel::antiShakeDelay : std::chrono::milliseconds(0), handle);
+        return;
+    }
+    // Leaving the items is never debounced and never cancelled.
+    moveEvent.reset();
+    scheduler.after(std::chrono::milliseconds(0), handle);
+}
+
+InteractiveLabel::InteractiveLabel(QWidget *parent)
+    : QWidget(parent)
+    , d(std::make_unique<InteractiveLabelPrivate>(this))
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled)
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred, QSizePolicy::Label);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    setFocusPolicy(Qt::NoFocus);
+    MouseTrackingView::of(this);
+}
+
+InteractiveLabel::InteractiveLabel(const QString &text, QWidget *parent)
+    : InteractiveLabel(parent)
+{
+    setStringValue(text);
+}
+
+InteractiveLabel::~InteractiveLabel() = default;
+
+QString InteractiveLabel::stringValue() const
+{
+    return d->displayed.text;
+}
+
+void InteractiveLabel::setStringValue(const QString &text)
+{
+    d->showOrigin(d->plainText(text), true);
+}
+
+AttributedText InteractiveLabel::attributedStringValue() const
+{
+    return d->displayed;
+}
+
+void InteractiveLabel::setAttributedStringValue(const AttributedText &text)
+{
+    d->showOrigin(text, false);
+}
+
+AttributedText InteractiveLabel::originAttributedStringValue() const
+{
+    if (!d->origin)
+        d->origin = d->plainText(stringValue());
+    return *d->origin;
+}
+
+QColor InteractiveLabel::textColor() const
+{
+    return d->textColor;
+}
+
+void InteractiveLabel::setTextColor(const QColor &color)
+{
+    if (d->textColor == color)
+        return;
+    d->textColor = color;
+    d->restylePlainText();
+    update();
+}
+
+Qt::Alignment InteractiveLabel::alignment() const
+{
+    return d->alignment;
+}
+
+void InteractiveLabel::setAlignment(Qt::Alignment alignment)
+{
+    alignment &= Qt::AlignHorizontal_Mask;
+    if (d->alignment == alignment)
+        return;
+    d->alignment = alignment;
+    d->origin = withAlignment(originAttributedStringValue(), alignment);
+    d->displayed = withAlignment(d->displayed, alignment);
+    d->refreshRects();
+    d->invalidateCursorRects();
+    update();
+}
+
+void InteractiveLabel::setAttributes(
+    const std::optional<QTextCharFormat> &attributes, const TextRange &range, Interactive::State state)
+{
+    const std::shared_ptr<Item> item = d->itemFor(range);
+    if (attributes) {
+        StateTable<QTextCharFormat> table = item->interactiveAttributes();
+        table.insert(state, *attributes);
+        item->setInteractiveAttributes(table);
+        item->setNeedApply();
+        item->fixState();
+    }
+    d->updateAttributesIfNeed();
+}
+
+void InteractiveLabel::setBlock(const Block &block, const TextRange &range, Interactive::State state)
+{
+    const std::shared_ptr<Item> item = d->itemFor(range);
+    StateTable<Block> table = item->interactiveBlocks();
+    table.insert(state, block);
+    item->setInteractiveBlocks(table);
+    item->fixState();
+    d->updateAttributesIfNeed();
+}
+
+void InteractiveLabel::setEventAction(const RangeAction &action, Interactive::Event event, const TextRange &range)
+{
+    const std::shared_ptr<Item> item = d->itemFor(range);
+    item->setEventAction(
+        [action](const QVariant &value) {
+            if (action)
+                action(value.canConvert<TextRange>() ? value.value<TextRange>() : TextRange {});
+        },
+        event);
+    item->fixState();
+    d->updateAttributesIfNeed();
+}
+
+void InteractiveLabel::setCursor(const QCursor &cursor, const TextRange &range, Interactive::State state)
+{
+    const std::shared_ptr<Item> item = d->itemFor(range);
+    StateTable<QCursor> table = item->interactiveCursors();
+    table.insert(state, cursor);
+    item->setInteractiveCursors(table);
+    item->setNeedApply();
+    item->fixState();
+    d->updateAttributesIfNeed();
+}
+
+bool InteractiveLabel::isEnabled() const
+{
+    return d->enabled;
+}
+
+void InteractiveLabel::setEnabled(bool enabled)
+{
+    d->enabled = enabled;
+    for (const std::shared_ptr<Item> &item : QList(d->items)) {
+        item->setEnabled(enabled);
+        // A press that was going on when the label was disabled will never see its release.
+        if (!enabled)
+            item->setClicked(false);
+        item->fixState();
+    }
+    d->updateAttributesIfNeed();
+}
+
+bool InteractiveLabel::isSelected() const
+{
+    return d->selected;
+}
+
+void InteractiveLabel::setSelected(bool selected)
+{
+    d->selected = selected;
+    for (const std::shared_ptr<Item> &item : QList(d->items)) {
+        item->setSelected(selected);
+        item->fixState();
+    }
+    d->updateAttributesIfNeed();
+}
+
+std::optional<QCursor> InteractiveLabel::labelCursor() const
+{
+    return d->labelCursor;
+}
+
+void InteractiveLabel::setLabelCursor(const std::optional<QCursor> &cursor)
+{
+    d->labelCursor = cursor;
+    d->invalidateCursorRects();
+}
+
+bool InteractiveLabel::antiShakeEnable() const
+{
+    return d->antiShakeEnable;
+}
+
+void InteractiveLabel::setAntiShakeEnable(bool enable)
+{
+    d->antiShakeEnable = enable;
+}
+
+bool InteractiveLabel::drawTextBorder() const
+{
+    return d->drawTextBorder;
+}
+
+void InteractiveLabel::setDrawTextBorder(bool draw)
+{
+    if (d->drawTextBorder == draw)
+        return;
+    d->drawTextBorder = draw;
+    update();
+}
+
+QList<std::shared_ptr<Item>> InteractiveLabel::items() const
+{
+    return d->items;
+}
+
+std::shared_ptr<Item> InteractiveLabel::itemAt(const QPointF &position) const
+{
+    if (!QRectF(rect()).contains(position))
+        return nullptr;
+    for (const std::shared_ptr<Item> &item : std::as_const(d->items)) {
+        const QList<QRectF> rects = item->rects();
+        if (std::any_of(rects.cbegin(), rects.cend(), [&](const QRectF &r) { return r.contains(position); }))
+            return item;
+    }
+    return nullptr;
+}
+
+std::optional<MouseTrackingArea> InteractiveLabel::mouseTrackingArea() const
+{
+    return d->trackingArea;
+}
+
+bool InteractiveLabel::hasHeightForWidth() const
+{
+    return true;
+}
+
+int InteractiveLabel::heightForWidth(int width) const
+{
+    qreal height = 0;
+    for (const InteractiveLabelLayout::Line &line : d->layout(QSizeF(width, unbounded)).lines())
+        height += line.rect.height();
+    return int(std::ceil(height));
+}
+
+QSize InteractiveLabel::sizeHint() const
+{
+    const InteractiveLabelLayout unwrapped = d->layout(QSizeF(unbounded, unbounded));
+    qreal natural = 0;
+    for (const InteractiveLabelLayout::Line &line : unwrapped.lines())
+        natural = std::max(natural, line.rect.width());
+    // Long texts wrap at about sixty characters rather than asking for the whole screen.
+    const qreal widest = QFontMetricsF(d->labelFont()).averageCharWidth() * 60;
+    const int width = int(std::ceil(std::min(natural, widest) + 2 * unwrapped.lineFragmentPadding())) + 1;
+    return QSize(width, heightForWidth(width));
+}
+
+QSize InteractiveLabel::minimumSizeHint() const
+{
+    const int narrow = int(std::ceil(QFontMetricsF(d->labelFont()).averageCharWidth() * 10));
+    return QSize(std::min(sizeHint().width(), narrow), heightForWidth(int(unbounded)));
+}
+
+void InteractiveLabel::configerTrackingArea()
+{
+    MouseTrackingView *view = MouseTrackingView::of(this);
+    if (d->trackingArea)
+        view->removeTrackingArea(*d->trackingArea);
+    d->trackingArea = MouseTrackingArea::create(rect(), MouseTracker::regionOptions);
+    view->addTrackingArea(*d->trackingArea);
+    if (MouseTrackingPointer::isInWindow(this))
+        d->handleMotion(QPointF(MouseTrackingPointer::positionIn(this)));
+}
+
+void InteractiveLabel::movedShake(const std::optional<QPointF> &position)
+{
+    const std::shared_ptr<Item> hit = position ? itemAt(*position) : nullptr;
+    const QPointer<InteractiveLabel> guard(this);
+    for (const std::shared_ptr<Item> &item : QList(d->items)) {
+        item->moved(hit.get());
+        if (!guard)
+            return;
+    }
+    d->updateAttributesIfNeed();
+}
+
+bool InteractiveLabel::event(QEvent *event)
+{
+    // The renewals arrive before resizeEvent(), so the item rectangles are brought up to date first.
+    if (event->type() == MouseTrackingView::updateTrackingAreasEventType()) {
+        d->refreshRects();
+        configerTrackingArea();
+        return true;
+    }
+    if (event->type() == MouseTrackingView::resetCursorRectsEventType()) {
+        d->refreshRects();
+        d->registerCursorRects();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void InteractiveLabel::changeEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        // Disabling the widget itself would stop the hover; disable the label instead.
+        if (testAttribute(Qt::WA_ForceDisabled)) {
+            QWidget::setEnabled(true);
+            setEnabled(false);
+        }
+        break;
+    case QEvent::FontChange:
+        d->restylePlainText();
+        updateGeometry();
+        break;
+    case QEvent::LayoutDirectionChange:
+        d->refreshRects();
+        d->invalidateCursorRects();
+        update();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void InteractiveLabel::enterEvent(QEnterEvent *event)
+{
+    d->handleMotion(event->position());
+}
+
+void InteractiveLabel::leaveEvent(QEvent *)
+{
+    d->handleMotion(std::nullopt);
+}
+
+void InteractiveLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    d->handleMotion(event->position());
+}
+
+void InteractiveLabel::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (!d->enabled)
+        return;
+    const std::shared_ptr<Item> hit = itemAt(event->position());
+    const QPointer<InteractiveLabel> guard(this);
+    for (const std::shared_ptr<Item> &item : QList(d->items)) {
+        item->mouseDown(hit.get());
+        if (!guard)
+            return;
+    }
+    d->updateAttributesIfNeed();
+}
+
+void InteractiveLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (!d->enabled)
+        return;
+    const std::shared_ptr<Item> hit = itemAt(event->position());
+    const QPointer<InteractiveLabel> guard(this);
+    for (const std::shared_ptr<Item> &item : QList(d->items)) {
+        item->mouseUp(hit.get());
+        if (!guard)
+            return;
+    }
+    d->updateAttributesIfNeed();
+}
+
+void InteractiveLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const InteractiveLabelLayout layout = d->layout(size());
+    layout.draw(&painter, d->textColor.isValid() ? d->textColor : palette().color(QPalette::WindowText));
+    d->updateItemsRects(layout, d->drawTextBorder ? &painter : nullptr);
+}
+
+} // namespace mira
