@@ -4,6 +4,7 @@
 #include <mirakit/interactive/GradientButton.h>
 #include <mirakit/interactive/GradientView.h>
 #include <mirakit/interactive/InteractiveButton.h>
+#include <mirakit/interactive/InteractiveLabel.h>
 #include <mirakit/interactive/InteractiveView.h>
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/interactive/SpacingButtonCell.h>
@@ -272,6 +273,35 @@ QWidget *progressRow(QWidget *parent)
     return row;
 }
 
+// A sentence with two links that underline, change colour on hover and say which one was pressed.
+QWidget *linkRow(QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *column = new QVBoxLayout(row);
+    column->setContentsMargins(0, 0, 0, 0);
+    const QString text = QStringLiteral("Read the terms of use and the privacy notice.");
+    auto *label = new InteractiveLabel(text, row);
+    label->setTextColor(textColor);
+    auto *pressed = caption(QStringLiteral("Press a link."), row);
+    pressed->setAlignment(Qt::AlignLeft);
+    for (const QString &link : { QStringLiteral("terms of use"), QStringLiteral("privacy notice") }) {
+        const TextRange range { text.indexOf(link), link.size() };
+        QTextCharFormat normal;
+        normal.setFontUnderline(true);
+        normal.setForeground(rgb(0x2D7DD2));
+        QTextCharFormat hovered = normal;
+        hovered.setForeground(rgb(0x2FB782));
+        label->setAttributes(normal, range, S::normal);
+        label->setAttributes(hovered, range, S::hovered);
+        label->setCursor(Qt::PointingHandCursor, range, S::normal);
+        label->setEventAction([pressed, link](TextRange) { pressed->setText(QStringLiteral("Pressed: %1").arg(link)); },
+            Interactive::Event::mouseUpInside, range);
+    }
+    column->addWidget(label);
+    column->addWidget(pressed);
+    return row;
+}
+
 } // namespace
 
 QWidget *createControlsPage(QWidget *parent)
@@ -342,6 +372,8 @@ QWidget *createControlsPage(QWidget *parent)
     layout->addWidget(gradientRow(page));
     layout->addWidget(heading(QStringLiteral("Line progress"), page));
     layout->addWidget(progressRow(page));
+    layout->addWidget(heading(QStringLiteral("Interactive label"), page));
+    layout->addWidget(linkRow(page));
     layout->addStretch(1);
     return page;
 }
