@@ -163,6 +163,12 @@ private Q_SLOTS:
         // The item's format replaces every attribute of its range, the font included.
         QVERIFY(!shown.formatAt(0).hasProperty(QTextFormat::FontPixelSize));
         QVERIFY(shown.formatAt(int(m_privacy.location) - 2).hasProperty(QTextFormat::FontPixelSize));
+        // Hit testing: where two items overlap, the first one created is under the pointer.
+        const QRectF shared = m_label->items().at(1)->rects().first();
+        const QPointF inOverlap(shared.left() + 3, shared.center().y());
+        QCOMPARE(m_label->itemAt(inOverlap), m_label->items().at(0));
+        QCOMPARE(m_label->itemAt(QPointF(shared.right() - 3, shared.center().y())), m_label->items().at(1));
+        QCOMPARE(m_label->itemAt(QPointF(shared.center().x(), m_label->height() + 5)), nullptr);
         // The origin keeps the unstyled text.
         QCOMPARE(m_label->originAttributedStringValue().formatAt(0).foreground().color(), QColor(0x342929));
         // A range past the end gets a rectangle for the part that was laid out only.
