@@ -22,4 +22,5 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     LineProgressView.cpp
     InteractiveItem.cpp
     InteractiveLabel.cpp
+    InteractiveLabelPrivate.cpp
 )
