@@ -1,10 +1,20 @@
 set(INSTALLER_INTERFACE_SOURCES
+    BorderButton.cpp
+    ButtonStorage.cpp
+    ChooseAlertAction.cpp
     ClickableImageView.cpp
     DesignableProperties.cpp
     InAppLanguage.cpp
+    InstallerAlertViewController.cpp
+    InstalllerAlertProtocol.cpp
     LocalizeManager.cpp
     LocalizedFormat.cpp
     LocalizedString.cpp
     MoveableImageView.cpp
+    NoticeImage.cpp
+    NoticePageConfiger.cpp
     PoppinsFont.cpp
+    StyledButton.cpp
+    ThemeButton.cpp
+    TitleButton.cpp
 )

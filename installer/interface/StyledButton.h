@@ -1,0 +1,43 @@
+#pragma once
+
+#include <mirakit/interactive/InteractiveButton.h>
+
+/**
+ * The common ground of the installer's styled buttons (ThemeButton,
+ * TitleButton, BorderButton): a rounded mira::InteractiveButton that takes
+ * keyboard focus and shows it.
+ *
+ * - Corner radius: 4 unless one is set. Interface files set it after the
+ *   button is built, either through MiraKit's cornerRadius or through the
+ *   designable name cornerRadiusIB (both land in setCornerRadius()), so a
+ *   radius of 8 set there stays 8.
+ * - Keyboard: Tab and Backtab reach the button while it is enabled; Space
+ *   presses it, as for every InteractiveButton. Return and Escape are left
+ *   to the page, which knows its default and cancel actions.
+ * - Focus: a 2-pixel ring inside the rounded edge while the button holds
+ *   focus that came from the keyboard (not from a click).
+ *
+ * The accessible name follows the title.
+ */
+class StyledButton : public mira::InteractiveButton
+{
+    Q_OBJECT
+    Q_PROPERTY(qreal cornerRadiusIB READ cornerRadius WRITE setCornerRadius)
+public:
+    explicit StyledButton(QWidget *parent = nullptr);
+    ~StyledButton() override;
+
+    /// Also takes the button out of the focus chain while disabled.
+    void setEnabled(bool enabled) override;
+
+    /// Whether the keyboard focus ring shows now.
+    bool isFocusRingVisible() const { return m_focusRing; }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_focusRing = false;
+};
