@@ -16,8 +16,7 @@
  * Border: 1 pixel of 0xD8DEE4 (normal, and by fallback every state).
  * Corners, focus and keyboard as StyledButton.
  */
-class BorderButton : public StyledButton
-{
+class BorderButton : public StyledButton {
     Q_OBJECT
 public:
     explicit BorderButton(QWidget *parent = nullptr);

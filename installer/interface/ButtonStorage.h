@@ -13,8 +13,7 @@ class InteractiveButton;
  * auto *quit = ButtonStorage::makeButton(ButtonStorage::ButtonStyle::border);
  * @endcode
  */
-class ButtonStorage
-{
+class ButtonStorage {
 public:
     enum class ButtonStyle {
         theme = 0, ///< ThemeButton

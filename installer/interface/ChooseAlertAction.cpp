@@ -1,7 +1,7 @@
 #include "ChooseAlertAction.h"
 
-ChooseAlertAction ChooseAlertAction::choice(const QString &title, ButtonStorage::ButtonStyle style,
-                                            std::function<void()> action)
+ChooseAlertAction ChooseAlertAction::choice(
+    const QString &title, ButtonStorage::ButtonStyle style, std::function<void()> action)
 {
     ChooseAlertAction choice;
     choice.title = title;

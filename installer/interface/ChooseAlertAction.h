@@ -27,6 +27,6 @@ struct ChooseAlertAction {
     ButtonStorage::ButtonStyle buttonStyle = ButtonStorage::ButtonStyle::theme;
 
     /// A dismissing choice running @p action (may be empty).
-    static ChooseAlertAction choice(const QString &title, ButtonStorage::ButtonStyle style,
-                                    std::function<void()> action = {});
+    static ChooseAlertAction choice(
+        const QString &title, ButtonStorage::ButtonStyle style, std::function<void()> action = {});
 };

@@ -70,24 +70,22 @@ InstallerAlertViewController::InstallerAlertViewController(QWidget *parent)
     m_aspectConstraint = C::aspectRatio(content, centerAspect);
     m_widthConstraint = C::size(content, A::width, designWidth);
     m_contentHeightConstraint = C::size(content, A::height, std::ceil(designWidth / centerAspect));
-    C::activate({m_aspectConstraint, m_contentHeightConstraint, C(content, A::centerX, R::equal, this, A::centerX),
-                 C(content, A::centerY, R::equal, this, A::centerY)});
+    C::activate({ m_aspectConstraint, m_contentHeightConstraint, C(content, A::centerX, R::equal, this, A::centerX),
+        C(content, A::centerY, R::equal, this, A::centerY) });
 
     m_stackViewTopConstraint = C(stack, A::top, R::equal, content, A::top, 1, centerMargin);
     m_stackViewLeadingConstraint = C(stack, A::leading, R::equal, content, A::leading, 1, centerMargin);
     m_stackViewTrailingConstraint = C(stack, A::trailing, R::equal, content, A::trailing, 1, -centerMargin);
     m_stackHeightConstraint = C::size(stack, A::height, 0);
     m_actionBottomConstraint = C(ui->actionStackView, A::bottom, R::equal, content, A::bottom, 1, -centerBottom);
-    m_natureBottomConstraint
-        = C(ui->natureActionStackView, A::bottom, R::equal, content, A::bottom, 1, -natureBottom);
+    m_natureBottomConstraint = C(ui->natureActionStackView, A::bottom, R::equal, content, A::bottom, 1, -natureBottom);
     // The layout's edges are absolute; the nature row is pinned to the side
     // where the reading direction ends.
-    m_natureRightConstraint
-        = C(ui->natureActionStackView, A::right, R::equal, content, A::right, 1, -natureMargin);
+    m_natureRightConstraint = C(ui->natureActionStackView, A::right, R::equal, content, A::right, 1, -natureMargin);
     m_natureLeftConstraint = C(ui->natureActionStackView, A::left, R::equal, content, A::left, 1, natureMargin);
-    C::activate({m_stackViewTopConstraint, m_stackViewLeadingConstraint, m_stackViewTrailingConstraint,
-                 m_stackHeightConstraint, C(ui->actionStackView, A::centerX, R::equal, content, A::centerX),
-                 m_actionBottomConstraint, m_natureBottomConstraint});
+    C::activate({ m_stackViewTopConstraint, m_stackViewLeadingConstraint, m_stackViewTrailingConstraint,
+        m_stackHeightConstraint, C(ui->actionStackView, A::centerX, R::equal, content, A::centerX),
+        m_actionBottomConstraint, m_natureBottomConstraint });
 }
 
 InstallerAlertViewController::~InstallerAlertViewController() = default;
@@ -206,7 +204,7 @@ void InstallerAlertViewController::addButton(int tag, const ChooseAlertAction &o
         button->setFont(*m_configer->buttonFont, State::normal);
     }
     auto cell = std::make_unique<mira::SpacingButtonCell>();
-    cell->setContentEdgeInset({0, 10, 0, 10});
+    cell->setContentEdgeInset({ 0, 10, 0, 10 });
     button->replaceButtonCell(std::move(cell));
     button->setText(option.title, State::normal);
     button->setProperty("tag", tag);
@@ -302,7 +300,7 @@ InstallerAlertViewController::ContentSize InstallerAlertViewController::contentS
 
     if (m_widthConstraint.isActive()) {
         const int width = int(m_widthConstraint.constant());
-        return {QSize(width, needed(width)), stackHeightForWidth(width - sides)};
+        return { QSize(width, needed(width)), stackHeightForWidth(width - sides) };
     }
     // The ratio is fixed: grow until the content fits, starting from the
     // design width (or the button row's, when wider).
@@ -317,7 +315,7 @@ InstallerAlertViewController::ContentSize InstallerAlertViewController::contentS
         width = qRound(height * ratio);
     }
     width = qRound(height * ratio);
-    return {QSize(width, height), stackHeightForWidth(width - sides)};
+    return { QSize(width, height), stackHeightForWidth(width - sides) };
 }
 
 void InstallerAlertViewController::updateContentConstraints()

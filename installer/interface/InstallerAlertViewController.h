@@ -60,8 +60,7 @@ class InstallerAlertViewController;
  * buttons, Space presses the focused one. Focus starts on the button Return
  * takes.
  */
-class InstallerAlertViewController : public QWidget, public mira::SheetWindowCloseProtocol
-{
+class InstallerAlertViewController : public QWidget, public mira::SheetWindowCloseProtocol {
     Q_OBJECT
 public:
     explicit InstallerAlertViewController(QWidget *parent = nullptr);

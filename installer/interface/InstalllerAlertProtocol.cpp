@@ -38,8 +38,8 @@ QWidget *InstalllerAlertProtocol::noticeWindow()
     return nullptr;
 }
 
-void InstalllerAlertProtocol::presentNotice(const NoticePageConfiger &configer, const QList<ChooseAlertAction> &options,
-                                            QWidget *window) const
+void InstalllerAlertProtocol::presentNotice(
+    const NoticePageConfiger &configer, const QList<ChooseAlertAction> &options, QWidget *window) const
 {
     QWidget *host = window ? window : noticeWindow();
     if (!host || !host->window()->isVisible())

@@ -18,8 +18,7 @@ class QWidget;
  *               {ChooseAlertAction::choice(ok, ButtonStorage::ButtonStyle::theme)}, window());
  * @endcode
  */
-class InstalllerAlertProtocol
-{
+class InstalllerAlertProtocol {
 public:
     virtual ~InstalllerAlertProtocol();
 
@@ -32,8 +31,8 @@ public:
      * Without such a window, or when the chosen one is not shown, nothing is
      * shown and no action ever runs.
      */
-    void presentNotice(const NoticePageConfiger &configer, const QList<ChooseAlertAction> &options,
-                       QWidget *window = nullptr) const;
+    void presentNotice(
+        const NoticePageConfiger &configer, const QList<ChooseAlertAction> &options, QWidget *window = nullptr) const;
 
     /// The window presentNotice() uses when it is given none; nullptr when there is none.
     static QWidget *noticeWindow();

@@ -11,8 +11,7 @@
  * configer.image = NoticeImage::custom(QPixmap(QStringLiteral(":/logo.png")));
  * @endcode
  */
-class NoticeImage
-{
+class NoticeImage {
 public:
     enum class Kind { custom, warning };
 

@@ -19,8 +19,7 @@
  *
  * The accessible name follows the title.
  */
-class StyledButton : public mira::InteractiveButton
-{
+class StyledButton : public mira::InteractiveButton {
     Q_OBJECT
     Q_PROPERTY(qreal cornerRadiusIB READ cornerRadius WRITE setCornerRadius)
 public:

@@ -15,8 +15,7 @@
  * Corners, focus and keyboard as StyledButton. Interface files may
  * override any colour afterwards.
  */
-class ThemeButton : public StyledButton
-{
+class ThemeButton : public StyledButton {
     Q_OBJECT
 public:
     explicit ThemeButton(QWidget *parent = nullptr);

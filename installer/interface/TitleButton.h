@@ -14,8 +14,7 @@
  *
  * No background and no border. Corners, focus and keyboard as StyledButton.
  */
-class TitleButton : public StyledButton
-{
+class TitleButton : public StyledButton {
     Q_OBJECT
 public:
     explicit TitleButton(QWidget *parent = nullptr);

@@ -27,9 +27,7 @@ using B = ButtonStorage::ButtonStyle;
 namespace {
 
 // A page that shows notices, as the installer's pages do.
-class NoticePage : public QWidget, public InstalllerAlertProtocol
-{
-};
+class NoticePage : public QWidget, public InstalllerAlertProtocol { };
 
 QList<mira::SheetWindow *> shownSheets()
 {
@@ -62,32 +60,35 @@ struct Notice {
 QList<Notice> installerNotices()
 {
     const QString product = localizedString(QStringLiteral("Application_Name"));
-    const auto choice = [](const char *key, B style) { return ChooseAlertAction::choice(localizedString(QLatin1String(key)), style); };
-    const QList<ChooseAlertAction> quit = {choice("Dialog_Button_OK", B::border), choice("Dialog_Button_Cancel", B::theme)};
+    const auto choice = [](const char *key, B style) {
+        return ChooseAlertAction::choice(localizedString(QLatin1String(key)), style);
+    };
+    const QList<ChooseAlertAction> quit
+        = { choice("Dialog_Button_OK", B::border), choice("Dialog_Button_Cancel", B::theme) };
     return {
-        {QStringLiteral("welcome-quit"),
-         NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), {product})), quit},
-        {QStringLiteral("progress-quit"),
-         NoticePageConfiger::installerNotice(localizedString(QStringLiteral("ExitTip"))), quit},
-        {QStringLiteral("failure-quit"),
-         NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), {product})), quit},
-        {QStringLiteral("replace"),
-         NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("Alert_Existed_Should_Replace"), {product})),
-         {choice("Button_Cancel", B::border), choice("Button_Replace", B::theme)}},
-        {QStringLiteral("terms"),
-         NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("AgreeTip"), {product})),
-         {choice("Dialog_Button_OK", B::theme)}},
-        {QStringLiteral("delete-manually"),
-         NoticePageConfiger::installerNotice(
-             localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), {product, product})),
-         {choice("Button_Cancel", B::border), choice("Dialog_Button_OK", B::theme)}},
+        { QStringLiteral("welcome-quit"),
+            NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), { product })), quit },
+        { QStringLiteral("progress-quit"),
+            NoticePageConfiger::installerNotice(localizedString(QStringLiteral("ExitTip"))), quit },
+        { QStringLiteral("failure-quit"),
+            NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), { product })), quit },
+        { QStringLiteral("replace"),
+            NoticePageConfiger::installerNotice(
+                localizedFormat(QStringLiteral("Alert_Existed_Should_Replace"), { product })),
+            { choice("Button_Cancel", B::border), choice("Button_Replace", B::theme) } },
+        { QStringLiteral("terms"),
+            NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("AgreeTip"), { product })),
+            { choice("Dialog_Button_OK", B::theme) } },
+        { QStringLiteral("delete-manually"),
+            NoticePageConfiger::installerNotice(
+                localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), { product, product })),
+            { choice("Button_Cancel", B::border), choice("Dialog_Button_OK", B::theme) } },
     };
 }
 
 } // namespace
 
-class InstallerAlertTest : public QObject
-{
+class InstallerAlertTest : public QObject {
     Q_OBJECT
 private:
     TestHome m_home;
@@ -204,12 +205,12 @@ private Q_SLOTS:
     void growsWithItsText()
     {
         const QString longText = QStringLiteral("A long description that needs many lines. ").repeated(12);
-        for (const AlertStyle style : {AlertStyle::nature, AlertStyle::vertical}) {
+        for (const AlertStyle style : { AlertStyle::nature, AlertStyle::vertical }) {
             InstallerAlertViewController page;
             NoticePageConfiger configer = notice(longText);
             configer.alertStyle = style;
             page.setConfiger(configer);
-            page.setOptions({ChooseAlertAction::choice(QStringLiteral("OK"), B::theme)});
+            page.setOptions({ ChooseAlertAction::choice(QStringLiteral("OK"), B::theme) });
             page.show();
             const QLabel *desc = page.descLabel();
             QVERIFY(desc->height() >= desc->heightForWidth(desc->width()));
@@ -220,15 +221,58 @@ private Q_SLOTS:
         }
     }
 
+    // Illustration, title, description and buttons stack without overlapping.
+    void centredStylesStackTheirParts()
+    {
+        for (const AlertStyle style : { AlertStyle::center, AlertStyle::vertical }) {
+            NoticePageConfiger configer;
+            configer.image = NoticeImage::warning();
+            configer.title = QStringLiteral("Replace the installed copy?");
+            configer.desc
+                = QStringLiteral("Prismora is already installed on this computer. Do you want to replace it?");
+            configer.alertStyle = style;
+            configer.buttonHeight = 32;
+            configer.buttonMinWidth = 96;
+            configer.buttonFont = poppinsFont(14, PoppinsWeight::medium);
+            InstallerAlertViewController *page = present(configer,
+                { ChooseAlertAction::choice(QStringLiteral("Cancel"), B::border),
+                    ChooseAlertAction::choice(QStringLiteral("Replace"), B::theme) });
+            QVERIFY(page);
+            QCOMPARE(page->button(0)->parentWidget(), page->actionStackView());
+            QCOMPARE(page->button(0)->size(), QSize(96, 32));
+            const QList<const QWidget *> parts
+                = { page->imageView(), page->titleLabel(), page->descLabel(), page->button(0) };
+            int bottom = 0;
+            for (const QWidget *part : parts) {
+                QVERIFY(inside(part, page, page->rect()));
+                const int top = part->mapTo(page, QPoint()).y();
+                QVERIFY(top >= bottom);
+                bottom = top + part->height();
+            }
+            // The row is centred.
+            const QRect row = page->actionStackView()->geometry();
+            QVERIFY(qAbs(row.center().x() - page->width() / 2) <= 1);
+            const QString folder = qEnvironmentVariable("SCREENSHOT_DIR");
+            if (!folder.isEmpty()) {
+                QDir().mkpath(folder);
+                page->window()->grab().save(
+                    QStringLiteral("%1/alert-style-%2.png")
+                        .arg(folder,
+                            style == AlertStyle::center ? QStringLiteral("center") : QStringLiteral("vertical")));
+            }
+            mira::dismiss(page);
+        }
+    }
+
     void choicesAreTaggedInReadingOrder()
     {
-        for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
             InstallerAlertViewController page;
             page.setLayoutDirection(direction);
             page.setConfiger(notice(QStringLiteral("Pick one.")));
-            page.setOptions({ChooseAlertAction::choice(QStringLiteral("One"), B::border),
-                             ChooseAlertAction::choice(QStringLiteral("Two"), B::title),
-                             ChooseAlertAction::choice(QStringLiteral("Three"), B::theme)});
+            page.setOptions({ ChooseAlertAction::choice(QStringLiteral("One"), B::border),
+                ChooseAlertAction::choice(QStringLiteral("Two"), B::title),
+                ChooseAlertAction::choice(QStringLiteral("Three"), B::theme) });
             page.show();
             QList<int> xs;
             for (int tag = 0; tag < 3; ++tag) {
@@ -261,10 +305,10 @@ private Q_SLOTS:
             ran << action.title;
             QVERIFY(action.isCheckedBox);
         };
-        InstallerAlertViewController *page = present(notice(QStringLiteral("Try?")), {touch});
+        InstallerAlertViewController *page = present(notice(QStringLiteral("Try?")), { touch });
         QVERIFY(page);
         QTest::mouseClick(page->button(0), Qt::LeftButton);
-        QCOMPARE(ran, QList<QString>{QStringLiteral("Again")});
+        QCOMPARE(ran, QList<QString> { QStringLiteral("Again") });
         QVERIFY(page->window()->isVisible());
         QTest::mouseClick(page->button(0), Qt::LeftButton);
         QCOMPARE(ran.size(), 2);
@@ -282,15 +326,15 @@ private Q_SLOTS:
             };
         };
         page = present(notice(QStringLiteral("Quit?"), record("willClose")),
-                       {ChooseAlertAction::choice(QStringLiteral("OK"), B::border, record("ok")),
-                        ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, record("cancel"))});
+            { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, record("ok")),
+                ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, record("cancel")) });
         QVERIFY(page);
         QWidget *sheet = page->window();
         QTest::mouseClick(page->button(0), Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
         QVERIFY(ran.isEmpty()); // not before the next turn
         m_scheduler.runPending();
-        QCOMPARE(ran, QStringList{QStringLiteral("ok")});
+        QCOMPARE(ran, QStringList { QStringLiteral("ok") });
         QVERIFY(!visibleWhenRun);
         QVERIFY(shownSheets().isEmpty());
     }
@@ -300,28 +344,27 @@ private Q_SLOTS:
         QStringList ran;
         InstallerAlertViewController *page
             = present(notice(QStringLiteral("Quit?"), [&] { ran << QStringLiteral("willClose"); }),
-                      {ChooseAlertAction::choice(QStringLiteral("OK"), B::border, [&] { ran << QStringLiteral("ok"); }),
-                       ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme,
-                                                 [&] { ran << QStringLiteral("cancel"); })});
+                { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, [&] { ran << QStringLiteral("ok"); }),
+                    ChooseAlertAction::choice(
+                        QStringLiteral("Cancel"), B::theme, [&] { ran << QStringLiteral("cancel"); }) });
         QVERIFY(page);
         auto *sheet = qobject_cast<mira::SheetWindow *>(page->window());
         QVERIFY(sheet && sheet->hasCloseView());
         QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
-        QCOMPARE(ran, QStringList{QStringLiteral("willClose")});
+        QCOMPARE(ran, QStringList { QStringLiteral("willClose") });
         QVERIFY(!sheet->isVisible());
         m_scheduler.runPending();
-        QCOMPARE(ran, QStringList{QStringLiteral("willClose")});
+        QCOMPARE(ran, QStringList { QStringLiteral("willClose") });
     }
 
     void keyboard()
     {
         QStringList ran;
         const auto log = [&](const QString &what) { return [&ran, what] { ran << what; }; };
-        InstallerAlertViewController *page = present(
-            notice(QStringLiteral("Quit?"), log(QStringLiteral("willClose"))),
-            {ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))),
-             ChooseAlertAction::choice(QStringLiteral("Later"), B::title, log(QStringLiteral("later"))),
-             ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, log(QStringLiteral("cancel")))});
+        InstallerAlertViewController *page = present(notice(QStringLiteral("Quit?"), log(QStringLiteral("willClose"))),
+            { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))),
+                ChooseAlertAction::choice(QStringLiteral("Later"), B::title, log(QStringLiteral("later"))),
+                ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, log(QStringLiteral("cancel"))) });
         QVERIFY(page);
         QWidget *sheet = page->window();
         // Focus starts on the theme choice; Tab goes on left to right.
@@ -346,42 +389,43 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(!sheet->isVisible());
         m_scheduler.runPending();
-        QCOMPARE(ran, QStringList{QStringLiteral("cancel")});
+        QCOMPARE(ran, QStringList { QStringLiteral("cancel") });
 
         // Enter takes the only choice; Escape acts as the badge.
         ran.clear();
         page = present(notice(QStringLiteral("Agree first."), log(QStringLiteral("willClose"))),
-                       {ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok")))});
+            { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))) });
         QVERIFY(page);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
         m_scheduler.runPending();
-        QCOMPARE(ran, QStringList{QStringLiteral("ok")});
+        QCOMPARE(ran, QStringList { QStringLiteral("ok") });
 
         ran.clear();
         page = present(notice(QStringLiteral("Quit?"), log(QStringLiteral("willClose"))),
-                       {ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))),
-                        ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, log(QStringLiteral("cancel")))});
+            { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))),
+                ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, log(QStringLiteral("cancel"))) });
         QVERIFY(page);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // the focused (theme) button
         m_scheduler.runPending();
-        QCOMPARE(ran, QStringList{QStringLiteral("cancel")});
+        QCOMPARE(ran, QStringList { QStringLiteral("cancel") });
 
         ran.clear();
         page = present(notice(QStringLiteral("Quit?"), log(QStringLiteral("willClose"))),
-                       {ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok")))});
+            { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))) });
         QVERIFY(page);
         sheet = page->window();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!sheet->isVisible());
         m_scheduler.runPending();
-        QCOMPARE(ran, QStringList{QStringLiteral("willClose")});
+        QCOMPARE(ran, QStringList { QStringLiteral("willClose") });
     }
 
     void nothingIsShownWithoutAWindow()
     {
         int ran = 0;
         const NoticePageConfiger configer = notice(QStringLiteral("Quit?"), [&] { ++ran; });
-        const QList<ChooseAlertAction> options = {ChooseAlertAction::choice(QStringLiteral("OK"), B::theme, [&] { ++ran; })};
+        const QList<ChooseAlertAction> options
+            = { ChooseAlertAction::choice(QStringLiteral("OK"), B::theme, [&] { ++ran; }) };
         // A window that is given but not shown.
         QWidget hidden;
         m_host->presentNotice(configer, options, &hidden);
@@ -408,8 +452,8 @@ private Q_SLOTS:
     void installerNoticesFitInEveryLanguage()
     {
         const QString folder = qEnvironmentVariable("SCREENSHOT_DIR");
-        const QStringList screenshotLanguages = {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("ja"),
-                                                 QStringLiteral("ar")};
+        const QStringList screenshotLanguages
+            = { QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("ja"), QStringLiteral("ar") };
         for (const InAppLanguage language : InAppLanguage::allCases()) {
             InAppLanguage::resetForTesting();
             InAppLanguage::setLanguage(language);

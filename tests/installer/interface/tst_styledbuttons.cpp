@@ -30,8 +30,7 @@ enum class Press { none, hover, press, disable };
 } // namespace
 Q_DECLARE_METATYPE(Press)
 
-class StyledButtonsTest : public QObject
-{
+class StyledButtonsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { m_pointer = std::make_unique<pointer::ParkedPointer>(); }
@@ -61,8 +60,7 @@ private Q_SLOTS:
         QTest::newRow("border normal") << B::border << Press::none << dark << rgb(0xFFFFFF) << 1.0 << line;
         QTest::newRow("border hovered") << B::border << Press::hover << dark << rgb(0, 0.05) << 1.0 << line;
         QTest::newRow("border clicked") << B::border << Press::press << dark << rgb(0, 0.1) << 1.0 << line;
-        QTest::newRow("border disabled") << B::border << Press::disable << rgb(0, 0.25) << rgb(0, 0.05) << 1.0
-                                         << line;
+        QTest::newRow("border disabled") << B::border << Press::disable << rgb(0, 0.25) << rgb(0, 0.05) << 1.0 << line;
     }
 
     void coloursPerState()
@@ -154,8 +152,8 @@ private Q_SLOTS:
         first->setGeometry(10, 10, 80, 32);
         second->setGeometry(100, 10, 80, 32);
         third->setGeometry(190, 10, 80, 32);
-        for (auto *button : {static_cast<StyledButton *>(first), static_cast<StyledButton *>(second),
-                             static_cast<StyledButton *>(third)})
+        for (auto *button : { static_cast<StyledButton *>(first), static_cast<StyledButton *>(second),
+                 static_cast<StyledButton *>(third) })
             button->setText(QStringLiteral("Go"), S::normal);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
