@@ -175,7 +175,7 @@ private Q_SLOTS:
         configer.desc = QStringLiteral("Short.");
         configer.alertStyle = AlertStyle::vertical;
         vertical.setConfiger(configer);
-        const mira::LayoutConstraint original = [&] { return vertical.aspectConstraint(); }();
+        const mira::LayoutConstraint original = vertical.aspectConstraint();
         vertical.loadViewIfNeeded();
         QVERIFY(!vertical.widthConstraint().isActive());
         QVERIFY(vertical.aspectConstraint().isActive());
