@@ -10,19 +10,29 @@ set(PRISMORA_ANALYTICS_MEASUREMENT_ID "G-7QKD2M4XPZ" CACHE STRING "Measurement i
 set(PRISMORA_ANALYTICS_API_SECRET "Zq8xR2mNt5LvK9wHc3JfYb" CACHE STRING "API secret of the usage-event stream")
 set(PRISMORA_ANALYTICS_ENDPOINT "https://www.google-analytics.com" CACHE STRING "Collection endpoint")
 
-# prismora_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
-# One QtTest executable registered with CTest. Every test runs on the
-# offscreen platform with one 1440 x 900 screen and saves its screenshots
-# under the build folder.
+# prismora_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [FUNCTIONS ...])
+# One QtTest executable registered with CTest; with FUNCTIONS, one CTest test
+# per listed test function (<name>_<function>), each in a process of its own.
+# Every test runs on the offscreen platform with one 1440 x 900 screen and
+# saves its screenshots under the build folder.
 function(prismora_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;FUNCTIONS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
-    add_test(NAME ${name} COMMAND ${name})
+    set(tests)
+    if(ARG_FUNCTIONS)
+        foreach(function IN LISTS ARG_FUNCTIONS)
+            add_test(NAME ${name}_${function} COMMAND ${name} ${function})
+            list(APPEND tests ${name}_${function})
+        endforeach()
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set(tests ${name})
+    endif()
     if(NOT ARG_LABELS)
         set(ARG_LABELS unit)
     endif()
-    set_tests_properties(${name} PROPERTIES
+    set_tests_properties(${tests} PROPERTIES
         LABELS "${ARG_LABELS}"
         TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/fixtures/offscreen-1440x900.json;PRISMORA_NO_ANALYTICS=;DO_NOT_TRACK=;SCREENSHOT_DIR=${CMAKE_BINARY_DIR}/screenshots")

@@ -1,9 +1,12 @@
 #include <installer/session/AppDelegate.h>
 #include <installer/session/RootWindowController.h>
+#include <installer/session/Storyboard.h>
 #include <installer/session/TerminationSignals.h>
 #include <installer/session/StartupProbe.h>
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -17,8 +20,8 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     delegate.applicationDidFinishLaunching();
 
-    RootWindowController window;
-    StartupProbe::watch(&window);
-    window.show();
+    std::unique_ptr<RootWindowController> window(Storyboard::instantiateInitialController());
+    StartupProbe::watch(window.get());
+    window->show();
     return app.exec();
 }

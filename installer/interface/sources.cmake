@@ -4,6 +4,8 @@ set(INSTALLER_INTERFACE_SOURCES
     ChooseAlertAction.cpp
     ClickableImageView.cpp
     DesignableProperties.cpp
+    FailedViewController.cpp
+    ImageNamed.cpp
     InAppLanguage.cpp
     InstallerAlertViewController.cpp
     InstalllerAlertProtocol.cpp
@@ -14,6 +16,8 @@ set(INSTALLER_INTERFACE_SOURCES
     NoticeImage.cpp
     NoticePageConfiger.cpp
     PoppinsFont.cpp
+    PushTransition.cpp
+    QuitPrompt.cpp
     StyledButton.cpp
     ThemeButton.cpp
     TitleButton.cpp

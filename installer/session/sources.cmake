@@ -2,10 +2,13 @@ set(INSTALLER_SESSION_SOURCES
     AppDelegate.cpp
     DownLoader.cpp
     Launcher.cpp
+    LoadingViewController.cpp
     PackageInstaller.cpp
     RootWindowController.cpp
     SoftWare.cpp
+    Storyboard.cpp
     TerminationSignals.cpp
     TrackModel.cpp
     TrackingRecord.cpp
+    ViewController.cpp
 )

@@ -5,3 +5,17 @@ target_include_directories(tst_analytics_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests
 target_compile_definitions(tst_analytics_e2e PRIVATE
     COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py"
     INSTALLER_PROGRAM="$<TARGET_FILE:Prismora_Installer>")
+
+# The whole installation through the real window, against the local mirror and collector.
+prismora_add_test(tst_installflow_e2e
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_installflow_e2e.cpp ${CMAKE_CURRENT_LIST_DIR}/InstallFlowDriver.h
+    LIBS prismora_core prismora_testsupport LABELS e2e
+    FUNCTIONS success retryAfterEveryMirrorFailed replacePromptCancelKeepsTheCopy replacePromptReplaceInstalls
+              protectedCopyNeedsTheAdministrator closingDuringTheDownloadPauses brokenArchiveShowsTheInstallFailure)
+target_include_directories(tst_installflow_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures
+    ${PROJECT_SOURCE_DIR}/tests/installer/session)
+target_compile_definitions(tst_installflow_e2e PRIVATE
+    COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py"
+    MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
+    MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh"
+    DEMO_PRODUCT="${PROJECT_SOURCE_DIR}/tests/fixtures/demo-product/Prismora.app")

@@ -1,0 +1,93 @@
+#include "FailedViewController.h"
+#include "ui_FailedViewController.h"
+
+#include "DesignableProperties.h"
+#include "ImageNamed.h"
+#include "LocalizedFormat.h"
+#include "LocalizedString.h"
+#include "PoppinsFont.h"
+#include "QuitPrompt.h"
+
+#include <installer/session/LoadingViewController.h>
+#include <installer/session/RootWindowController.h>
+#include <installer/session/Storyboard.h>
+#include <mirakit/interactive/InteractiveLabel.h>
+
+#include <QShortcut>
+
+FailedViewController::FailedViewController(QWidget *parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::FailedViewController>())
+{
+    ui->setupUi(this);
+    DesignableProperties::apply(this, [](const QString &key) { return localizedString(key); });
+    ui->iconView->setPixmap(imageNamed(QStringLiteral("gr_tips"), ui->iconView->minimumSize()));
+    ui->titleLabel->setFont(poppinsFont(22, PoppinsWeight::semibold));
+    ui->descriptionLabel->setFont(poppinsFont(15, PoppinsWeight::regular));
+    ui->retryBtn->setFont(poppinsFont(16, PoppinsWeight::semibold), mira::Interactive::State::normal);
+    ui->retryBtn->setAccessibleName(ui->retryBtn->title());
+    connect(ui->retryBtn, &QAbstractButton::clicked, this, &FailedViewController::retryEvent);
+    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, &FailedViewController::retryEvent);
+    }
+}
+
+FailedViewController::~FailedViewController() = default;
+
+mira::InteractiveLabel *FailedViewController::descriptionLabel() const
+{
+    return ui->descriptionLabel;
+}
+
+QAbstractButton *FailedViewController::retryBtn() const
+{
+    return ui->retryBtn;
+}
+
+void FailedViewController::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_loaded) {
+        m_loaded = true;
+        viewDidLoad();
+        ui->retryBtn->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+std::optional<QString> FailedViewController::descriptionText(FailedReason reason)
+{
+    switch (reason) {
+    case FailedReason::withoutNetwork:
+        return localizedString(QStringLiteral("Install_Error_No_NetWork"));
+    case FailedReason::write:
+        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {QStringLiteral("/Applications")});
+    default:
+        return std::nullopt;
+    }
+}
+
+void FailedViewController::viewDidLoad()
+{
+    if (const auto text = descriptionText(m_reason))
+        ui->descriptionLabel->setStringValue(*text);
+    ui->descriptionLabel->setAccessibleName(ui->descriptionLabel->stringValue());
+}
+
+void FailedViewController::retryEvent()
+{
+    auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+    auto *root = qobject_cast<RootWindowController *>(window());
+    if (!loading || !root) {
+        delete loading;
+        return;
+    }
+    loading->setDownType(DownloadType::retry);
+    root->setContentViewController(loading);
+}
+
+void FailedViewController::showQuitPrompt()
+{
+    presentNotice(QuitPrompt::configer(), QuitPrompt::options(), window());
+}

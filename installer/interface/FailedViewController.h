@@ -1,0 +1,69 @@
+#pragma once
+
+#include <installer/interface/InstalllerAlertProtocol.h>
+#include <installer/session/PageCloseHandler.h>
+#include <installer/session/ZipModel.h>
+
+#include <QWidget>
+
+#include <memory>
+
+class QAbstractButton;
+namespace mira {
+class InteractiveLabel;
+}
+namespace Ui {
+class FailedViewController;
+}
+
+/**
+ * The failure page: shown in the main window when the download, the
+ * installation or the start of the product failed.
+ *
+ * It explains the failures the user can act on (no network, not enough
+ * space), offers Retry, which starts the whole download again on a new
+ * progress page, and answers the window's close button with a quit prompt.
+ * Return retries.
+ *
+ * Set step() and reason() before the page is shown.
+ */
+class FailedViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol
+{
+    Q_OBJECT
+public:
+    explicit FailedViewController(QWidget *parent = nullptr);
+    ~FailedViewController() override;
+
+    /// Why the attempt failed. Default FailedReason::unknow.
+    FailedReason reason() const { return m_reason; }
+    void setReason(FailedReason reason) { m_reason = reason; }
+
+    /// The failed step ("download_result", "install_finished", "start_app");
+    /// kept for the record, not shown. Default "install_finished".
+    QString step() const { return m_step; }
+    void setStep(const QString &step) { m_step = step; }
+
+    mira::InteractiveLabel *descriptionLabel() const;
+    QAbstractButton *retryBtn() const;
+
+    /// Replaces the page with a progress page that downloads again.
+    void retryEvent();
+    /// Asks whether to quit the installation.
+    void showQuitPrompt();
+
+    void closeRequest() override { showQuitPrompt(); }
+
+    /// The description for @p reason, or nothing when the page keeps its own.
+    static std::optional<QString> descriptionText(FailedReason reason);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void viewDidLoad();
+
+    std::unique_ptr<Ui::FailedViewController> ui;
+    FailedReason m_reason = FailedReason::unknow;
+    QString m_step = QStringLiteral("install_finished");
+    bool m_loaded = false;
+};

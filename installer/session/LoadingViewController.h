@@ -1,0 +1,95 @@
+#pragma once
+
+#include "PageCloseHandler.h"
+#include "ZipModel.h"
+
+#include <installer/interface/InstalllerAlertProtocol.h>
+#include <platform/Scheduler.h>
+
+#include <QLocale>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+namespace mira {
+class LineProgressView;
+}
+namespace Ui {
+class LoadingViewController;
+}
+
+/**
+ * The progress page: the window's content while an installation runs.
+ *
+ * Once shown, it starts DownLoader::shared() with downType() and follows the
+ * installer notifications: progress fills the bar and the percentage; a
+ * finished download clears an installed copy out of the way (asking for
+ * administrator rights when the user may not delete it) and installs; a
+ * started product ends the installer two seconds later. Any failure hands
+ * the window to the failure page. Beside the progress, four product
+ * illustrations take turns every three seconds.
+ *
+ * The window's close button pauses the download and asks whether to quit.
+ */
+class LoadingViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol
+{
+    Q_OBJECT
+public:
+    explicit LoadingViewController(QWidget *parent = nullptr);
+    /// Stops observing and cancels the pending illustration change.
+    ~LoadingViewController() override;
+
+    /// How the download starts: first (default) or retry. Set before the page is shown.
+    DownloadType downType() const { return m_downType; }
+    void setDownType(DownloadType type) { m_downType = type; }
+
+    /// The illustration (1 to 4) the pending carousel step will show.
+    qint64 advertiseIndex() const { return m_advertiseIndex; }
+
+    QLabel *advertiseImageView() const;
+    QLabel *introlductionLabel() const;
+    QLabel *loadingLabel() const;
+    mira::LineProgressView *progressView() const;
+    QLabel *progressLabel() const;
+    QWidget *greenDot() const;
+    QWidget *dotStackView() const;
+
+    void notifyProgressDidChanged();
+    void notifyDownloadFinish();
+    void notifyDownloadFailed();
+    void notifyInstalled();
+    void notifyInstallFailed();
+    void notifyLaunched();
+    void notifyLaunchFailed();
+
+    /// Pauses the download and asks whether to quit; the window stays.
+    void closeRequest() override;
+    /// Replaces the window's content with the failure page for @p step.
+    void showFailedPage(const QString &step);
+    /// Deletes the installed copy at @p path, with administrator rights when
+    /// the user's own are not enough; true when it is gone.
+    static bool removeExistingBundle(const QString &path);
+
+    /// The downloaded share of @p zip, from 0 to 1; 0 without a known length.
+    static double progressFraction(const ZipModel *zip);
+    /// The percentage text for @p percent (0 to 100): two decimals below 1
+    /// ("0.50%"), else at most two in @p locale's notation ("42.5%", "100%").
+    static QString percentText(double percent, const QLocale &locale = QLocale());
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void viewDidLoad();
+    void observeInstaller();
+    void scheduleAdvertise();
+    void showAdvertise();
+    void setDownloadingText();
+
+    std::unique_ptr<Ui::LoadingViewController> ui;
+    platform::WorkId m_delayWork = 0;
+    qint64 m_advertiseIndex = 1;
+    DownloadType m_downType = DownloadType::first;
+    bool m_loaded = false;
+};

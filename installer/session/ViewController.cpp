@@ -1,0 +1,193 @@
+#include "ViewController.h"
+#include "ui_ViewController.h"
+
+#include "Product.h"
+#include "RootWindowController.h"
+#include "Storyboard.h"
+
+#include <installer/analytics/GA.h>
+#include <installer/interface/DesignableProperties.h>
+#include <installer/interface/ImageNamed.h>
+#include <installer/interface/LocalizedFormat.h>
+#include <installer/interface/LocalizedString.h>
+#include <installer/interface/PoppinsFont.h>
+#include <installer/interface/QuitPrompt.h>
+#include <mirakit/foundation/ColorExtensions.h>
+#include <mirakit/interactive/InteractiveButton.h>
+#include <platform/KSTLogManager.h>
+#include <platform/RunningApplications.h>
+#include <platform/Workspace.h>
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QShortcut>
+#include <QUrl>
+
+using mira::Interactive;
+
+namespace {
+
+mira::AttributedText linkTitle(const QString &text, const QColor &color, bool underlined)
+{
+    QTextCharFormat format;
+    format.setFont(poppinsFont(14, PoppinsWeight::regular));
+    format.setForeground(color);
+    format.setFontUnderline(underlined);
+    return {text, {{0, int(text.size()), format}}};
+}
+
+} // namespace
+
+ViewController::ViewController(QWidget *parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::ViewController>())
+{
+    ui->setupUi(this);
+    DesignableProperties::apply(this, [](const QString &key) { return localizedString(key); });
+    viewDidLoad();
+}
+
+ViewController::~ViewController() = default;
+
+QLabel *ViewController::introlductLabel() const
+{
+    return ui->introlductLabel;
+}
+
+QAbstractButton *ViewController::installBtn() const
+{
+    return ui->installBtn;
+}
+
+mira::InteractiveButton *ViewController::agreementButton() const
+{
+    return ui->agreementButton;
+}
+
+mira::InteractiveButton *ViewController::protoclButton() const
+{
+    return ui->protoclButton;
+}
+
+void ViewController::viewDidLoad()
+{
+    ui->illustrationView->setPixmap(imageNamed(QStringLiteral("Install_illustration_id1"), ui->illustrationView->minimumSize()));
+    ui->titleLabel->setFont(poppinsFont(26, PoppinsWeight::semibold));
+    ui->introlductLabel->setFont(poppinsFont(15, PoppinsWeight::regular));
+    ui->agreementLabel->setFont(poppinsFont(14, PoppinsWeight::regular));
+    ui->installBtn->setFont(poppinsFont(16, PoppinsWeight::semibold), Interactive::State::normal);
+    ui->installBtn->setAccessibleName(ui->installBtn->title());
+
+    styleAgreementButton();
+    styleProtocolButton();
+
+    connect(ui->installBtn, &QAbstractButton::clicked, this, &ViewController::installEvent);
+    connect(ui->agreementButton, &QAbstractButton::clicked, this, &ViewController::agreeAction);
+    connect(ui->protoclButton, &QAbstractButton::clicked, this, &ViewController::privacyAction);
+    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, &ViewController::installEvent);
+    }
+
+    setAgreementChecked(true);
+}
+
+void ViewController::setAgreementChecked(bool checked)
+{
+    // The selected flag drives the images; the checked flag tells assistive
+    // technology what the box shows.
+    ui->agreementButton->setSelected(checked);
+    ui->agreementButton->setChecked(checked);
+}
+
+void ViewController::styleAgreementButton()
+{
+    auto *box = ui->agreementButton;
+    const QSize size = box->minimumSize();
+    const auto image = [size](const char *name) { return imageNamed(QString::fromLatin1(name), size); };
+    box->setImage(image("MultipleSelection_nomal"), Interactive::State::normal);
+    box->setImage(image("MultipleSelection_hover"), Interactive::State::hovered);
+    box->setImage(image("MultipleSelection_click"), Interactive::State::clicked);
+    box->setImage(image("MultipleSelection_on_nomal"), Interactive::State::selected);
+    box->setImage(image("MultipleSelection_on_hover"), Interactive::State::selected | Interactive::State::hovered);
+    box->setImage(image("MultipleSelection_on_click"), Interactive::State::selected | Interactive::State::clicked);
+    box->setCursor(Qt::PointingHandCursor, Interactive::State::normal);
+    box->setAccessibleName(ui->agreementLabel->text() + QLatin1Char(' ') + localizedString(QStringLiteral("TermsOfUse_Title")));
+    box->setCheckable(true);
+}
+
+void ViewController::styleProtocolButton()
+{
+    auto *link = ui->protoclButton;
+    const QString title = localizedString(QStringLiteral("TermsOfUse_Title"));
+    link->setAttributedText(linkTitle(title, mira::rgb(0x333333), false), Interactive::State::normal);
+    link->setAttributedText(linkTitle(title, mira::rgb(0x36D395), true), Interactive::State::hovered);
+    link->setAttributedText(linkTitle(title, mira::rgb(0x2FB782), true), Interactive::State::clicked);
+    link->setCursor(Qt::PointingHandCursor, Interactive::State::normal);
+    link->setAccessibleName(title);
+}
+
+void ViewController::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_focusPlaced) {
+        m_focusPlaced = true;
+        ui->agreementButton->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void ViewController::agreeAction()
+{
+    setAgreementChecked(!ui->agreementButton->isSelected());
+}
+
+void ViewController::privacyAction()
+{
+    const QUrl url(localizedString(QStringLiteral("URL_User_License")), QUrl::StrictMode);
+    if (url.isValid() && !url.scheme().isEmpty())
+        platform::Workspace::shared().openUrl(url);
+}
+
+void ViewController::installEvent()
+{
+    const QString product = localizedString(QStringLiteral("Application_Name"));
+    if (!ui->agreementButton->isSelected()) {
+        presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("AgreeTip"), {product})),
+            {ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::theme)},
+            window());
+        return;
+    }
+    if (!QFileInfo::exists(Product::installedPath())) {
+        start();
+        return;
+    }
+    const auto keep = [] { GA::installStep(QStringLiteral("NO_Support"), QStringLiteral("software_exist")); };
+    QPointer<ViewController> page(this);
+    const auto replace = [page] {
+        if (page)
+            page->start();
+    };
+    presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("Alert_Existed_Should_Replace"), {product}), keep),
+        {ChooseAlertAction::choice(localizedString(QStringLiteral("Button_Cancel")), ButtonStorage::ButtonStyle::border, keep),
+            ChooseAlertAction::choice(localizedString(QStringLiteral("Button_Replace")), ButtonStorage::ButtonStyle::theme, replace)},
+        window());
+}
+
+void ViewController::start()
+{
+    platform::KSTLogManager::writeInfoLog(QStringLiteral("user action: start_download"));
+    platform::RunningApplications::terminateApplications(Product::bundleIdentifier());
+    auto *root = qobject_cast<RootWindowController *>(window());
+    QWidget *loading = Storyboard::instantiateController(QStringLiteral("loading"));
+    if (!root || !loading) {
+        delete loading;
+        return;
+    }
+    root->setContentViewController(loading);
+}
+
+void ViewController::closeAction()
+{
+    presentNotice(QuitPrompt::configer(), QuitPrompt::options(), window());
+}

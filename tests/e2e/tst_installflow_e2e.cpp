@@ -1,0 +1,382 @@
+#include "InstallFlowDriver.h"
+#include "LocalCollector.h"
+#include "LocalMirror.h"
+#include "TestHome.h"
+#include "ZipBuilder.h"
+
+#include <installer/analytics/Analytics.h>
+#include <installer/analytics/AnalyticsSteps.h>
+#include <installer/interface/FailedViewController.h>
+#include <installer/interface/LocalizedString.h>
+#include <installer/session/AppDelegate.h>
+#include <installer/session/DownLoader.h>
+#include <installer/session/LoadingViewController.h>
+#include <installer/session/RootWindowController.h>
+#include <installer/session/Storyboard.h>
+#include <installer/session/TrackingRecord.h>
+#include <installer/session/ViewController.h>
+#include <mirakit/interactive/InteractiveButton.h>
+#include <mirakit/interactive/InteractiveLabel.h>
+#include <platform/FileManager.h>
+#include <platform/KSTLogManager.h>
+#include <platform/NotificationCenter.h>
+#include <platform/PrivilegedRemoval.h>
+#include <platform/PropertyList.h>
+#include <platform/Workspace.h>
+
+#include <QDirIterator>
+#include <QRandomGenerator>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+/// Opens no browser; starts applications for real.
+class QuietWorkspace : public platform::Workspace
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+/// An administrator who always declines.
+class DecliningAdministrator : public platform::PrivilegedRemoval
+{
+public:
+    std::optional<QString> remove(const QString &path) override
+    {
+        requests << path;
+        return QStringLiteral("the user cancelled");
+    }
+    QStringList requests;
+};
+
+/// Refuses to delete one path the way a folder owned by someone else does.
+class ProtectiveFileManager : public platform::FileManager
+{
+public:
+    explicit ProtectiveFileManager(QString protectedPath)
+        : m_protected(std::move(protectedPath))
+    {
+    }
+    platform::FileError removeItem(const QString &path) override
+    {
+        return path == m_protected ? platform::FileError::WriteNoPermission : FileManager::removeItem(path);
+    }
+
+private:
+    QString m_protected;
+};
+
+} // namespace
+
+// One installation per process (the downloader is one per process, and the
+// end of a flow ends the installer): CTest runs each test function alone.
+class InstallFlowEndToEndTest : public QObject
+{
+    Q_OBJECT
+private:
+    TestHome m_home;
+    LocalMirror m_mirror;
+    LocalCollector m_collector;
+    QuietWorkspace m_workspace;
+    DecliningAdministrator m_administrator;
+    std::unique_ptr<InstallFlowDriver> m_driver;
+    std::unique_ptr<RootWindowController> m_window;
+
+    QString applications() const { return m_home.filePath(QStringLiteral("Applications")); }
+    QString installed() const { return applications() + QStringLiteral("/Prismora.app"); }
+    QString marker() const { return m_home.filePath(QStringLiteral("demo-started")); }
+    /// What the mirror's hosts in "files" mode serve.
+    QString served() const { return m_mirror.root() + QStringLiteral("/prismora.zip"); }
+    /// What the mirror's hosts in the other modes ("slow", ...) serve.
+    QString pacedArchive() const { return m_home.filePath(QStringLiteral("paced.zip")); }
+
+    /// The demo product, zipped; @p padding bytes of noise make the download take a while.
+    bool buildArchive(const QString &path, int padding = 0) const
+    {
+        ZipBuilder zip(path);
+        const QString source = QStringLiteral(DEMO_PRODUCT);
+        QDirIterator files(source, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            QFile in(file);
+            if (!in.open(QIODevice::ReadOnly))
+                return false;
+            const QFileInfo info(file);
+            zip.addFile(QDir(QFileInfo(source).path()).relativeFilePath(file), in.readAll(),
+                info.isExecutable() ? 0755 : 0644);
+        }
+        if (padding > 0) {
+            QByteArray noise(padding, Qt::Uninitialized);
+            QRandomGenerator generator(7);
+            generator.fillRange(reinterpret_cast<quint32 *>(noise.data()), padding / 4);
+            zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/media.bin"), noise);
+        }
+        return zip.close();
+    }
+
+    /// Every mirror host serves what lies at served().
+    void serveFromRoot()
+    {
+        const QString base = m_mirror.base(QStringLiteral("files"));
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, base).join(QLatin1Char(',')).toUtf8());
+    }
+
+    void showWindow()
+    {
+        m_window.reset(Storyboard::instantiateInitialController());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    template<typename Page>
+    Page *page() const
+    {
+        return qobject_cast<Page *>(m_window->contentViewController());
+    }
+
+    void clickInstall()
+    {
+        auto *welcome = page<ViewController>();
+        QVERIFY(welcome);
+        QTest::mouseClick(welcome->installBtn(), Qt::LeftButton, {}, welcome->installBtn()->rect().center());
+    }
+
+    static QStringList queuedActions()
+    {
+        QStringList actions;
+        for (const Analytics::Record &event : Analytics::eventQueue())
+            actions << event->params.value(QStringLiteral("ea")).toString() + QLatin1Char('/')
+                    + event->params.value(QStringLiteral("el")).toString();
+        return actions;
+    }
+
+    QStringList collectedActions() const
+    {
+        QStringList actions;
+        for (const QJsonObject &request : m_collector.requests()) {
+            const QJsonArray events = request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray();
+            for (const QJsonValue &event : events) {
+                const QString action = event.toObject().value(QStringLiteral("params")).toObject().value(QStringLiteral("ea")).toString();
+                if (!action.isEmpty())
+                    actions << action;
+            }
+        }
+        return actions;
+    }
+
+    static QString logText()
+    {
+        QFile file(platform::KSTLogManager::singleton().logFilePath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("PRISMORA_APPLICATIONS_DIR", QFile::encodeName(applications()));
+        qputenv("PRISMORA_LOG_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("logs"))));
+        qputenv("PRISMORA_DEMO_MARKER", QFile::encodeName(marker()));
+        qputenv("TMPDIR", QFile::encodeName(m_home.filePath(QStringLiteral("tmp"))));
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        QDir().mkpath(applications());
+        QDir().mkpath(m_home.filePath(QStringLiteral("tmp")));
+
+        QVERIFY(m_mirror.start(pacedArchive()));
+        QVERIFY(m_collector.start());
+        // One file of authorities for both local servers.
+        QFile authorities(m_home.filePath(QStringLiteral("authorities.pem")));
+        QVERIFY(authorities.open(QIODevice::WriteOnly));
+        for (const QString &file : {m_mirror.caFile(), m_collector.caFile()}) {
+            QFile ca(file);
+            QVERIFY(ca.open(QIODevice::ReadOnly));
+            authorities.write(ca.readAll());
+        }
+        authorities.close();
+        qputenv("PRISMORA_CA_FILE", QFile::encodeName(authorities.fileName()));
+        qputenv("PRISMORA_ANALYTICS_ENDPOINT", m_collector.endpoint().toUtf8());
+        serveFromRoot();
+
+        platform::Workspace::setShared(&m_workspace);
+        platform::PrivilegedRemoval::setShared(&m_administrator);
+        AnalyticsSteps::setTerminationPause(0ms);
+        m_driver = std::make_unique<InstallFlowDriver>();
+        AppDelegate().applicationDidFinishLaunching();
+    }
+
+    void cleanupTestCase()
+    {
+        m_window.reset();
+        DownLoader::shared().stopTransfers();
+        platform::Workspace::setShared(nullptr);
+        platform::PrivilegedRemoval::setShared(nullptr);
+        m_driver.reset();
+    }
+
+    void success()
+    {
+        std::optional<platform::Scheduler::TimePoint> launchedAt;
+        platform::NotificationCenter::defaultCenter().addObserver(InstallerNotification::launchedFinish, this,
+            [this, &launchedAt](const platform::Notification &) { launchedAt = m_driver->scheduler.now(); });
+        QVERIFY(buildArchive(served()));
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([this] { return page<LoadingViewController>() != nullptr; }));
+
+        // The installer asks to quit two seconds (of virtual time) after the product started.
+        QVERIFY2(m_driver->pump([&launchedAt] { return launchedAt.has_value(); }), qPrintable(logText()));
+        m_driver->scheduler.advanceBy(
+            std::chrono::duration_cast<std::chrono::milliseconds>(*launchedAt + 1900ms - m_driver->scheduler.now()));
+        QVERIFY(!AppDelegate::isTerminating());
+        m_driver->scheduler.advanceBy(100ms);
+        QVERIFY(AppDelegate::isTerminating());
+
+        // Installed, tracked and really started.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker()), 20000);
+        QVERIFY(QFileInfo(installed() + QStringLiteral("/Contents/MacOS/Prismora")).isExecutable());
+        const auto record = platform::PropertyList::readDictionary(*trackingRecordPath());
+        QVERIFY(record);
+        QCOMPARE(record->size(), 2);
+
+        // The flush carried the whole story to the collector.
+        QVERIFY(m_driver->pump([this] { return collectedActions().contains(QStringLiteral("Start_Application")); }));
+        QStringList expected{QStringLiteral("Launch_App"), QStringLiteral("Start_Download"),
+            QStringLiteral("Download_Successful"), QStringLiteral("Install_Finished"), QStringLiteral("Start_Application")};
+        QStringList seen;
+        for (const QString &action : collectedActions()) {
+            if (expected.contains(action))
+                seen << action;
+        }
+        QCOMPARE(seen, expected);
+        QCOMPARE(m_collector.problems(), QStringList());
+
+        const QString log = logText();
+        for (const char *line : {"user action: start_download", "DownLoader zip status: nil", "DownLoader to download",
+                 "LoadingViewController notifyDownloadFinish", "LoadingViewController notifyInstalled",
+                 "LoadingViewController notifyLaunched"})
+            QVERIFY2(log.contains(QLatin1String(line)), line);
+    }
+
+    void retryAfterEveryMirrorFailed()
+    {
+        QFile::remove(served());
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([this] { return page<FailedViewController>() != nullptr; }));
+        auto *failed = page<FailedViewController>();
+        QCOMPARE(failed->step(), QStringLiteral("download_result"));
+        QCOMPARE(failed->reason(), FailedReason::server);
+        QCOMPARE(failed->descriptionLabel()->stringValue(), localizedString(QStringLiteral("Install_Error_Unknown")));
+        QCOMPARE(m_mirror.requests().size(), 4);
+
+        QVERIFY(buildArchive(served()));
+        QTest::keyClick(failed, Qt::Key_Return);
+        QVERIFY(m_driver->pump([this] { return page<LoadingViewController>() != nullptr; }));
+        QCOMPARE(page<LoadingViewController>()->downType(), DownloadType::retry);
+        QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
+        QVERIFY(queuedActions().contains(QStringLiteral("Download_Try_Again/Success"))
+            || collectedActions().contains(QStringLiteral("Download_Try_Again")));
+    }
+
+    void replacePromptCancelKeepsTheCopy()
+    {
+        QVERIFY(buildArchive(served()));
+        QDir().mkpath(installed());
+        QFile old(installed() + QStringLiteral("/old.txt"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->choose(0)); // Cancel
+        QVERIFY(page<ViewController>());
+        QVERIFY(QFile::exists(old.fileName()));
+        QVERIFY(queuedActions().contains(QStringLiteral("NO_Support/software_exist")));
+        QCOMPARE(m_mirror.requests().size(), 0);
+    }
+
+    void replacePromptReplaceInstalls()
+    {
+        QVERIFY(buildArchive(served()));
+        QDir().mkpath(installed());
+        QFile old(installed() + QStringLiteral("/old.txt"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->choose(1)); // Replace
+        QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
+        QVERIFY(!QFile::exists(old.fileName()));
+        QVERIFY(m_administrator.requests.isEmpty());
+    }
+
+    void protectedCopyNeedsTheAdministrator()
+    {
+        QVERIFY(buildArchive(served()));
+        QDir().mkpath(installed());
+        QFile old(installed() + QStringLiteral("/old.txt"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        ProtectiveFileManager fileManager(installed());
+        platform::FileManager::setShared(&fileManager);
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->choose(1)); // Replace
+        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }));
+        QCOMPARE(m_administrator.requests, QStringList{installed()});
+        QVERIFY(page<LoadingViewController>());
+        QVERIFY(QFile::exists(old.fileName()));
+        QVERIFY(!QFile::exists(installed() + QStringLiteral("/Contents/Info.plist")));
+        QVERIFY(!logText().contains(QLatin1String("DownLoader install")));
+        platform::FileManager::setShared(nullptr);
+    }
+
+    void closingDuringTheDownloadPauses()
+    {
+        QVERIFY(buildArchive(pacedArchive(), 6 * 1024 * 1024));
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, m_mirror.base(QStringLiteral("slow"))).join(QLatin1Char(',')).toUtf8());
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([] {
+            const auto zip = DownLoader::shared().zip();
+            return zip && zip->currentSize > 0;
+        }));
+        m_window->close();
+        QVERIFY(m_window->isVisible());
+        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        const std::int64_t paused = DownLoader::shared().zip()->currentSize;
+        QTest::qWait(300);
+        m_driver->scheduler.runPending();
+        QVERIFY(DownLoader::shared().zip()->currentSize - paused < 512 * 1024);
+        QVERIFY(m_driver->choose(1)); // Cancel: go on
+        QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
+        QVERIFY(queuedActions().contains(QStringLiteral("Cancel_Download_Close/Success"))
+            || collectedActions().contains(QStringLiteral("Cancel_Download_Close")));
+    }
+
+    void brokenArchiveShowsTheInstallFailure()
+    {
+        QFile broken(served());
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(4096, 'x'));
+        broken.close();
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([this] { return page<FailedViewController>() != nullptr; }));
+        QCOMPARE(page<FailedViewController>()->step(), QStringLiteral("install_finished"));
+        QCOMPARE(page<FailedViewController>()->reason(), FailedReason::install);
+        QVERIFY(!QFile::exists(installed()));
+    }
+
+};
+
+QTEST_MAIN(InstallFlowEndToEndTest)
+#include "tst_installflow_e2e.moc"
