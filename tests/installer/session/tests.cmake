@@ -23,3 +23,9 @@ prismora_add_test(tst_runningapplications SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_
     LIBS platform prismora_testsupport)
 prismora_add_test(tst_privilegedremoval SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_privilegedremoval.cpp
     LIBS platform prismora_testsupport)
+
+# The welcome, progress and failure pages in a real window.
+prismora_add_test(tst_pages SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_pages.cpp
+    LIBS ${SESSION_TEST_LIBS} LABELS widget)
+target_include_directories(tst_pages PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures ${PROJECT_SOURCE_DIR}/tests/mirakit/interactive)
+target_compile_definitions(tst_pages PRIVATE ${MIRROR_DEFINITIONS})

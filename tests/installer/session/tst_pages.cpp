@@ -1,0 +1,405 @@
+#include "../analytics/FakeTransport.h"
+#include "LocalMirror.h"
+#include "PointerInput.h"
+#include "TestHome.h"
+
+#include <installer/analytics/Analytics.h>
+#include <installer/interface/FailedViewController.h>
+#include <installer/interface/InAppLanguage.h>
+#include <installer/interface/InstallerAlertViewController.h>
+#include <installer/interface/LocalizedFormat.h>
+#include <installer/interface/LocalizedString.h>
+#include <installer/session/AppDelegate.h>
+#include <installer/session/DownLoader.h>
+#include <installer/session/LoadingViewController.h>
+#include <installer/session/RootWindowController.h>
+#include <installer/session/Storyboard.h>
+#include <installer/session/ViewController.h>
+#include <mirakit/interactive/InteractiveButton.h>
+#include <mirakit/interactive/InteractiveLabel.h>
+#include <mirakit/interactive/LineProgressView.h>
+#include <mirakit/windows/SheetWindow.h>
+#include <platform/ManualScheduler.h>
+#include <platform/NotificationCenter.h>
+#include <platform/Workspace.h>
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class RecordingWorkspace : public platform::Workspace
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
+    QList<QUrl> opened;
+};
+
+InstallerAlertViewController *notice()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *sheet = qobject_cast<mira::SheetWindow *>(window);
+        if (sheet && sheet->isVisible())
+            return qobject_cast<InstallerAlertViewController *>(sheet->contentViewController());
+    }
+    return nullptr;
+}
+
+QString text(const char *key)
+{
+    return localizedString(QString::fromLatin1(key));
+}
+
+QString product()
+{
+    return text("Application_Name");
+}
+
+} // namespace
+
+// The three pages in a real window: welcome, progress (against a mirror
+// that never finishes sending) and failure.
+class PagesTest : public QObject
+{
+    Q_OBJECT
+private:
+    TestHome m_home;
+    LocalMirror m_mirror;
+    platform::ManualScheduler m_scheduler;
+    FakeTransport m_transport;
+    RecordingWorkspace m_workspace;
+    pointer::ParkedPointer m_pointer;
+    std::unique_ptr<RootWindowController> m_window;
+
+    void showWindow(QWidget *page = nullptr)
+    {
+        m_window.reset(Storyboard::instantiateInitialController());
+        if (page)
+            m_window->setContentViewController(page);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    template<typename Page>
+    Page *page() const
+    {
+        return qobject_cast<Page *>(m_window->contentViewController());
+    }
+
+    /// Runs the main queue until @p predicate holds (the transfer thread needs real time).
+    template<typename Predicate>
+    bool settle(Predicate predicate)
+    {
+        for (int turn = 0; turn < 2000; ++turn) {
+            m_scheduler.runPending();
+            if (predicate())
+                return true;
+            QTest::qWait(5);
+        }
+        return false;
+    }
+
+    static QStringList events()
+    {
+        QStringList found;
+        for (const Analytics::Record &event : Analytics::eventQueue())
+            found << event->params.value(QStringLiteral("ea")).toString() + QLatin1Char('/')
+                    + event->params.value(QStringLiteral("el")).toString();
+        return found;
+    }
+
+    bool closeNoticeWith(int tag)
+    {
+        InstallerAlertViewController *alert = notice();
+        QAbstractButton *button = alert ? alert->button(tag) : nullptr;
+        if (!button)
+            return false;
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        return settle([] { return notice() == nullptr; });
+    }
+
+    void screenshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            return;
+        QDir().mkpath(folder);
+        m_window->grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, name, InAppLanguage::resolve().code()));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("PRISMORA_APPLICATIONS_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("Applications"))));
+        qputenv("PRISMORA_LOG_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("logs"))));
+        qputenv("TMPDIR", QFile::encodeName(m_home.path()));
+        QDir().mkpath(m_home.filePath(QStringLiteral("Applications")));
+        const QString archive = m_home.filePath(QStringLiteral("served.zip"));
+        QFile file(archive);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(256 * 1024, 'z'));
+        file.close();
+        QVERIFY(m_mirror.start(archive));
+        qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
+        // Sends a little, then nothing: the progress page stays on show.
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, m_mirror.base(QStringLiteral("stall"))).join(QLatin1Char(',')).toUtf8());
+
+        platform::Scheduler::setShared(&m_scheduler);
+        platform::Workspace::setShared(&m_workspace);
+        Analytics::setTransport(&m_transport);
+        Analytics::configureWithMeasurement_id(QStringLiteral("G-PAGES"), QStringLiteral("secret"));
+        InAppLanguage::setLanguage(InAppLanguage::English);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_scheduler.runPending();
+    }
+
+    void cleanupTestCase()
+    {
+        DownLoader::shared().stopTransfers();
+        platform::Workspace::setShared(nullptr);
+        Analytics::setTransport(nullptr);
+        platform::Scheduler::setShared(nullptr);
+    }
+
+    void welcomeAgreementAndKeyboard()
+    {
+        showWindow();
+        auto *welcome = page<ViewController>();
+        QVERIFY(welcome);
+        QCOMPARE(m_window->windowTitle(), text("Window_Title"));
+        mira::InteractiveButton *box = welcome->agreementButton();
+        QVERIFY(box->isSelected());
+        QVERIFY(box->hasFocus());
+
+        // Tab order: box, terms link, Install.
+        QTest::keyClick(box, Qt::Key_Tab);
+        QVERIFY(welcome->protoclButton()->hasFocus());
+        QTest::keyClick(welcome->protoclButton(), Qt::Key_Tab);
+        QVERIFY(welcome->installBtn()->hasFocus());
+        box->setFocus();
+
+        // Space toggles the box; without the agreement Return only explains.
+        QTest::keyClick(box, Qt::Key_Space);
+        QVERIFY(!box->isSelected());
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(settle([] { return notice() != nullptr; }));
+        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("AgreeTip"), {product()}));
+        QVERIFY(notice()->button(0));
+        QVERIFY(!notice()->button(1));
+        screenshot(QStringLiteral("page-welcome-agreement-notice"));
+        QVERIFY(closeNoticeWith(0));
+        QVERIFY(page<ViewController>() == welcome);
+
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QVERIFY(box->isSelected());
+        QVERIFY(!box->accessibleName().isEmpty());
+        QVERIFY(!welcome->installBtn()->accessibleName().isEmpty());
+    }
+
+    void welcomeTermsLink()
+    {
+        showWindow();
+        auto *link = page<ViewController>()->protoclButton();
+        const auto underlined = [link] {
+            const mira::AttributedText title = link->attributedTitle();
+            return !title.formats.isEmpty() && title.formats.first().format.fontUnderline();
+        };
+        QCOMPARE(link->title(), text("TermsOfUse_Title"));
+        QVERIFY(!underlined());
+        pointer::enter(link, link->rect().center());
+        QVERIFY(underlined());
+        QCOMPARE(link->attributedTitle().formats.first().format.foreground().color(), QColor(0x36D395));
+        QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
+        QCOMPARE(link->attributedTitle().formats.first().format.foreground().color(), QColor(0x2FB782));
+        QVERIFY(underlined());
+        QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().center());
+        QCOMPARE(m_workspace.opened, QList<QUrl>{QUrl(text("URL_User_License"))});
+        pointer::leave(link);
+        QVERIFY(!underlined());
+    }
+
+    void welcomeQuitPrompt()
+    {
+        showWindow();
+        m_window->close();
+        QVERIFY(m_window->isVisible());
+        QVERIFY(settle([] { return notice() != nullptr; }));
+        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QVERIFY(closeNoticeWith(1)); // Cancel
+        QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
+        QVERIFY(!AppDelegate::isTerminating());
+    }
+
+    void progressCarouselAndPercentages()
+    {
+        showWindow();
+        auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+        m_window->setContentViewController(loading);
+        QVERIFY(settle([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->currentSize > 0; }));
+        QCOMPARE(loading->loadingLabel()->text(), localizedFormat(QStringLiteral("Install_Downloading"), {product()}));
+
+        auto *dots = static_cast<QBoxLayout *>(loading->dotStackView()->layout());
+        QCOMPARE(dots->indexOf(loading->greenDot()), 0);
+        QCOMPARE(loading->introlductionLabel()->text(), text("AD1_Title"));
+        screenshot(QStringLiteral("page-progress"));
+
+        // Every three seconds the next illustration, the dot following it.
+        const auto title = [](int illustration) { return text(qPrintable(QStringLiteral("AD%1_Title").arg(illustration))); };
+        int shown = 1;
+        for (int illustration : {2, 3, 4, 1, 2}) {
+            m_scheduler.advanceBy(2999ms);
+            QCOMPARE(loading->introlductionLabel()->text(), title(shown));
+            m_scheduler.advanceBy(1ms);
+            QCOMPARE(loading->introlductionLabel()->text(), title(illustration));
+            QCOMPARE(dots->indexOf(loading->greenDot()), illustration - 1);
+            shown = illustration;
+        }
+
+        // The page reads the shared downloader's counts at every notification.
+        const auto zip = DownLoader::shared().zip();
+        const auto showProgress = [&zip](std::int64_t current, std::int64_t total) {
+            zip->currentSize = current;
+            zip->totalSize = total;
+            platform::NotificationCenter::defaultCenter().post(InstallerNotification::downloaderProgress);
+        };
+        showProgress(500, 0);
+        QCOMPARE(loading->progressLabel()->text(), QStringLiteral("0.00%"));
+        QCOMPARE(loading->progressView()->progress(), 0.0f);
+        showProgress(5, 1000);
+        QCOMPARE(loading->progressLabel()->text(), QStringLiteral("0.50%"));
+        showProgress(425, 1000);
+        QCOMPARE(loading->progressLabel()->text(), LoadingViewController::percentText(42.5));
+        showProgress(2000, 1000);
+        QCOMPARE(loading->progressLabel()->text(), QStringLiteral("100%"));
+        QCOMPARE(loading->progressView()->progress(), 1.0f);
+    }
+
+    void percentText_data()
+    {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("below one, two decimals") << 0.5 << "en_US" << "0.50%";
+        QTest::newRow("below one, point whatever the locale") << 0.25 << "de_DE" << "0.25%";
+        QTest::newRow("whole") << 42.0 << "en_US" << "42%";
+        QTest::newRow("one decimal") << 42.5 << "en_US" << "42.5%";
+        QTest::newRow("rounded to two") << 42.456 << "en_US" << "42.46%";
+        QTest::newRow("rounding up to whole") << 99.999 << "en_US" << "100%";
+        QTest::newRow("locale separator") << 42.5 << "de_DE" << "42,5%";
+        QTest::newRow("no grouping") << 1234.5 << "en_US" << "1234.5%";
+    }
+
+    void percentText()
+    {
+        QFETCH(double, percent);
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        QCOMPARE(LoadingViewController::percentText(percent, QLocale(locale)), expected);
+    }
+
+    void progressCloseRequestPausesAndResumes()
+    {
+        showWindow();
+        auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+        m_window->setContentViewController(loading);
+        QVERIFY(settle([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->task.load(); }));
+        m_window->close();
+        QVERIFY(m_window->isVisible());
+        QVERIFY(settle([] { return notice() != nullptr; }));
+        // The product's name is filled in, never shown as a placeholder.
+        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QVERIFY(!notice()->descLabel()->text().contains(QLatin1String("%@")));
+        screenshot(QStringLiteral("page-progress-quit-prompt"));
+        QVERIFY(closeNoticeWith(1));
+        QVERIFY(events().endsWith(QStringLiteral("Cancel_Download_Close/Success")));
+        QVERIFY(page<LoadingViewController>() == loading);
+    }
+
+    void failureDescriptions_data()
+    {
+        QTest::addColumn<FailedReason>("reason");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no network") << FailedReason::withoutNetwork << text("Install_Error_No_NetWork");
+        QTest::newRow("no space") << FailedReason::write
+                                  << localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {QStringLiteral("/Applications")});
+        QTest::newRow("server keeps the page's text") << FailedReason::server << text("Install_Error_Unknown");
+        QTest::newRow("install keeps the page's text") << FailedReason::install << text("Install_Error_Unknown");
+    }
+
+    void failureDescriptions()
+    {
+        QFETCH(FailedReason, reason);
+        QFETCH(QString, expected);
+        auto *failed = new FailedViewController;
+        failed->setReason(reason);
+        showWindow(failed);
+        QCOMPARE(failed->descriptionLabel()->stringValue(), expected);
+        QVERIFY(!expected.contains(QLatin1String("%@")));
+        QVERIFY(failed->retryBtn()->hasFocus());
+        if (reason == FailedReason::write)
+            screenshot(QStringLiteral("page-failure"));
+    }
+
+    void failureQuitPromptAndRetry()
+    {
+        auto *failed = new FailedViewController;
+        failed->setReason(FailedReason::server);
+        showWindow(failed);
+        m_window->close();
+        QVERIFY(settle([] { return notice() != nullptr; }));
+        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QTest::keyClick(notice(), Qt::Key_Escape); // the badge: stays, reports, resumes
+        QVERIFY(settle([] { return notice() == nullptr; }));
+        QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
+        QVERIFY(page<FailedViewController>() == failed);
+
+        QTest::mouseClick(failed->retryBtn(), Qt::LeftButton, {}, failed->retryBtn()->rect().center());
+        auto *loading = page<LoadingViewController>();
+        QVERIFY(loading);
+        QCOMPARE(loading->downType(), DownloadType::retry);
+    }
+
+    // The pages in the four languages with the widest, tallest and right-to-left texts.
+    void screenshotsInFourLanguages()
+    {
+        for (const InAppLanguage::Language language : {InAppLanguage::German, InAppLanguage::Japanese, InAppLanguage::Arabic, InAppLanguage::English}) {
+            InAppLanguage::resetForTesting();
+            InAppLanguage::setLanguage(language);
+            showWindow();
+            QCOMPARE(m_window->layoutDirection(), InAppLanguage(language).isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+            auto *welcome = page<ViewController>();
+            // Nothing of the footer clips: every control gets its full width.
+            for (QWidget *control : {static_cast<QWidget *>(welcome->agreementButton()), static_cast<QWidget *>(welcome->protoclButton()),
+                     static_cast<QWidget *>(welcome->installBtn())})
+                QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
+            screenshot(QStringLiteral("page-welcome"));
+
+            auto *failed = new FailedViewController;
+            failed->setReason(FailedReason::write);
+            m_window->setContentViewController(failed);
+            QTest::qWait(20);
+            QVERIFY(failed->descriptionLabel()->height() >= failed->descriptionLabel()->heightForWidth(failed->descriptionLabel()->width()));
+            screenshot(QStringLiteral("page-failure"));
+
+            auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+            m_window->setContentViewController(loading);
+            QTest::qWait(20);
+            screenshot(QStringLiteral("page-progress"));
+            m_window.reset();
+        }
+    }
+};
+
+QTEST_MAIN(PagesTest)
+#include "tst_pages.moc"
