@@ -68,7 +68,7 @@ protected:
     {
         if (watched == m_container
             && (event->type() == QEvent::Resize || event->type() == QEvent::Show
-                || event->type() == QEvent::LayoutRequest))
+                || event->type() == QEvent::LayoutRequest || event->type() == QEvent::LayoutDirectionChange))
             layout();
         return false;
     }
@@ -82,6 +82,20 @@ private:
         return a == Attribute::left || a == Attribute::right || a == Attribute::leading || a == Attribute::trailing
             || a == Attribute::centerX || a == Attribute::width;
     }
+
+    // The absolute edge that leading or trailing stands for in this container.
+    Attribute absolute(Attribute a) const
+    {
+        if (a == Attribute::leading)
+            return isRightToLeft() ? Attribute::right : Attribute::left;
+        if (a == Attribute::trailing)
+            return isRightToLeft() ? Attribute::left : Attribute::right;
+        return a;
+    }
+
+    bool isRightToLeft() const { return m_container->layoutDirection() == Qt::RightToLeft; }
+
+    static bool isDirectional(Attribute a) { return a == Attribute::leading || a == Attribute::trailing; }
 
     static qreal valueOf(const QRectF &r, Attribute a)
     {
@@ -154,15 +168,18 @@ void LayoutConstraintEngine::layout()
             if (c.firstItem() != item)
                 continue;
             Axis &axis = axes[isHorizontal(c.firstAttribute()) ? 0 : 1];
-            const Attribute a = c.firstAttribute();
+            const Attribute a = absolute(c.firstAttribute());
             const bool isSize = a == Attribute::width || a == Attribute::height;
             if (c.secondItem() == item && isSize && c.secondAttribute() != a) {
                 axis.ratio = std::make_pair(c.multiplier(), c.constant());
                 continue;
             }
-            const qreal reference
-                = c.secondItem() ? valueOf(frameOf(c.secondItem()), c.secondAttribute()) * c.multiplier() : 0;
-            const qreal target = reference + c.constant();
+            const qreal reference = c.secondItem()
+                ? valueOf(frameOf(c.secondItem()), absolute(c.secondAttribute())) * c.multiplier()
+                : 0;
+            // A leading or trailing constant counts in the reading direction.
+            const bool mirrored = isDirectional(c.firstAttribute()) && isRightToLeft();
+            const qreal target = reference + (mirrored ? -c.constant() : c.constant());
             if (c.relation() != Relation::equal) {
                 if (isSize && c.relation() == Relation::greaterThanOrEqual)
                     axis.minimum = std::max(axis.minimum, target);

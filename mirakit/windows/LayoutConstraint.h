@@ -34,6 +34,15 @@ namespace mira {
  * higher priority wins. Multipliers cannot be changed in place: see
  * setMultiplier().
  *
+ * Leading and trailing follow the container's layoutDirection(): they are
+ * left and right in a left-to-right container and right and left in a
+ * right-to-left one. A constant on a leading or trailing first attribute
+ * counts in the reading direction, so "view.leading == container.leading + 16"
+ * keeps the view 16 points in from the edge where reading starts: its left
+ * edge at 16, or its right edge at the container's width − 16. Items are
+ * placed again when the container's direction changes. Left and right always
+ * mean the absolute edges.
+ *
  * @code
  * using C = mira::LayoutConstraint;
  * C::activate({C(badge, C::Attribute::top, C::Relation::equal, page, C::Attribute::top, 1, 8),

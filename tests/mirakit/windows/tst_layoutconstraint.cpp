@@ -93,6 +93,40 @@ private Q_SLOTS:
         QVERIFY(C::constraints(&container).contains(replacement));
     }
 
+    void leadingAndTrailingFollowTheContainersDirection()
+    {
+        QWidget container;
+        container.resize(300, 200);
+        container.setLayoutDirection(Qt::RightToLeft);
+        QWidget start(&container);
+        QWidget end(&container);
+        QWidget follower(&container);
+        C::activate({ C(&start, A::leading, R::equal, &container, A::leading, 1, 16), C::size(&start, A::width, 40),
+            C::size(&start, A::height, 10) });
+        C::activate({ C(&end, A::trailing, R::equal, &container, A::trailing, 1, -10), C::size(&end, A::width, 30),
+            C::size(&end, A::height, 10) });
+        // Placed after the start item, reading onwards from its trailing edge.
+        C::activate({ C(&follower, A::leading, R::equal, &start, A::trailing, 1, 8), C::size(&follower, A::width, 20),
+            C::size(&follower, A::height, 10) });
+        QCOMPARE(start.geometry(), QRect(300 - 16 - 40, 0, 40, 10));
+        QCOMPARE(end.geometry(), QRect(10, 0, 30, 10));
+        QCOMPARE(follower.geometry(), QRect(244 - 8 - 20, 0, 20, 10));
+
+        // The items move across when the direction changes.
+        container.setLayoutDirection(Qt::LeftToRight);
+        QCOMPARE(start.geometry(), QRect(16, 0, 40, 10));
+        QCOMPARE(end.geometry(), QRect(300 - 10 - 30, 0, 30, 10));
+        QCOMPARE(follower.geometry(), QRect(16 + 40 + 8, 0, 20, 10));
+
+        // Left and right stay absolute.
+        QWidget pinned(&container);
+        C::activate({ C(&pinned, A::left, R::equal, &container, A::left, 1, 5), C::size(&pinned, A::width, 10),
+            C::size(&pinned, A::height, 10) });
+        container.setLayoutDirection(Qt::RightToLeft);
+        QCOMPARE(pinned.x(), 5);
+        QCOMPARE(start.x(), 300 - 16 - 40);
+    }
+
     void aWidgetWithoutParentCannotBeConstrained()
     {
         QWidget orphan;
