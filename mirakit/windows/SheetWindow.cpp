@@ -14,6 +14,7 @@
 #include <platform/NotificationCenter.h>
 
 #include <QApplication>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -158,10 +159,13 @@ void SheetWindow::setContentViewController(QWidget *controller)
     d->controller = controller;
     if (!controller)
         return;
-    const QSize size = controller->testAttribute(Qt::WA_Resized) ? controller->size() : controller->sizeHint();
+    // Pages built from interface files carry their design size; what counts
+    // is the size their content asks for.
+    const QSize hint = controller->sizeHint();
+    const QSize size = QLayout::closestAcceptableSize(controller, hint.isValid() ? hint : controller->size());
     layout()->addWidget(controller);
     controller->show();
-    resize(size.expandedTo(controller->minimumSizeHint()));
+    resize(size);
 }
 
 std::optional<WindowPresentStyle> SheetWindow::style() const

@@ -66,6 +66,13 @@ public:
 
     /// The page shown, or nullptr.
     QWidget *contentViewController() const;
+    /**
+     * Shows @p controller and sizes the window to the page's sizeHint(),
+     * kept within its minimum and maximum sizes (a page fixed with
+     * setFixedSize() keeps its size). The size a page was resized to, such
+     * as the design size setupUi() gives it, does not count; only a page
+     * without a size hint (one without a layout) keeps its current size.
+     */
     void setContentViewController(QWidget *controller);
 
     /// Set by present(); absent for a window never presented.

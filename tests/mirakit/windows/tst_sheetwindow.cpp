@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace mira;
 using namespace std::chrono_literals;
@@ -51,6 +52,20 @@ private:
     bool m_enable;
     QPointF m_offset;
 };
+
+// A page laid out like one built with setupUi(): a layout around 180 × 90
+// of content, resized to a larger design size.
+QWidget *makeDesignedPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(10, 10, 10, 10);
+    auto *content = new QWidget;
+    content->setFixedSize(180, 90);
+    layout->addWidget(content);
+    page->resize(500, 400);
+    return page;
+}
 
 QWidget *makePlainPage()
 {
@@ -318,6 +333,28 @@ private Q_SLOTS:
         dismiss(&critical);
         QVERIFY(!critical.isVisible());
         QVERIFY(first.isVisible());
+    }
+
+    void windowTakesThePagesNaturalSize()
+    {
+        QWidget *designed = makeDesignedPage();
+        QVERIFY(designed->testAttribute(Qt::WA_Resized));
+        SheetWindow natural(designed);
+        QCOMPARE(natural.size(), QSize(200, 110));
+
+        QWidget *atLeast = makeDesignedPage();
+        atLeast->setMinimumSize(260, 100);
+        SheetWindow minimum(atLeast);
+        QCOMPARE(minimum.size(), QSize(260, 110));
+
+        QWidget *fixed = makeDesignedPage();
+        fixed->setFixedSize(320, 240);
+        SheetWindow fixedWindow(fixed);
+        QCOMPARE(fixedWindow.size(), QSize(320, 240));
+
+        // A page without a layout has no hint and keeps the size it was given.
+        SheetWindow plain(makePlainPage());
+        QCOMPARE(plain.size(), QSize(200, 120));
     }
 
     void badgeFollowsTheControllersWishes()
