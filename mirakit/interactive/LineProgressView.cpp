@@ -188,6 +188,11 @@ void LineProgressView::resizeEvent(QResizeEvent *event)
 void LineProgressView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    if (layoutDirection() == Qt::RightToLeft) {
+        // Frames stay in reading order; right-to-left text reads the bar from the right.
+        painter.translate(width(), 0);
+        painter.scale(-1, 1);
+    }
     d->track.paint(&painter, d->trackFrame);
     d->bar.paint(&painter, d->barFrame);
 }

@@ -22,7 +22,9 @@ class LineProgressViewPrivate;
  * bar out again without animation. The ratio is not clamped: progress above
  * maxProgress gives a bar wider than the view, and a negative progress a bar
  * of negative width, which paints nothing. A maxProgress of zero or below
- * counts as an empty bar rather than an infinite one.
+ * counts as an empty bar rather than an infinite one. In a right-to-left
+ * layout the bar grows from the right edge (its frames are given in reading
+ * order either way).
  *
  * Defaults: progress 0, maxProgress 1, a solid green bar (two copies of
  * rgb(63, 232, 161)), no locations (colours spread evenly), no track colour,

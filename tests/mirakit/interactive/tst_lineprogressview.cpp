@@ -27,6 +27,23 @@ private Q_SLOTS:
         QVERIFY(!view.locations().has_value());
     }
 
+    void rightToLeftGrowsFromTheRight()
+    {
+        LineProgressView view;
+        view.setAnimationDuration(0);
+        view.setTrackColor(Qt::white);
+        view.setBarTintColor(Qt::black);
+        view.resize(200, 8);
+        view.setProgress(0.25f);
+        view.show();
+        QCOMPARE(pointer::pixel(&view, QPoint(10, 4)), QColor(Qt::black));
+        QCOMPARE(pointer::pixel(&view, QPoint(190, 4)), QColor(Qt::white));
+        view.setLayoutDirection(Qt::RightToLeft);
+        QCOMPARE(view.progressFrame(), QRectF(0, 0, 50, 8));
+        QCOMPARE(pointer::pixel(&view, QPoint(10, 4)), QColor(Qt::white));
+        QCOMPARE(pointer::pixel(&view, QPoint(190, 4)), QColor(Qt::black));
+    }
+
     void progressAnimatesAndLayoutDoesNot()
     {
         QWidget window;
