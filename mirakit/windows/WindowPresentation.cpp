@@ -138,8 +138,13 @@ void present(QWidget *parent, QWidget *window, bool isEnableStandardButton, Wind
 void present(QWidget *receiver, QWidget *controller, bool isEnableStandardButton, WindowPresentStyle style,
     const std::optional<QPalette> &appearance, PresentCompletion completion)
 {
-    if (!receiver || !controller || !receiver->window()->isVisible())
+    if (!controller)
         return;
+    if (!receiver || !receiver->window()->isVisible()) {
+        // The page was handed over; with nowhere to show it, it goes.
+        controller->deleteLater();
+        return;
+    }
     auto *window = new SheetWindow(controller, appearance);
     window->setDeleteAfterClosing(true);
     present(receiver->window(), window, isEnableStandardButton, style, std::move(completion));

@@ -402,12 +402,21 @@ private Q_SLOTS:
     void nothingHappensWithoutAShownWindowOrAPresentation()
     {
         QWidget hidden;
-        auto *page = makePlainPage();
+        QPointer<QWidget> page = makePlainPage();
         int completions = 0;
         present(&hidden, page, false, WindowPresentStyle::sheet, std::nullopt, [&] { ++completions; });
         QCOMPARE(completions, 0);
         QVERIFY(!page->parentWidget());
-        delete page;
+        QVERIFY(!page->isVisible());
+        // The page was handed over, so it is not left behind.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(page.isNull());
+
+        QPointer<QWidget> orphan = makePlainPage();
+        present(nullptr, orphan, false, WindowPresentStyle::sheet, std::nullopt, [&] { ++completions; });
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(orphan.isNull());
+        QCOMPARE(completions, 0);
 
         SheetWindow never(makePlainPage());
         never.closeWindow([&] { ++completions; });
