@@ -130,10 +130,12 @@ SheetWindow::SheetWindow(QWidget *contentViewController, const std::optional<QPa
     badge->setParent(contentViewController);
     badge->show();
     badge->raise();
+    // Leading: the badge sits in the top-right corner of a right-to-left page.
     using C = LayoutConstraint;
     C::activate({
         C(badge, C::Attribute::top, C::Relation::equal, contentViewController, C::Attribute::top, 1, offset.x() + 8),
-        C(badge, C::Attribute::left, C::Relation::equal, contentViewController, C::Attribute::left, 1, offset.y() + 8),
+        C(badge, C::Attribute::leading, C::Relation::equal, contentViewController, C::Attribute::leading, 1,
+            offset.y() + 8),
         C::size(badge, C::Attribute::width, 14),
         C::size(badge, C::Attribute::height, 16),
     });

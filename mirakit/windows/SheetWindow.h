@@ -24,8 +24,8 @@ class SheetWindowPrivate;
 
 /**
  * A small frameless window that shows one page (a "view controller": any
- * QWidget) over another window, with a close badge in the page's top-left
- * corner.
+ * QWidget) over another window, with a close badge in the page's top
+ * leading corner (top-left, or top-right for a right-to-left page).
  *
  * Show it with mira::present() and close it with mira::dismiss(), the badge,
  * or by closing the parent. How it sits over its parent depends on the
@@ -45,11 +45,13 @@ class SheetWindowPrivate;
  * mira::dismiss(page);                     // from inside the page
  * @endcode
  *
- * The badge is 14 × 16 points, 8 points in from the page's top-left corner
- * (plus the page's closeOffset(), whose x moves it down and whose y moves it
- * right): a black circle at 30 % opacity with a light cross that brightens
- * while the pointer is over it. A page whose closeEnable() is false gets no
- * badge.
+ * The badge is 14 × 16 points, 8 points in from the page's top leading
+ * corner (plus the page's closeOffset(), whose x moves it down and whose y
+ * moves it in from the side: right on a left-to-right page, left on a
+ * right-to-left one), and moves across when the page's layout direction
+ * changes. It is drawn as a black circle at 30 % opacity with a light cross
+ * that brightens while the pointer is over it. A page whose closeEnable() is
+ * false gets no badge.
  */
 class MIRAKIT_EXPORT SheetWindow : public QWidget {
     Q_OBJECT

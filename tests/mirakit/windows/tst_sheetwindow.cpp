@@ -367,6 +367,15 @@ private Q_SLOTS:
         SheetWindow offset(offsetPage);
         QCOMPARE(offset.closeView()->geometry(), QRect(8, 13, 14, 16));
 
+        // A right-to-left page has its badge top-right; the offset's y moves it left.
+        auto *mirroredPage = new ClosablePage(true, QPointF(5, 3));
+        mirroredPage->setLayoutDirection(Qt::RightToLeft);
+        SheetWindow mirrored(mirroredPage);
+        QCOMPARE(mirroredPage->width(), 260);
+        QCOMPARE(mirrored.closeView()->geometry(), QRect(260 - 3 - 8 - 14, 13, 14, 16));
+        mirroredPage->setLayoutDirection(Qt::LeftToRight);
+        QCOMPARE(mirrored.closeView()->geometry(), QRect(3 + 8, 13, 14, 16));
+
         // Without the badge the close path closes the window directly.
         parent.setGeometry(0, 0, 400, 300);
         parent.show();
