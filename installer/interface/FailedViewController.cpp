@@ -7,13 +7,13 @@
 #include "LocalizedString.h"
 #include "PoppinsFont.h"
 #include "QuitPrompt.h"
+#include "ReturnKey.h"
 
 #include <installer/session/LoadingViewController.h>
 #include <installer/session/RootWindowController.h>
 #include <installer/session/Storyboard.h>
 #include <mirakit/interactive/InteractiveLabel.h>
 
-#include <QShortcut>
 
 FailedViewController::FailedViewController(QWidget *parent)
     : QWidget(parent)
@@ -27,11 +27,7 @@ FailedViewController::FailedViewController(QWidget *parent)
     ui->retryBtn->setFont(poppinsFont(16, PoppinsWeight::semibold), mira::Interactive::State::normal);
     ui->retryBtn->setAccessibleName(ui->retryBtn->title());
     connect(ui->retryBtn, &QAbstractButton::clicked, this, &FailedViewController::retryEvent);
-    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
-        auto *shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, &FailedViewController::retryEvent);
-    }
+    onReturnKey(this, [this] { retryEvent(); });
 }
 
 FailedViewController::~FailedViewController() = default;

@@ -18,6 +18,7 @@ set(INSTALLER_INTERFACE_SOURCES
     PoppinsFont.cpp
     PushTransition.cpp
     QuitPrompt.cpp
+    ReturnKey.cpp
     StyledButton.cpp
     ThemeButton.cpp
     TitleButton.cpp

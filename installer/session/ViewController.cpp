@@ -12,6 +12,7 @@
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>
 #include <installer/interface/QuitPrompt.h>
+#include <installer/interface/ReturnKey.h>
 #include <mirakit/foundation/ColorExtensions.h>
 #include <mirakit/interactive/InteractiveButton.h>
 #include <platform/KSTLogManager.h>
@@ -20,7 +21,6 @@
 
 #include <QFileInfo>
 #include <QPointer>
-#include <QShortcut>
 #include <QUrl>
 
 using mira::Interactive;
@@ -84,11 +84,7 @@ void ViewController::viewDidLoad()
     connect(ui->installBtn, &QAbstractButton::clicked, this, &ViewController::installEvent);
     connect(ui->agreementButton, &QAbstractButton::clicked, this, &ViewController::agreeAction);
     connect(ui->protoclButton, &QAbstractButton::clicked, this, &ViewController::privacyAction);
-    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
-        auto *shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, &ViewController::installEvent);
-    }
+    onReturnKey(this, [this] { installEvent(); });
 
     setAgreementChecked(true);
 }

@@ -8,7 +8,7 @@ target_compile_definitions(tst_analytics_e2e PRIVATE
 
 # The whole installation through the real window, against the local mirror and collector.
 prismora_add_test(tst_installflow_e2e
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_installflow_e2e.cpp ${CMAKE_CURRENT_LIST_DIR}/InstallFlowDriver.h
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_installflow_e2e.cpp ${PROJECT_SOURCE_DIR}/tests/fixtures/PageDriver.h
     LIBS prismora_core prismora_testsupport LABELS e2e
     FUNCTIONS success retryAfterEveryMirrorFailed replacePromptCancelKeepsTheCopy replacePromptReplaceInstalls
               protectedCopyNeedsTheAdministrator closingDuringTheDownloadPauses brokenArchiveShowsTheInstallFailure)

@@ -1,6 +1,6 @@
-#include "InstallFlowDriver.h"
 #include "LocalCollector.h"
 #include "LocalMirror.h"
+#include "PageDriver.h"
 #include "TestHome.h"
 #include "ZipBuilder.h"
 
@@ -30,18 +30,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-/// Opens no browser; starts applications for real.
-class QuietWorkspace : public platform::Workspace
-{
-public:
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-    QList<QUrl> opened;
-};
 
 /// An administrator who always declines.
 class DecliningAdministrator : public platform::PrivilegedRemoval
@@ -85,7 +73,7 @@ private:
     LocalCollector m_collector;
     QuietWorkspace m_workspace;
     DecliningAdministrator m_administrator;
-    std::unique_ptr<InstallFlowDriver> m_driver;
+    std::unique_ptr<PageDriver> m_driver;
     std::unique_ptr<RootWindowController> m_window;
 
     QString applications() const { return m_home.filePath(QStringLiteral("Applications")); }
@@ -125,6 +113,16 @@ private:
     {
         const QString base = m_mirror.base(QStringLiteral("files"));
         qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, base).join(QLatin1Char(',')).toUtf8());
+    }
+
+    /// An installed copy of the product holding old.txt; answers that file's path.
+    QString placeOldCopy() const
+    {
+        QDir().mkpath(installed());
+        QFile old(installed() + QStringLiteral("/old.txt"));
+        if (!old.open(QIODevice::WriteOnly))
+            return {};
+        return old.fileName();
     }
 
     void showWindow()
@@ -206,7 +204,7 @@ private Q_SLOTS:
         platform::Workspace::setShared(&m_workspace);
         platform::PrivilegedRemoval::setShared(&m_administrator);
         AnalyticsSteps::setTerminationPause(0ms);
-        m_driver = std::make_unique<InstallFlowDriver>();
+        m_driver = std::make_unique<PageDriver>();
         AppDelegate().applicationDidFinishLaunching();
     }
 
@@ -287,16 +285,14 @@ private Q_SLOTS:
     void replacePromptCancelKeepsTheCopy()
     {
         QVERIFY(buildArchive(served()));
-        QDir().mkpath(installed());
-        QFile old(installed() + QStringLiteral("/old.txt"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        const QString old = placeOldCopy();
+        QVERIFY(!old.isEmpty());
         showWindow();
         clickInstall();
-        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         QVERIFY(m_driver->choose(0)); // Cancel
         QVERIFY(page<ViewController>());
-        QVERIFY(QFile::exists(old.fileName()));
+        QVERIFY(QFile::exists(old));
         QVERIFY(queuedActions().contains(QStringLiteral("NO_Support/software_exist")));
         QCOMPARE(m_mirror.requests().size(), 0);
     }
@@ -304,36 +300,32 @@ private Q_SLOTS:
     void replacePromptReplaceInstalls()
     {
         QVERIFY(buildArchive(served()));
-        QDir().mkpath(installed());
-        QFile old(installed() + QStringLiteral("/old.txt"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        const QString old = placeOldCopy();
+        QVERIFY(!old.isEmpty());
         showWindow();
         clickInstall();
-        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         QVERIFY(m_driver->choose(1)); // Replace
         QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
-        QVERIFY(!QFile::exists(old.fileName()));
+        QVERIFY(!QFile::exists(old));
         QVERIFY(m_administrator.requests.isEmpty());
     }
 
     void protectedCopyNeedsTheAdministrator()
     {
         QVERIFY(buildArchive(served()));
-        QDir().mkpath(installed());
-        QFile old(installed() + QStringLiteral("/old.txt"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        const QString old = placeOldCopy();
+        QVERIFY(!old.isEmpty());
         ProtectiveFileManager fileManager(installed());
         platform::FileManager::setShared(&fileManager);
         showWindow();
         clickInstall();
-        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         QVERIFY(m_driver->choose(1)); // Replace
-        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }));
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }));
         QCOMPARE(m_administrator.requests, QStringList{installed()});
         QVERIFY(page<LoadingViewController>());
-        QVERIFY(QFile::exists(old.fileName()));
+        QVERIFY(QFile::exists(old));
         QVERIFY(!QFile::exists(installed() + QStringLiteral("/Contents/Info.plist")));
         QVERIFY(!logText().contains(QLatin1String("DownLoader install")));
         platform::FileManager::setShared(nullptr);
@@ -351,7 +343,7 @@ private Q_SLOTS:
         }));
         m_window->close();
         QVERIFY(m_window->isVisible());
-        QVERIFY(m_driver->pump([] { return InstallFlowDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         const std::int64_t paused = DownLoader::shared().zip()->currentSize;
         QTest::qWait(300);
         m_driver->scheduler.runPending();

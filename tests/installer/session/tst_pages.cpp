@@ -1,5 +1,6 @@
 #include "../analytics/FakeTransport.h"
 #include "LocalMirror.h"
+#include "PageDriver.h"
 #include "PointerInput.h"
 #include "TestHome.h"
 
@@ -31,27 +32,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RecordingWorkspace : public platform::Workspace
-{
-public:
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-    QList<QUrl> opened;
-};
-
-InstallerAlertViewController *notice()
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        auto *sheet = qobject_cast<mira::SheetWindow *>(window);
-        if (sheet && sheet->isVisible())
-            return qobject_cast<InstallerAlertViewController *>(sheet->contentViewController());
-    }
-    return nullptr;
-}
-
 QString text(const char *key)
 {
     return localizedString(QString::fromLatin1(key));
@@ -72,9 +52,10 @@ class PagesTest : public QObject
 private:
     TestHome m_home;
     LocalMirror m_mirror;
-    platform::ManualScheduler m_scheduler;
+    PageDriver m_driver{std::chrono::milliseconds(0)};
+    platform::ManualScheduler &m_scheduler = m_driver.scheduler;
     FakeTransport m_transport;
-    RecordingWorkspace m_workspace;
+    QuietWorkspace m_workspace;
     pointer::ParkedPointer m_pointer;
     std::unique_ptr<RootWindowController> m_window;
 
@@ -93,19 +74,6 @@ private:
         return qobject_cast<Page *>(m_window->contentViewController());
     }
 
-    /// Runs the main queue until @p predicate holds (the transfer thread needs real time).
-    template<typename Predicate>
-    bool settle(Predicate predicate)
-    {
-        for (int turn = 0; turn < 2000; ++turn) {
-            m_scheduler.runPending();
-            if (predicate())
-                return true;
-            QTest::qWait(5);
-        }
-        return false;
-    }
-
     static QStringList events()
     {
         QStringList found;
@@ -113,16 +81,6 @@ private:
             found << event->params.value(QStringLiteral("ea")).toString() + QLatin1Char('/')
                     + event->params.value(QStringLiteral("el")).toString();
         return found;
-    }
-
-    bool closeNoticeWith(int tag)
-    {
-        InstallerAlertViewController *alert = notice();
-        QAbstractButton *button = alert ? alert->button(tag) : nullptr;
-        if (!button)
-            return false;
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        return settle([] { return notice() == nullptr; });
     }
 
     void screenshot(const QString &name)
@@ -151,8 +109,7 @@ private Q_SLOTS:
         // Sends a little, then nothing: the progress page stays on show.
         qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, m_mirror.base(QStringLiteral("stall"))).join(QLatin1Char(',')).toUtf8());
 
-        platform::Scheduler::setShared(&m_scheduler);
-        platform::Workspace::setShared(&m_workspace);
+                platform::Workspace::setShared(&m_workspace);
         Analytics::setTransport(&m_transport);
         Analytics::configureWithMeasurement_id(QStringLiteral("G-PAGES"), QStringLiteral("secret"));
         InAppLanguage::setLanguage(InAppLanguage::English);
@@ -169,7 +126,6 @@ private Q_SLOTS:
         DownLoader::shared().stopTransfers();
         platform::Workspace::setShared(nullptr);
         Analytics::setTransport(nullptr);
-        platform::Scheduler::setShared(nullptr);
     }
 
     void welcomeAgreementAndKeyboard()
@@ -193,12 +149,12 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Space);
         QVERIFY(!box->isSelected());
         QTest::keyClick(box, Qt::Key_Return);
-        QVERIFY(settle([] { return notice() != nullptr; }));
-        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("AgreeTip"), {product()}));
-        QVERIFY(notice()->button(0));
-        QVERIFY(!notice()->button(1));
+        QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("AgreeTip"), {product()}));
+        QVERIFY(PageDriver::notice()->button(0));
+        QVERIFY(!PageDriver::notice()->button(1));
         screenshot(QStringLiteral("page-welcome-agreement-notice"));
-        QVERIFY(closeNoticeWith(0));
+        QVERIFY(m_driver.choose(0));
         QVERIFY(page<ViewController>() == welcome);
 
         QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
@@ -234,9 +190,9 @@ private Q_SLOTS:
         showWindow();
         m_window->close();
         QVERIFY(m_window->isVisible());
-        QVERIFY(settle([] { return notice() != nullptr; }));
-        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
-        QVERIFY(closeNoticeWith(1)); // Cancel
+        QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QVERIFY(m_driver.choose(1)); // Cancel
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
         QVERIFY(!AppDelegate::isTerminating());
     }
@@ -246,7 +202,7 @@ private Q_SLOTS:
         showWindow();
         auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
         m_window->setContentViewController(loading);
-        QVERIFY(settle([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->currentSize > 0; }));
+        QVERIFY(m_driver.pump([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->currentSize > 0; }));
         QCOMPARE(loading->loadingLabel()->text(), localizedFormat(QStringLiteral("Install_Downloading"), {product()}));
 
         auto *dots = static_cast<QBoxLayout *>(loading->dotStackView()->layout());
@@ -313,15 +269,15 @@ private Q_SLOTS:
         showWindow();
         auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
         m_window->setContentViewController(loading);
-        QVERIFY(settle([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->task.load(); }));
+        QVERIFY(m_driver.pump([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->task.load(); }));
         m_window->close();
         QVERIFY(m_window->isVisible());
-        QVERIFY(settle([] { return notice() != nullptr; }));
+        QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
         // The product's name is filled in, never shown as a placeholder.
-        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
-        QVERIFY(!notice()->descLabel()->text().contains(QLatin1String("%@")));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QVERIFY(!PageDriver::notice()->descLabel()->text().contains(QLatin1String("%@")));
         screenshot(QStringLiteral("page-progress-quit-prompt"));
-        QVERIFY(closeNoticeWith(1));
+        QVERIFY(m_driver.choose(1));
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Download_Close/Success")));
         QVERIFY(page<LoadingViewController>() == loading);
     }
@@ -357,10 +313,10 @@ private Q_SLOTS:
         failed->setReason(FailedReason::server);
         showWindow(failed);
         m_window->close();
-        QVERIFY(settle([] { return notice() != nullptr; }));
-        QCOMPARE(notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
-        QTest::keyClick(notice(), Qt::Key_Escape); // the badge: stays, reports, resumes
-        QVERIFY(settle([] { return notice() == nullptr; }));
+        QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QTest::keyClick(PageDriver::notice(), Qt::Key_Escape); // the badge: stays, reports, resumes
+        QVERIFY(m_driver.pump([] { return PageDriver::notice() == nullptr; }));
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
         QVERIFY(page<FailedViewController>() == failed);
 
