@@ -14,8 +14,8 @@
  * - Keyboard: Tab and Backtab reach the button while it is enabled; Space
  *   presses it, as for every InteractiveButton. Return and Escape are left
  *   to the page, which knows its default and cancel actions.
- * - Focus: a 2-pixel ring inside the rounded edge while the button holds
- *   focus that came from the keyboard (not from a click).
+ * - Focus: the keyboard focus ring of every mira::InteractiveButton, in the
+ *   installer's green (0x258E65).
  *
  * The accessible name follows the title.
  */
@@ -28,15 +28,4 @@ public:
 
     /// Also takes the button out of the focus chain while disabled.
     void setEnabled(bool enabled) override;
-
-    /// Whether the keyboard focus ring shows now.
-    bool isFocusRingVisible() const { return m_focusRing; }
-
-protected:
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    bool m_focusRing = false;
 };

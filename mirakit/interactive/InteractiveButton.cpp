@@ -5,18 +5,27 @@
 
 #include <mirakit/MiraKit.h>
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace mira {
+
+namespace {
+constexpr qreal focusRingWidth = 2;
+}
 
 class InteractiveButtonPrivate {
 public:
     std::unique_ptr<ButtonCell> cell = std::make_unique<ButtonCell>();
     bool tracking = false; // a press reached the button's own press handling
+    std::optional<QColor> focusRingColor;
+    bool keyboardFocus = false; // the focus came from the keyboard
 };
 
 InteractiveButton::InteractiveButton(QWidget *parent)
@@ -109,6 +118,34 @@ void InteractiveButton::setCornerRadius(qreal radius)
     Layer next = layer();
     next.cornerRadius = radius;
     setLayer(next);
+}
+
+QColor InteractiveButton::focusRingColor() const
+{
+    return d->focusRingColor.value_or(palette().color(QPalette::Highlight));
+}
+
+void InteractiveButton::setFocusRingColor(const QColor &color)
+{
+    if (d->focusRingColor == color)
+        return;
+    d->focusRingColor = color;
+    update();
+    Q_EMIT focusRingColorChanged();
+}
+
+void InteractiveButton::resetFocusRingColor()
+{
+    if (!d->focusRingColor)
+        return;
+    d->focusRingColor.reset();
+    update();
+    Q_EMIT focusRingColorChanged();
+}
+
+bool InteractiveButton::isFocusRingVisible() const
+{
+    return d->keyboardFocus && hasFocus();
 }
 
 ButtonCell *InteractiveButton::cell() const
@@ -268,11 +305,37 @@ void InteractiveButton::keyPressEvent(QKeyEvent *event)
     QAbstractButton::keyPressEvent(event);
 }
 
+void InteractiveButton::focusInEvent(QFocusEvent *event)
+{
+    QAbstractButton::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    d->keyboardFocus
+        = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    update();
+}
+
+void InteractiveButton::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractButton::focusOutEvent(event);
+    // A window losing activation keeps its focus widget; the ring comes back with it.
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        d->keyboardFocus = false;
+    update();
+}
+
 void InteractiveButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     layer().paint(&painter, rect());
     d->cell->draw(&painter, rect());
+    if (!isFocusRingVisible())
+        return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(focusRingColor(), focusRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = focusRingWidth / 2;
+    const qreal radius = std::max<qreal>(0, cornerRadius() - inset);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), radius, radius);
 }
 
 } // namespace mira

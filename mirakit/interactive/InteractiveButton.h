@@ -36,8 +36,15 @@ class InteractiveButtonPrivate;
  * title; replaceButtonCell() installs another one, such as a
  * SpacingButtonCell, keeping every setting.
  *
+ * Keyboard focus shows as a 2-pixel ring in focusRingColor() along the
+ * button's edge, rounded with its corner radius and drawn over the
+ * background, image and title. It shows only while the focus came from the
+ * keyboard (Tab, Backtab or a shortcut), never after a click, so buttons made
+ * only of images (check boxes) and attributed-title links show it as well.
+ *
  * Defaults: enabled, not selected, no title, no image, image left of the
- * title, centred, no background, no border, corner radius 0.
+ * title, centred, no background, no border, corner radius 0, focus ring in
+ * the palette's highlight colour.
  *
  * @code
  * auto *install = new mira::InteractiveButton(tr("Install"), page);
@@ -63,6 +70,8 @@ class MIRAKIT_EXPORT InteractiveButton : public QAbstractButton, public virtual 
     Q_PROPERTY(QPixmap image READ currentImage WRITE setImage)
     Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
     Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius)
+    Q_PROPERTY(QColor focusRingColor READ focusRingColor WRITE setFocusRingColor RESET resetFocusRingColor NOTIFY
+            focusRingColorChanged)
     Q_PROPERTY(QString normalLocalizedKey READ normalLocalizedKey WRITE setNormalLocalizedKey STORED false)
     Q_PROPERTY(QString hoveredLocalizedKey READ hoveredLocalizedKey WRITE setHoveredLocalizedKey STORED false)
     Q_PROPERTY(QString clickedLocalizedKey READ clickedLocalizedKey WRITE setClickedLocalizedKey STORED false)
@@ -130,6 +139,14 @@ public:
     qreal cornerRadius() const;
     void setCornerRadius(qreal radius);
 
+    /// The colour of the keyboard focus ring. Default: the palette's highlight colour.
+    QColor focusRingColor() const;
+    void setFocusRingColor(const QColor &color);
+    /// Goes back to the palette's highlight colour.
+    void resetFocusRingColor();
+    /// Whether the keyboard focus ring shows now.
+    bool isFocusRingVisible() const;
+
     /// The cell that measures, places and draws image and title.
     ButtonCell *cell() const;
     /// Installs @p cell after copying every setting of the current cell into it.
@@ -191,6 +208,9 @@ public:
     QColor disabledBorderColor() const { return borderColor(Interactive::State::disabled).value_or(QColor()); }
     void setDisabledBorderColor(const QColor &v) { setBorderColor(v, Interactive::State::disabled); }
 
+Q_SIGNALS:
+    void focusRingColorChanged();
+
 protected:
     QWidget *trackedView() override { return this; }
     bool event(QEvent *event) override;
@@ -200,6 +220,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

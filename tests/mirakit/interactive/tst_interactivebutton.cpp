@@ -290,6 +290,60 @@ private Q_SLOTS:
         QCOMPARE(m_button->property("disabledImage").value<QPixmap>().toImage().pixelColor(0, 0), QColor(Qt::gray));
     }
 
+    // Buttons without a background of their own show keyboard focus too.
+    void keyboardFocusRingOnImageAndLinkButtons()
+    {
+        auto *checkBox = new InteractiveButton(m_window.get());
+        checkBox->setImage(filled(Qt::red), S::normal);
+        checkBox->setImage(filled(Qt::darkRed), S::selected);
+        checkBox->setGeometry(20, 70, 16, 16);
+        auto *link = new InteractiveButton(m_window.get());
+        QTextCharFormat underlined;
+        underlined.setForeground(QColor(0x2EB27E));
+        underlined.setFontUnderline(true);
+        link->setAttributedTitle(AttributedText { QStringLiteral("Terms"), { { 0, 5, underlined } } });
+        link->setGeometry(60, 66, 80, 24);
+        checkBox->show();
+        link->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QCOMPARE(checkBox->focusRingColor(), checkBox->palette().color(QPalette::Highlight));
+
+        // A click focuses without a ring; Tab brings it, drawn over the image.
+        QTest::mouseClick(m_button, Qt::LeftButton);
+        QVERIFY(m_button->hasFocus());
+        QVERIFY(!m_button->isFocusRingVisible());
+        QCOMPARE(pointer::pixel(checkBox, QPoint(1, 8)), QColor(Qt::red));
+        QTest::keyClick(m_button, Qt::Key_Tab);
+        QVERIFY(checkBox->hasFocus());
+        QVERIFY(checkBox->isFocusRingVisible());
+        QCOMPARE(pointer::pixel(checkBox, QPoint(1, 8)), checkBox->palette().color(QPalette::Highlight));
+        QCOMPARE(pointer::pixel(checkBox, QPoint(8, 8)), QColor(Qt::red));
+
+        QSignalSpy colourChanged(checkBox, &InteractiveButton::focusRingColorChanged);
+        checkBox->setFocusRingColor(QColor(0x258E65));
+        checkBox->setFocusRingColor(QColor(0x258E65));
+        QCOMPARE(colourChanged.size(), 1);
+        QCOMPARE(pointer::pixel(checkBox, QPoint(1, 8)), QColor(0x258E65));
+
+        QTest::keyClick(checkBox, Qt::Key_Tab);
+        QVERIFY(link->hasFocus());
+        QVERIFY(!checkBox->isFocusRingVisible());
+        QVERIFY(link->isFocusRingVisible());
+        QCOMPARE(pointer::pixel(link, QPoint(1, 12)), link->palette().color(QPalette::Highlight));
+        QCOMPARE(pointer::pixel(checkBox, QPoint(1, 8)), QColor(Qt::red));
+        pointer::saveScreenshot(link, QStringLiteral("interactivebutton-link-focused"));
+
+        // Clicking elsewhere moves the focus without a ring.
+        QTest::mouseClick(checkBox, Qt::LeftButton);
+        QVERIFY(checkBox->hasFocus());
+        QVERIFY(!checkBox->isFocusRingVisible());
+        QVERIFY(!link->isFocusRingVisible());
+        checkBox->resetFocusRingColor();
+        QCOMPARE(colourChanged.size(), 2);
+        QCOMPARE(checkBox->focusRingColor(), checkBox->palette().color(QPalette::Highlight));
+    }
+
     void screenshotsOfEveryState()
     {
         m_button->setCornerRadius(4);
