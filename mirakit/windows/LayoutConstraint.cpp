@@ -174,9 +174,8 @@ void LayoutConstraintEngine::layout()
                 axis.ratio = std::make_pair(c.multiplier(), c.constant());
                 continue;
             }
-            const qreal reference = c.secondItem()
-                ? valueOf(frameOf(c.secondItem()), absolute(c.secondAttribute())) * c.multiplier()
-                : 0;
+            const qreal reference
+                = c.secondItem() ? valueOf(frameOf(c.secondItem()), absolute(c.secondAttribute())) * c.multiplier() : 0;
             // A leading or trailing constant counts in the reading direction.
             const bool mirrored = isDirectional(c.firstAttribute()) && isRightToLeft();
             const qreal target = reference + (mirrored ? -c.constant() : c.constant());
