@@ -76,7 +76,8 @@ InteractiveLabelLayout::InteractiveLabelLayout(
         if (y + line.height() > containerHeight && !m_lines.isEmpty())
             break;
         line.setPosition(QPointF(m_padding, y));
-        const QRectF used(m_padding, y, line.naturalTextWidth(), line.height());
+        // Where the text really lies: centred and right-aligned lines start further in.
+        const QRectF used(line.naturalTextRect().x(), y, line.naturalTextWidth(), line.height());
         m_lines.append({ used, TextRange { line.textStart(), line.textLength() } });
         y += line.height();
     }

@@ -47,7 +47,7 @@ struct MIRAKIT_EXPORT AttributedText {
 class MIRAKIT_EXPORT InteractiveLabelLayout {
 public:
     struct Line {
-        QRectF rect; ///< the line's used rectangle, moved down by its share of the gap
+        QRectF rect; ///< the rectangle the line's text uses (after alignment), moved down by its share of the gap
         TextRange glyphs; ///< the characters on the line
     };
 

@@ -28,11 +28,45 @@ private Q_SLOTS:
         centredText.setFormat(TextRange { 0, 4 }, centred());
         InteractiveLabelLayout layout(centredText, font, QSizeF(300, 40));
         QCOMPARE(layout.lineFragmentPadding(), 4.0);
-        QCOMPARE(layout.lines().first().rect.x(), 4.0);
+        // The line's rectangle is where the centred text lies, not where the padding ends.
+        const QRectF line = layout.lines().first().rect;
+        QVERIFY(line.width() > 0 && line.width() < 200);
+        QVERIFY(qAbs(line.center().x() - 150) < 0.1);
+        QCOMPARE(line.x(), layout.rectsFor(TextRange { 0, 1 }).first().x());
 
         AttributedText laterCentred = plain;
         laterCentred.setFormat(TextRange { 5, 3 }, centred());
         QCOMPARE(InteractiveLabelLayout(laterCentred, font, QSizeF(300, 40)).lineFragmentPadding(), 2.0);
+    }
+
+    void lineRectanglesFollowTheAlignment_data()
+    {
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qreal>("right"); // where the line ends; negative: starts at the padding
+        const QString hebrew = QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD");
+        QTest::newRow("left") << int(Qt::AlignLeft) << QStringLiteral("Read the terms") << -1.0;
+        QTest::newRow("right") << int(Qt::AlignRight) << QStringLiteral("Read the terms") << 298.0;
+        QTest::newRow("right-to-left leading") << int(Qt::AlignLeft) << hebrew << 298.0;
+        QTest::newRow("right-to-left absolute left") << int(Qt::AlignLeft | Qt::AlignAbsolute) << hebrew << -1.0;
+    }
+
+    void lineRectanglesFollowTheAlignment()
+    {
+        QFETCH(int, alignment);
+        QFETCH(QString, text);
+        QFETCH(qreal, right);
+        QTextCharFormat format;
+        format.setProperty(AttributedText::alignmentProperty, alignment);
+        AttributedText aligned { text, {} };
+        aligned.setFormat(TextRange { 0, text.size() }, format);
+        InteractiveLabelLayout layout(aligned, QFont(QStringLiteral("DejaVu Sans"), 12), QSizeF(300, 40));
+        const QRectF line = layout.lines().first().rect;
+        QVERIFY(line.width() > 0 && line.width() < 200);
+        if (right < 0)
+            QCOMPARE(line.x(), 2.0);
+        else
+            QVERIFY(qAbs(line.right() - right) < 0.1);
     }
 
     void spareHeightGoesBetweenTheLines()
