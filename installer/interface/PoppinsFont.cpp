@@ -5,6 +5,9 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include <array>
+#include <optional>
+
 namespace {
 const QString family = QStringLiteral("Poppins");
 
@@ -48,28 +51,27 @@ QString poppinsFontName(PoppinsWeight weight)
     return QStringLiteral("Poppins-Regular");
 }
 
-bool registerPoppinsFonts()
+bool registerPoppinsFont(PoppinsWeight weight)
 {
-    static bool registered = false;
-    if (registered)
-        return true;
+    static std::array<std::optional<bool>, 5> registered;
+    std::optional<bool> &known = registered[std::size_t(weight)];
+    if (known)
+        return *known;
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return false;
-    for (PoppinsWeight weight : {PoppinsWeight::bold, PoppinsWeight::regular, PoppinsWeight::medium,
-                                 PoppinsWeight::semibold, PoppinsWeight::semiBoldItalic}) {
-        const QString path = platform::Bundle::main().pathForResource(poppinsFontName(weight), QStringLiteral("ttf"),
-                                                                      QStringLiteral("fonts"));
-        if (!path.isEmpty())
-            QFontDatabase::addApplicationFont(path);
-    }
-    registered = QFontDatabase::families().contains(family);
-    return registered;
+    const QString path = platform::Bundle::main().pathForResource(poppinsFontName(weight), QStringLiteral("ttf"),
+                                                                  QStringLiteral("fonts"));
+    const int id = path.isEmpty() ? -1 : QFontDatabase::addApplicationFont(path);
+    // Asking the registered file, not the whole database, keeps the system's
+    // fonts from being enumerated before the first frame.
+    known = id >= 0 && QFontDatabase::applicationFontFamilies(id).contains(family);
+    return *known;
 }
 
 QFont poppinsFont(qreal size, PoppinsWeight weight)
 {
     QFont font;
-    if (registerPoppinsFonts())
+    if (registerPoppinsFont(weight))
         font = QFont(family);
     else
         font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);

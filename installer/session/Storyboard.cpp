@@ -6,7 +6,6 @@
 
 #include <installer/interface/FailedViewController.h>
 #include <installer/interface/LocalizedString.h>
-#include <installer/interface/PoppinsFont.h>
 #include <mirakit/MiraKit.h>
 
 RootWindowController *Storyboard::instantiateInitialController()
@@ -34,7 +33,6 @@ void Storyboard::prepare()
 {
     static const bool prepared = [] {
         mira::setLocalizedStringProvider([](const QString &key) { return localizedString(key); });
-        registerPoppinsFonts();
         return true;
     }();
     Q_UNUSED(prepared);

@@ -33,6 +33,6 @@ public:
     static QWidget *instantiateController(const QString &identifier);
 
 private:
-    /// Makes the interface texts and fonts available to every page; once per process.
+    /// Makes the interface texts available to MiraKit's controls; once per process.
     static void prepare();
 };
