@@ -26,6 +26,7 @@
 
 #include <QBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -83,13 +84,22 @@ private:
         return found;
     }
 
+    /// The window as a person sees it, with a sheet on show drawn over it.
     void screenshot(const QString &name)
     {
         const QString folder = qEnvironmentVariable("SCREENSHOT_DIR");
         if (folder.isEmpty())
             return;
         QDir().mkpath(folder);
-        m_window->grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, name, InAppLanguage::resolve().code()));
+        QTest::qWait(20); // pending layout requests
+        QPixmap picture = m_window->grab();
+        if (InstallerAlertViewController *alert = PageDriver::notice()) {
+            QWidget *sheet = alert->window();
+            QPainter painter(&picture);
+            painter.fillRect(picture.rect(), QColor(0, 0, 0, 40));
+            painter.drawPixmap(sheet->geometry().topLeft() - m_window->geometry().topLeft(), sheet->grab());
+        }
+        picture.save(QStringLiteral("%1/%2-%3.png").arg(folder, name, InAppLanguage::resolve().code()));
     }
 
 private Q_SLOTS:
