@@ -13,6 +13,7 @@
 #include <installer/session/RootWindowController.h>
 #include <installer/session/Storyboard.h>
 #include <mirakit/interactive/InteractiveLabel.h>
+#include <platform/Folders.h>
 
 
 FailedViewController::FailedViewController(QWidget *parent)
@@ -58,7 +59,8 @@ std::optional<QString> FailedViewController::descriptionText(FailedReason reason
     case FailedReason::withoutNetwork:
         return localizedString(QStringLiteral("Install_Error_No_NetWork"));
     case FailedReason::write:
-        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {QStringLiteral("/Applications")});
+        // The folder the product goes into, as this machine names it.
+        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {platform::Folders::applications()});
     default:
         return std::nullopt;
     }

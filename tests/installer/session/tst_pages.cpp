@@ -298,7 +298,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("no network") << FailedReason::withoutNetwork << text("Install_Error_No_NetWork");
         QTest::newRow("no space") << FailedReason::write
-                                  << localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {QStringLiteral("/Applications")});
+                                  << localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {m_home.filePath(QStringLiteral("Applications"))});
         QTest::newRow("server keeps the page's text") << FailedReason::server << text("Install_Error_Unknown");
         QTest::newRow("install keeps the page's text") << FailedReason::install << text("Install_Error_Unknown");
     }
