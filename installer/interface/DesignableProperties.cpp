@@ -152,6 +152,13 @@ void DesignableProperties::applyToWidget(QWidget *widget, const Lookup &lookup)
             widget->setAutoFillBackground(true);
         }
     }
+    const QColor text = dynamicValue(widget, "textColorIB").value<QColor>();
+    if (text.isValid()) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::WindowText, text);
+        palette.setColor(QPalette::Text, text);
+        widget->setPalette(palette);
+    }
     applyShadow(widget);
     localizeText(widget, lookup);
     if (auto *edit = qobject_cast<QLineEdit *>(widget))

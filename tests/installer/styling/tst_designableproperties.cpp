@@ -76,7 +76,10 @@ private Q_SLOTS:
         card->setProperty("shadowRadiusIB", 6.0);
         card->setProperty("shadowOpacityIB", 0.5);
         card->setProperty("shadowOffsetIB", QSizeF(0, -2));
+        auto *caption = new QLabel(QStringLiteral("caption"), card);
+        caption->setProperty("textColorIB", QColor(0x34, 0x29, 0x29));
         DesignableProperties::apply(&window, bracket);
+        QCOMPARE(caption->palette().color(QPalette::WindowText), QColor(0x34, 0x29, 0x29));
 
         QCOMPARE(window.palette().color(QPalette::Window), QColor(0x12, 0x34, 0x56));
         QVERIFY(card->styleSheet().contains(QStringLiteral("background-color: rgba(255, 255, 255, 1.000);")));
