@@ -354,13 +354,17 @@ void InstallerAlertViewController::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto *choice = qobject_cast<mira::InteractiveButton *>(button(defaultTag()))) {
+    case Qt::Key_Enter: {
+        // Like a dialog's auto-default buttons: the focused choice, else the theme one.
+        auto *focused = qobject_cast<mira::InteractiveButton *>(focusWidget());
+        QAbstractButton *target = m_buttons.contains(focused) ? focused : button(defaultTag());
+        if (auto *choice = qobject_cast<mira::InteractiveButton *>(target)) {
             if (choice->isEnabled())
                 choice->click();
         }
         event->accept();
         return;
+    }
     case Qt::Key_Escape: {
         auto *sheet = qobject_cast<mira::SheetWindow *>(window());
         closeSheet(sheet && sheet->hasCloseView() ? sheet->closeButton() : nullptr);

@@ -5,9 +5,12 @@
 class QWidget;
 
 /**
- * Makes Return and Enter run @p action while focus is anywhere in @p page,
- * the way a dialog's default button works. Keys a focused control uses
- * itself (Space on a button) are not affected.
+ * Makes Return and Enter run @p action while focus is in @p page, the way a
+ * dialog's default button works.
+ *
+ * A focused push button (one that is not checkable) takes the key itself,
+ * so Return on a link opens the link; on a check box, or with focus
+ * elsewhere in the page, Return runs @p action.
  *
  * @code
  * onReturnKey(this, [this] { installEvent(); });

@@ -169,6 +169,13 @@ private Q_SLOTS:
 
         QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
         QVERIFY(box->isSelected());
+
+        // Return on the focused link opens it rather than installing.
+        welcome->protoclButton()->setFocus();
+        QTest::keyClick(welcome->protoclButton(), Qt::Key_Return);
+        QCOMPARE(m_workspace.opened.size(), 1);
+        QVERIFY(!PageDriver::notice());
+        m_workspace.opened.clear();
         QVERIFY(!box->accessibleName().isEmpty());
         QVERIFY(!welcome->installBtn()->accessibleName().isEmpty());
     }
