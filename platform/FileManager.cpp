@@ -19,7 +19,12 @@ FileError FileManager::removeItem(const QString &path)
     namespace fs = std::filesystem;
     const fs::path item(QFile::encodeName(path).toStdString());
     std::error_code error;
-    if (!fs::exists(fs::symlink_status(item, error)))
+    const fs::file_status status = fs::symlink_status(item, error);
+    // Only a definite "not there" counts as nothing to remove; a path that
+    // cannot even be looked at is a failure.
+    if (error && error != std::errc::no_such_file_or_directory)
+        return fileErrorFromErrno(error.value(), true);
+    if (!fs::exists(status))
         return FileError::NoSuchFile;
     fs::remove_all(item, error);
     return error ? fileErrorFromErrno(error.value(), true) : FileError::None;
