@@ -15,7 +15,6 @@
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <platform/Folders.h>
 
-
 FailedViewController::FailedViewController(QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::FailedViewController>())
@@ -70,7 +69,6 @@ void FailedViewController::viewDidLoad()
 {
     if (const auto text = descriptionText(m_reason))
         ui->descriptionLabel->setStringValue(*text);
-    ui->descriptionLabel->setAccessibleName(ui->descriptionLabel->stringValue());
 }
 
 void FailedViewController::retryEvent()

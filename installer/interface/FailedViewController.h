@@ -51,6 +51,7 @@ public:
     /// Asks whether to quit the installation.
     void showQuitPrompt();
 
+    /// The window's close button: the quit prompt.
     void closeRequest() override { showQuitPrompt(); }
 
     /// The description for @p reason, or nothing when the page keeps its own.

@@ -24,7 +24,6 @@
 #include <platform/PrivilegedRemoval.h>
 #include <platform/RunningApplications.h>
 
-#include <QFileInfo>
 #include <QPointer>
 
 #include <algorithm>
@@ -61,7 +60,6 @@ LoadingViewController::LoadingViewController(QWidget *parent)
     ui->loadingLabel->setFont(poppinsFont(14, PoppinsWeight::regular));
     ui->progressLabel->setFont(poppinsFont(14, PoppinsWeight::medium));
     ui->progressView->setColors({mira::rgb(0x3BE5A2), mira::rgb(0x2FD3B4)});
-    ui->progressView->setAccessibleName(localizedFormat(QStringLiteral("Install_Downloading"), {productName()}));
     ui->advertiseImageView->setPixmap(imageNamed(QStringLiteral("Install_illustration_id1"), ui->advertiseImageView->minimumSize()));
     ui->advertiseDescLabel->setText(localizedString(QStringLiteral("AD1_Desc")));
 }
@@ -181,9 +179,15 @@ QString LoadingViewController::percentText(double percent, const QLocale &locale
     return text + QLatin1Char('%');
 }
 
+void LoadingViewController::setStatus(const QString &status)
+{
+    ui->loadingLabel->setText(status);
+    ui->progressView->setAccessibleName(status);
+}
+
 void LoadingViewController::setDownloadingText()
 {
-    ui->loadingLabel->setText(localizedFormat(QStringLiteral("Install_Downloading"), {productName()}));
+    setStatus(localizedFormat(QStringLiteral("Install_Downloading"), {productName()}));
 }
 
 void LoadingViewController::notifyProgressDidChanged()
@@ -199,12 +203,11 @@ void LoadingViewController::notifyDownloadFinish()
 {
     log(QStringLiteral("LoadingViewController notifyDownloadFinish"));
     GA::installStep(QStringLiteral("Download_Successful"));
-    ui->loadingLabel->setText(localizedString(QStringLiteral("Install_Installing")));
+    setStatus(localizedString(QStringLiteral("Install_Installing")));
 
-    const QString installed = Product::installedPath();
-    if (QFileInfo::exists(installed) || QFileInfo(installed).isSymLink()) {
+    if (Product::isInstalled()) {
         platform::RunningApplications::terminateApplications(Product::bundleIdentifier());
-        if (!removeExistingBundle(installed)) {
+        if (!removeExistingBundle(Product::installedPath())) {
             const QString product = productName();
             presentNotice(NoticePageConfiger::installerNotice(
                               localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), {product, product})),
@@ -235,7 +238,7 @@ void LoadingViewController::notifyInstalled()
 {
     log(QStringLiteral("LoadingViewController notifyInstalled"));
     GA::installStep(QStringLiteral("Install_Finished"));
-    ui->loadingLabel->setText(localizedFormat(QStringLiteral("Install_Launching"), {productName()}));
+    setStatus(localizedFormat(QStringLiteral("Install_Launching"), {productName()}));
 }
 
 void LoadingViewController::notifyLaunched()

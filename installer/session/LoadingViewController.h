@@ -47,21 +47,39 @@ public:
     /// The illustration (1 to 4) the pending carousel step will show.
     qint64 advertiseIndex() const { return m_advertiseIndex; }
 
+    /// The illustration.
     QLabel *advertiseImageView() const;
+    /// The illustration's caption.
     QLabel *introlductionLabel() const;
+    /// The status line: downloading, installing, starting.
     QLabel *loadingLabel() const;
+    /// The progress bar; its accessible name is the status line.
     mira::LineProgressView *progressView() const;
+    /// The percentage.
     QLabel *progressLabel() const;
+    /// The marker of the illustration on show, moved along dotStackView().
     QWidget *greenDot() const;
+    /// The row of position dots.
     QWidget *dotStackView() const;
 
+    /// @name Installer notifications
+    /// Connected when the page is first shown; each runs on the main thread.
+    ///@{
+    /// Shows the downloaded share of DownLoader::shared().
     void notifyProgressDidChanged();
+    /// Clears an installed copy out of the way and installs.
     void notifyDownloadFinish();
+    /// Hands over to the failure page ("download_result").
     void notifyDownloadFailed();
+    /// Reports "Install_Finished" and waits for the product to start.
     void notifyInstalled();
+    /// Hands over to the failure page ("install_finished").
     void notifyInstallFailed();
+    /// Reports "Start_Application", flushes the usage events and quits two seconds later.
     void notifyLaunched();
+    /// Hands over to the failure page ("start_app").
     void notifyLaunchFailed();
+    ///@}
 
     /// Pauses the download and asks whether to quit; the window stays.
     void closeRequest() override;
@@ -85,6 +103,7 @@ private:
     void observeInstaller();
     void scheduleAdvertise();
     void showAdvertise();
+    void setStatus(const QString &status);
     void setDownloadingText();
 
     std::unique_ptr<Ui::LoadingViewController> ui;

@@ -2,6 +2,7 @@
 
 #include <platform/Folders.h>
 
+#include <QFileInfo>
 #include <QString>
 
 /**
@@ -26,6 +27,13 @@ inline QString bundleIdentifier()
 inline QString installedPath()
 {
     return platform::Folders::applications() + QLatin1Char('/') + bundleName();
+}
+
+/// Whether something is at installedPath(), a dangling link included.
+inline bool isInstalled()
+{
+    const QFileInfo installed(installedPath());
+    return installed.exists() || installed.isSymLink();
 }
 
 } // namespace Product

@@ -19,7 +19,6 @@
 #include <platform/RunningApplications.h>
 #include <platform/Workspace.h>
 
-#include <QFileInfo>
 #include <QPointer>
 #include <QUrl>
 
@@ -154,7 +153,7 @@ void ViewController::installEvent()
             window());
         return;
     }
-    if (!QFileInfo::exists(Product::installedPath())) {
+    if (!Product::isInstalled()) {
         start();
         return;
     }

@@ -53,6 +53,7 @@ public:
     /// Asks whether to quit the installation.
     void closeAction();
 
+    /// The window's close button: the quit confirmation.
     void closeRequest() override { closeAction(); }
 
 protected:

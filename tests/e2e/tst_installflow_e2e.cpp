@@ -7,6 +7,7 @@
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/AnalyticsSteps.h>
 #include <installer/interface/FailedViewController.h>
+#include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
 #include <installer/session/AppDelegate.h>
 #include <installer/session/DownLoader.h>
@@ -25,7 +26,9 @@
 #include <platform/Workspace.h>
 
 #include <QDirIterator>
+#include <QLabel>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 using namespace std::chrono_literals;
 
@@ -220,8 +223,10 @@ private Q_SLOTS:
     void success()
     {
         std::optional<platform::Scheduler::TimePoint> launchedAt;
-        platform::NotificationCenter::defaultCenter().addObserver(InstallerNotification::launchedFinish, this,
+        auto &center = platform::NotificationCenter::defaultCenter();
+        const auto observer = center.addObserver(InstallerNotification::launchedFinish, this,
             [this, &launchedAt](const platform::Notification &) { launchedAt = m_driver->scheduler.now(); });
+        const auto stopObserving = qScopeGuard([&center, observer] { center.removeObserver(observer); });
         QVERIFY(buildArchive(served()));
         showWindow();
         clickInstall();
@@ -318,17 +323,20 @@ private Q_SLOTS:
         QVERIFY(!old.isEmpty());
         ProtectiveFileManager fileManager(installed());
         platform::FileManager::setShared(&fileManager);
+        const auto restore = qScopeGuard([] { platform::FileManager::setShared(nullptr); });
         showWindow();
         clickInstall();
         QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         QVERIFY(m_driver->choose(1)); // Replace
         QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }));
+        const QString product = localizedString(QStringLiteral("Application_Name"));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(),
+            localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), {product, product}));
         QCOMPARE(m_administrator.requests, QStringList{installed()});
         QVERIFY(page<LoadingViewController>());
         QVERIFY(QFile::exists(old));
         QVERIFY(!QFile::exists(installed() + QStringLiteral("/Contents/Info.plist")));
         QVERIFY(!logText().contains(QLatin1String("DownLoader install")));
-        platform::FileManager::setShared(nullptr);
     }
 
     void closingDuringTheDownloadPauses()
@@ -344,11 +352,11 @@ private Q_SLOTS:
         m_window->close();
         QVERIFY(m_window->isVisible());
         QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
-        const std::int64_t paused = DownLoader::shared().zip()->currentSize;
-        QTest::qWait(300);
-        m_driver->scheduler.runPending();
-        QVERIFY(DownLoader::shared().zip()->currentSize - paused < 512 * 1024);
+        const auto task = DownLoader::shared().zip()->task.load();
+        QVERIFY(task);
+        QCOMPARE(task->state(), platform::net::DownloadTask::State::Suspended);
         QVERIFY(m_driver->choose(1)); // Cancel: go on
+        QCOMPARE(task->state(), platform::net::DownloadTask::State::Running);
         QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
         QVERIFY(queuedActions().contains(QStringLiteral("Cancel_Download_Close/Success"))
             || collectedActions().contains(QStringLiteral("Cancel_Download_Close")));
