@@ -19,7 +19,8 @@ InstalllerAlertProtocol::~InstalllerAlertProtocol() = default;
 
 QWidget *InstalllerAlertProtocol::noticeWindow()
 {
-    if (QWidget *active = QApplication::activeWindow())
+    // A notice on show is not a place for another one: it goes on the window below.
+    if (QWidget *active = QApplication::activeWindow(); active && !isPresented(active))
         return active;
     // Top-level windows in the order they were created; the first plain one
     // is the application's main window.

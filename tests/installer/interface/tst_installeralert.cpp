@@ -446,6 +446,11 @@ private Q_SLOTS:
         m_host->presentNotice(configer, options);
         QCOMPARE(shownSheets().size(), 1);
         QCOMPARE(mira::sheetParent(shownSheets().first()), m_host.get());
+
+        // While that notice is the active window, the next one still goes on the main window.
+        shownSheets().first()->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), shownSheets().first());
+        QCOMPARE(InstalllerAlertProtocol::noticeWindow(), m_host.get());
     }
 
     // Every installer notice in every language fits its text and buttons.
