@@ -79,13 +79,11 @@ InstallerAlertViewController::InstallerAlertViewController(QWidget *parent)
     m_stackHeightConstraint = C::size(stack, A::height, 0);
     m_actionBottomConstraint = C(ui->actionStackView, A::bottom, R::equal, content, A::bottom, 1, -centerBottom);
     m_natureBottomConstraint = C(ui->natureActionStackView, A::bottom, R::equal, content, A::bottom, 1, -natureBottom);
-    // The layout's edges are absolute; the nature row is pinned to the side
-    // where the reading direction ends.
-    m_natureRightConstraint = C(ui->natureActionStackView, A::right, R::equal, content, A::right, 1, -natureMargin);
-    m_natureLeftConstraint = C(ui->natureActionStackView, A::left, R::equal, content, A::left, 1, natureMargin);
+    // The nature row ends where the reading direction ends.
     C::activate({ m_stackViewTopConstraint, m_stackViewLeadingConstraint, m_stackViewTrailingConstraint,
         m_stackHeightConstraint, C(ui->actionStackView, A::centerX, R::equal, content, A::centerX),
-        m_actionBottomConstraint, m_natureBottomConstraint });
+        m_actionBottomConstraint, m_natureBottomConstraint,
+        C(ui->natureActionStackView, A::trailing, R::equal, content, A::trailing, 1, -natureMargin) });
 }
 
 InstallerAlertViewController::~InstallerAlertViewController() = default;
@@ -323,9 +321,6 @@ void InstallerAlertViewController::updateContentConstraints()
     const ContentSize size = contentSize();
     m_contentHeightConstraint.setConstant(size.content.height());
     m_stackHeightConstraint.setConstant(size.stackHeight);
-    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
-    m_natureRightConstraint.setActive(!rightToLeft);
-    m_natureLeftConstraint.setActive(rightToLeft);
     updateGeometry();
 }
 

@@ -149,6 +149,4 @@ private:
     mira::LayoutConstraint m_stackHeightConstraint;
     mira::LayoutConstraint m_actionBottomConstraint;
     mira::LayoutConstraint m_natureBottomConstraint;
-    mira::LayoutConstraint m_natureRightConstraint;
-    mira::LayoutConstraint m_natureLeftConstraint;
 };
