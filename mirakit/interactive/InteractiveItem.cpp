@@ -26,8 +26,17 @@ void InteractiveLabel::InteractiveItem::applyIfNeed(AttributedText &text)
     m_needApply = false;
     if (m_range.location < 0 || m_range.length < 0 || m_range.end() > text.text.size())
         return;
-    if (const std::optional<QTextCharFormat> attributes = adapterValue(m_attributes, statePriority(interactiveState())))
-        text.setFormat(m_range, *attributes);
+    std::optional<QTextCharFormat> attributes = adapterValue(m_attributes, statePriority(interactiveState()));
+    if (!attributes)
+        return;
+    // The item's format replaces the character attributes; the paragraph's
+    // alignment is the label's and stays unless the item sets its own.
+    if (!attributes->hasProperty(AttributedText::alignmentProperty)) {
+        const QVariant alignment = text.formatAt(int(m_range.location)).property(AttributedText::alignmentProperty);
+        if (alignment.isValid())
+            attributes->setProperty(AttributedText::alignmentProperty, alignment);
+    }
+    text.setFormat(m_range, *attributes);
 }
 
 std::optional<InteractiveLabel::InteractiveItem::CursorInfo> InteractiveLabel::InteractiveItem::cursorInfo() const

@@ -399,6 +399,11 @@ private Q_SLOTS:
             4.0);
         QVERIFY(ink(false) > 0);
         QVERIFY(ink(true) > 0);
+        // A link over the first word keeps the text centred.
+        makeLink({ 0, 5 });
+        QCOMPARE(m_label->attributedStringValue().formatAt(0).property(AttributedText::alignmentProperty).toInt(),
+            int(Qt::AlignHCenter));
+        QVERIFY(ink(true) > 0);
 
         m_label->setAlignment(Qt::AlignLeft);
         m_label->setLayoutDirection(Qt::RightToLeft);
