@@ -1,9 +1,57 @@
 #include "LineProgressView.h"
 
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+#include <QLocale>
 #include <QPainter>
 #include <QVariantAnimation>
 
 namespace mira {
+
+namespace {
+
+// Assistive technology sees a read-only progress bar whose value is progress().
+class LineProgressViewAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit LineProgressViewAccessible(LineProgressView *view)
+        : QAccessibleWidget(view, QAccessible::ProgressBar)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type != QAccessible::Value)
+            return QAccessibleWidget::text(type);
+        const float maximum = view()->maxProgress();
+        const float ratio = maximum > 0 ? view()->progress() / maximum : 0.0f;
+        return QLocale().toString(qRound(qBound(0.0f, ratio, 1.0f) * 100)) + QLatin1Char('%');
+    }
+
+    QVariant currentValue() const override { return view()->progress(); }
+    void setCurrentValue(const QVariant &) override { }
+    QVariant maximumValue() const override { return view()->maxProgress(); }
+    QVariant minimumValue() const override { return 0.0f; }
+    QVariant minimumStepSize() const override { return 0.0f; }
+
+private:
+    LineProgressView *view() const { return static_cast<LineProgressView *>(widget()); }
+};
+
+QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
+{
+    if (auto *view = qobject_cast<LineProgressView *>(object))
+        return new LineProgressViewAccessible(view);
+    return nullptr;
+}
+
+} // namespace
 
 class LineProgressViewPrivate {
 public:
@@ -23,6 +71,8 @@ LineProgressView::LineProgressView(QWidget *parent)
     : QWidget(parent)
     , d(std::make_unique<LineProgressViewPrivate>())
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleFactory), true);
+    Q_UNUSED(accessible);
     d->bar.colors = d->colors;
     d->bar.startPoint = QPointF(0, 0);
     d->bar.endPoint = QPointF(1, 0);
@@ -57,6 +107,10 @@ void LineProgressView::setProgress(float progress)
 {
     d->progress = progress;
     configerLayers(true);
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, progress);
+        QAccessible::updateAccessibility(&event);
+    }
     Q_EMIT progressChanged(progress);
 }
 

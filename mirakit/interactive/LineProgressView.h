@@ -24,7 +24,8 @@ class LineProgressViewPrivate;
  * of negative width, which paints nothing. A maxProgress of zero or below
  * counts as an empty bar rather than an infinite one. In a right-to-left
  * layout the bar grows from the right edge (its frames are given in reading
- * order either way).
+ * order either way). Assistive technology sees a progress bar whose value
+ * is progress() and whose text is the percentage.
  *
  * Defaults: progress 0, maxProgress 1, a solid green bar (two copies of
  * rgb(63, 232, 161)), no locations (colours spread evenly), no track colour,

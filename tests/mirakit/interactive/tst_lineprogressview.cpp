@@ -2,6 +2,7 @@
 
 #include <mirakit/interactive/LineProgressView.h>
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -42,6 +43,20 @@ private Q_SLOTS:
         QCOMPARE(view.progressFrame(), QRectF(0, 0, 50, 8));
         QCOMPARE(pointer::pixel(&view, QPoint(10, 4)), QColor(Qt::white));
         QCOMPARE(pointer::pixel(&view, QPoint(190, 4)), QColor(Qt::black));
+    }
+
+    void assistiveTechnologySeesAProgressBar()
+    {
+        LineProgressView view;
+        view.setProgress(0.425f);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&view);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::ProgressBar);
+        QAccessibleValueInterface *value = accessible->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->currentValue().toFloat(), 0.425f);
+        QCOMPARE(value->maximumValue().toFloat(), 1.0f);
+        QCOMPARE(accessible->text(QAccessible::Value), QLocale().toString(43) + QLatin1Char('%'));
     }
 
     void progressAnimatesAndLayoutDoesNot()
