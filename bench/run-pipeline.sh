@@ -24,12 +24,9 @@ cmake --build "$build_dir" --target bench_pipeline >/dev/null
 tool="$(realpath "$build_dir/bench/bench_pipeline")"
 
 work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-bench.XXXXXX")"
-mirror_pid=""
+source tests/fixtures/local-mirror.sh
 cleanup() {
-    if [ -n "$mirror_pid" ] && kill -0 "$mirror_pid" 2>/dev/null; then
-        kill "$mirror_pid" 2>/dev/null || true
-        wait "$mirror_pid" 2>/dev/null || true
-    fi
+    stop_local_mirror
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,19 +44,10 @@ cp -p tests/fixtures/demo-product/Prismora.app/Contents/MacOS/Prismora "$bundle/
 (cd "$work/src" && zip -q -r -0 "$work/bundle.zip" Prismora.app/Contents/Resources \
     && zip -q -r -6 "$work/bundle.zip" Prismora.app -x 'Prismora.app/Contents/Resources/*')
 
-tests/fixtures/mirror-certs.sh "$work/tls"
-python3 tests/fixtures/mirror.py --cert "$work/tls/server.pem" --key "$work/tls/server.key" \
-    --archive "$work/archive.bin" --lifetime 3600 --no-stdin-watch > "$work/mirror.out" &
-mirror_pid=$!
-port=""
-for _ in $(seq 1 100); do
-    port="$(sed -n 's/^PORT //p' "$work/mirror.out" 2>/dev/null)"
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || { echo "bench: the mirror did not start" >&2; exit 1; }
+start_local_mirror "$work" "$work/archive.bin"
+port="$mirror_port"
 url="https://127.0.0.1:$port/ok/prismora.zip"
-ca="$work/tls/ca.pem"
+ca="$mirror_ca"
 
 measure() { # name, prepare, ours, reference-name, reference
     hyperfine --style none --warmup 1 --runs "$runs" --export-json "$work/$1.json" \

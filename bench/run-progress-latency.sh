@@ -25,12 +25,9 @@ fi
 tool="$(realpath "$build_dir/bench/bench_progress_latency")"
 
 work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-latency.XXXXXX")"
-mirror_pid=""
+source tests/fixtures/local-mirror.sh
 cleanup() {
-    if [ -n "$mirror_pid" ] && kill -0 "$mirror_pid" 2>/dev/null; then
-        kill "$mirror_pid" 2>/dev/null || true
-        wait "$mirror_pid" 2>/dev/null || true
-    fi
+    stop_local_mirror
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,17 +38,8 @@ head -c "$((size_mb * 1024 * 1024))" /dev/urandom > "$work/src/Prismora.app/Cont
 (cd "$work/src" && zip -q -r -0 "$work/prismora.zip" Prismora.app)
 rm -rf "$work/src"
 
-tests/fixtures/mirror-certs.sh "$work/tls"
-python3 tests/fixtures/mirror.py --cert "$work/tls/server.pem" --key "$work/tls/server.key" \
-    --archive "$work/prismora.zip" --lifetime 3600 --no-stdin-watch > "$work/mirror.out" &
-mirror_pid=$!
-port=""
-for _ in $(seq 1 100); do
-    port="$(sed -n 's/^PORT //p' "$work/mirror.out" 2>/dev/null)"
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || { echo "bench: the mirror did not start" >&2; exit 1; }
+start_local_mirror "$work" "$work/prismora.zip"
+port="$mirror_port"
 
 for run in $(seq 1 "$runs"); do
     home="$work/home-$run"
@@ -60,8 +48,8 @@ for run in $(seq 1 "$runs"); do
     echo "bench: run $run of $runs"
     env HOME="$home" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=offscreen PRISMORA_NO_ANALYTICS=1 \
         PRISMORA_APPLICATIONS_DIR="$home/Applications" PRISMORA_LOG_DIR="$home/logs" \
-        PRISMORA_CA_FILE="$work/tls/ca.pem" \
+        PRISMORA_CA_FILE="$mirror_ca" \
         PRISMORA_DOWNLOAD_HOSTS="127.0.0.1:$port/ok,127.0.0.1:$port/ok,127.0.0.1:$port/ok,127.0.0.1:$port/ok" \
-        ${BENCH_WRAP:-} "$tool" "https://127.0.0.1:$port/ok/prismora.zip" "$work/tls/ca.pem"
+        ${BENCH_WRAP:-} "$tool" "https://127.0.0.1:$port/ok/prismora.zip" "$mirror_ca"
     rm -rf "$home"
 done
