@@ -24,16 +24,10 @@ constexpr long receiveBufferSize = 512 * 1024;
 constexpr std::size_t fileBufferSize = 1024 * 1024;
 constexpr int idlePollMs = 1000;
 
-void initialiseCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 long responseStatus(CURL *easy)
 {
     long status = 0;
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    CurlLibrary::instance().easyGetinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     return status;
 }
 
@@ -78,8 +72,6 @@ DownloadSessionCore::DownloadSessionCore(DownloadSessionDelegate *delegate, std:
     , idleTimeout(idleTimeout)
     , m_caFile(qgetenv("PRISMORA_CA_FILE"))
 {
-    initialiseCurlOnce();
-    m_multi = curl_multi_init();
 }
 
 DownloadSessionCore::~DownloadSessionCore()
@@ -90,7 +82,8 @@ DownloadSessionCore::~DownloadSessionCore()
         else
             m_thread.join();
     }
-    curl_multi_cleanup(m_multi);
+    if (CURLM *multi = m_multi.load())
+        m_curl.multiCleanup(multi);
 }
 
 void DownloadSessionCore::startThread()
@@ -133,7 +126,15 @@ void DownloadSessionCore::shutdown()
 
 void DownloadSessionCore::wake()
 {
-    curl_multi_wakeup(m_multi);
+    if (CURLM *multi = m_multi.load()) {
+        m_curl.multiWakeup(multi);
+        return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_woken = true;
+    }
+    m_wakeUp.notify_one();
 }
 
 std::vector<std::shared_ptr<DownloadTask>> DownloadSessionCore::snapshot()
@@ -144,12 +145,21 @@ std::vector<std::shared_ptr<DownloadTask>> DownloadSessionCore::snapshot()
 
 void DownloadSessionCore::run()
 {
+    // Loaded here rather than by the constructor, which runs on the caller's
+    // thread, usually the main one.
+    CURLM *const multi = m_curl.load() ? m_curl.multiInit() : nullptr;
+    if (!multi) {
+        failUntilStopped(m_curl.load() ? QStringLiteral("libcurl cannot create a multi handle") : m_curl.errorString());
+        return;
+    }
+    m_multi.store(multi);
+
     for (;;) {
         for (const auto &task : snapshot())
             reconcile(task);
 
         int running = 0;
-        curl_multi_perform(m_multi, &running);
+        m_curl.multiPerform(multi, &running);
 
         auto tasks = snapshot();
         for (const auto &task : tasks) {
@@ -158,7 +168,7 @@ void DownloadSessionCore::run()
         }
 
         int queued = 0;
-        while (CURLMsg *message = curl_multi_info_read(m_multi, &queued)) {
+        while (CURLMsg *message = m_curl.multiInfoRead(multi, &queued)) {
             if (message->msg != CURLMSG_DONE)
                 continue;
             const auto found = std::find_if(tasks.begin(), tasks.end(),
@@ -186,7 +196,25 @@ void DownloadSessionCore::run()
         }
         if (m_stop && !unfinished)
             return;
-        curl_multi_poll(m_multi, nullptr, 0, pollTimeoutMs(snapshot()), nullptr);
+        m_curl.multiPoll(multi, nullptr, 0, pollTimeoutMs(snapshot()), nullptr);
+    }
+}
+
+void DownloadSessionCore::failUntilStopped(const QString &reason)
+{
+    for (;;) {
+        for (const auto &task : snapshot()) {
+            if (task->state() == DownloadTask::State::Canceling)
+                fail(task, { UrlError::Cancelled, FileError::None, QString() });
+            else if (task->state() == DownloadTask::State::Running)
+                fail(task, { UrlError::Unknown, FileError::None, reason });
+        }
+        std::unique_lock lock(m_mutex);
+        std::erase_if(m_tasks, [](const auto &task) { return task->state() == DownloadTask::State::Completed; });
+        if (m_stop && m_tasks.empty())
+            return;
+        m_wakeUp.wait(lock, [this] { return m_woken; });
+        m_woken = false;
     }
 }
 
@@ -222,14 +250,14 @@ void DownloadSessionCore::reconcile(const std::shared_ptr<DownloadTask> &task)
                         QStringLiteral("cannot create the temporary file") });
             }
         } else if (transfer.paused) {
-            curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
+            m_curl.easyPause(transfer.easy, CURLPAUSE_CONT);
             transfer.paused = false;
             transfer.lastActivity = Clock::now();
         }
         return;
     case DownloadTask::State::Suspended:
         if (transfer.started && !transfer.paused) {
-            curl_easy_pause(transfer.easy, CURLPAUSE_ALL);
+            m_curl.easyPause(transfer.easy, CURLPAUSE_ALL);
             transfer.paused = true;
         }
         return;
@@ -257,29 +285,29 @@ bool DownloadSessionCore::start(DownloadTask &task)
     }
     setvbuf(transfer.file, nullptr, _IOFBF, fileBufferSize);
 
-    CURL *easy = curl_easy_init();
+    CURL *easy = m_curl.easyInit();
     transfer.easy = easy;
     const QByteArray url = task.m_request.url.toEncoded();
-    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 16L);
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_TCP_KEEPALIVE, 1L);
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, receiveBufferSize);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DownloadSessionCore::writeBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &task);
+    m_curl.easySetopt(easy, CURLOPT_URL, url.constData());
+    m_curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    m_curl.easySetopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    m_curl.easySetopt(easy, CURLOPT_MAXREDIRS, 16L);
+    m_curl.easySetopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    m_curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    m_curl.easySetopt(easy, CURLOPT_TCP_KEEPALIVE, 1L);
+    m_curl.easySetopt(easy, CURLOPT_BUFFERSIZE, receiveBufferSize);
+    m_curl.easySetopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
+    m_curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &DownloadSessionCore::writeBody);
+    m_curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
     if (!m_caFile.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAINFO, m_caFile.constData());
+        m_curl.easySetopt(easy, CURLOPT_CAINFO, m_caFile.constData());
     const QByteArray agent = QCoreApplication::applicationName().toUtf8();
     if (!agent.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.constData());
+        m_curl.easySetopt(easy, CURLOPT_USERAGENT, agent.constData());
     for (const auto &[name, value] : task.m_request.headers)
-        transfer.headers = curl_slist_append(transfer.headers, (name + ": " + value).constData());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
-    curl_multi_add_handle(m_multi, easy);
+        transfer.headers = m_curl.slistAppend(transfer.headers, (name + ": " + value).constData());
+    m_curl.easySetopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
+    m_curl.multiAddHandle(m_multi.load(), easy);
     return true;
 }
 
@@ -309,7 +337,7 @@ void DownloadSessionCore::reportProgress(DownloadTask &task)
     if (received <= transfer.reported)
         return;
     curl_off_t expected = -1;
-    curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+    m_curl.easyGetinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
     task.m_expected = expected;
     const std::int64_t written = received - transfer.reported;
     transfer.reported = received;
@@ -333,7 +361,7 @@ void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CU
     }
     if (result != CURLE_OK) {
         const QString detail = transfer.errorBuffer[0] ? QString::fromUtf8(transfer.errorBuffer)
-                                                       : QString::fromUtf8(curl_easy_strerror(result));
+                                                       : QString::fromUtf8(m_curl.easyStrerror(result));
         fail(task, { urlErrorFromCurl(result), FileError::None, detail });
         return;
     }
@@ -366,11 +394,12 @@ void DownloadSessionCore::release(DownloadTask &task)
 {
     auto &transfer = *task.m_transfer;
     if (transfer.easy) {
-        curl_multi_remove_handle(m_multi, transfer.easy);
-        curl_easy_cleanup(transfer.easy);
+        m_curl.multiRemoveHandle(m_multi.load(), transfer.easy);
+        m_curl.easyCleanup(transfer.easy);
         transfer.easy = nullptr;
     }
-    curl_slist_free_all(transfer.headers);
+    if (transfer.headers)
+        m_curl.slistFreeAll(transfer.headers);
     transfer.headers = nullptr;
     if (transfer.file) {
         std::fclose(transfer.file);

@@ -3,11 +3,13 @@
 // Internal to DownloadSession and DownloadTask: the worker thread and the
 // per-transfer libcurl state.
 
+#include "CurlLibrary.h"
+
 #include <platform/net/DownloadSession.h>
 
-#include <curl/curl.h>
-
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -47,6 +49,7 @@ public:
 
 private:
     void run();
+    void failUntilStopped(const QString &reason);
     void reconcile(const std::shared_ptr<DownloadTask> &task);
     bool start(DownloadTask &task);
     void reportProgress(DownloadTask &task);
@@ -58,10 +61,15 @@ private:
 
     static size_t writeBody(char *data, size_t size, size_t count, void *task);
 
-    CURLM *m_multi = nullptr;
+    CurlLibrary &m_curl = CurlLibrary::instance();
+    // Published by the worker once libcurl is loaded; null until then and
+    // for good when it cannot be loaded.
+    std::atomic<CURLM *> m_multi { nullptr };
     std::thread m_thread;
-    std::mutex m_mutex; // guards m_tasks between the callers' threads and the worker
+    std::mutex m_mutex; // guards m_tasks and m_woken between the callers' threads and the worker
     std::vector<std::shared_ptr<DownloadTask>> m_tasks;
+    std::condition_variable m_wakeUp; // wakes the worker while m_multi is null
+    bool m_woken = false;
     std::atomic<bool> m_invalidated { false };
     std::atomic<bool> m_stop { false };
     QByteArray m_caFile;

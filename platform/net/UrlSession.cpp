@@ -1,10 +1,10 @@
 #include "UrlSession.h"
 
+#include "CurlLibrary.h"
+
 #include <platform/Scheduler.h>
 
 #include <QFile>
-
-#include <curl/curl.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -51,11 +51,13 @@ struct Task {
     UrlResponse response;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
+    // Both handles exist only once libcurl is loaded.
     ~Task()
     {
         if (easy)
-            curl_easy_cleanup(easy);
-        curl_slist_free_all(headerList);
+            CurlLibrary::instance().easyCleanup(easy);
+        if (headerList)
+            CurlLibrary::instance().slistFreeAll(headerList);
     }
 };
 
@@ -89,14 +91,20 @@ public:
     ~Private();
 
     void run();
+    void failUntilStopped(const QString &reason);
+    void wake();
     bool setUp(Task &task);
     void finish(std::unique_ptr<Task> task, UrlResponse response);
     void deliver(std::unique_ptr<Task> task);
 
-    CURLM *multi = nullptr;
+    CurlLibrary &curl = CurlLibrary::instance();
+    // Published by the worker once libcurl is loaded; null until then and
+    // for good when it cannot be loaded.
+    std::atomic<CURLM *> multi{nullptr};
     std::thread worker;
 
     std::mutex mutex; // guards incoming, cancelled and stopping
+    std::condition_variable arrived; // wakes the worker while multi is null
     std::vector<std::unique_ptr<Task>> incoming;
     std::vector<TaskId> cancelled;
     bool stopping = false;
@@ -108,9 +116,6 @@ public:
 
 UrlSession::Private::Private()
 {
-    static std::once_flag globalInit;
-    std::call_once(globalInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    multi = curl_multi_init();
     worker = std::thread([this] { run(); });
 }
 
@@ -120,12 +125,22 @@ UrlSession::Private::~Private()
         std::lock_guard lock(mutex);
         stopping = true;
     }
-    curl_multi_wakeup(multi);
+    wake();
     worker.join();
+    CURLM *handle = multi.load();
     for (auto &[id, task] : active)
-        curl_multi_remove_handle(multi, task->easy);
+        curl.multiRemoveHandle(handle, task->easy);
     active.clear();
-    curl_multi_cleanup(multi);
+    if (handle)
+        curl.multiCleanup(handle);
+}
+
+void UrlSession::Private::wake()
+{
+    if (CURLM *handle = multi.load())
+        curl.multiWakeup(handle);
+    else
+        arrived.notify_one();
 }
 
 bool UrlSession::Private::setUp(Task &task)
@@ -136,51 +151,60 @@ bool UrlSession::Private::setUp(Task &task)
         task.response.error = task.request.url.isValid() ? UrlError::UnsupportedURL : UrlError::BadURL;
         return false;
     }
-    task.easy = curl_easy_init();
+    task.easy = curl.easyInit();
     if (!task.easy) {
         task.response.error = UrlError::Unknown;
         return false;
     }
     CURL *easy = task.easy;
     task.url = task.request.url.toEncoded();
-    curl_easy_setopt(easy, CURLOPT_URL, task.url.constData());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(task.request.timeout.count()));
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, task.errorBuffer);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &collectBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &task);
-    curl_easy_setopt(easy, CURLOPT_PRIVATE, &task);
+    curl.easySetopt(easy, CURLOPT_URL, task.url.constData());
+    curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl.easySetopt(easy, CURLOPT_TIMEOUT_MS, long(task.request.timeout.count()));
+    curl.easySetopt(easy, CURLOPT_ERRORBUFFER, task.errorBuffer);
+    curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &collectBody);
+    curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
+    curl.easySetopt(easy, CURLOPT_PRIVATE, &task);
 
     const QByteArray method = task.request.method.toUpper();
     if (method == "POST" || !task.request.body.isEmpty()) {
-        curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(task.request.body.size()));
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, task.request.body.constData());
+        curl.easySetopt(easy, CURLOPT_POST, 1L);
+        curl.easySetopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(task.request.body.size()));
+        curl.easySetopt(easy, CURLOPT_POSTFIELDS, task.request.body.constData());
     }
     if (method != "GET" && method != "POST")
-        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
+        curl.easySetopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
 
     // No "Expect: 100-continue" round trip: the bodies are small and some
     // servers never answer it, which costs a second per request.
     task.request.setHeader("Expect", QByteArray());
     for (const auto &[name, value] : std::as_const(task.request.headers)) {
         const QByteArray line = value.isEmpty() ? name + ':' : name + ": " + value;
-        task.headerList = curl_slist_append(task.headerList, line.constData());
+        task.headerList = curl.slistAppend(task.headerList, line.constData());
     }
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, task.headerList);
+    curl.easySetopt(easy, CURLOPT_HTTPHEADER, task.headerList);
 
     // The extra authorities are added to the default store, which stays in use.
     task.caBundle = readExtraAuthorities();
     if (!task.caBundle.isEmpty()) {
         curl_blob blob{task.caBundle.data(), size_t(task.caBundle.size()), CURL_BLOB_NOCOPY};
-        curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+        curl.easySetopt(easy, CURLOPT_CAINFO_BLOB, &blob);
     }
     return true;
 }
 
 void UrlSession::Private::run()
 {
+    // Loaded here rather than by the constructor, which runs on the thread
+    // that first wants a session, usually while the first window is built.
+    CURLM *const handle = curl.load() ? curl.multiInit() : nullptr;
+    if (!handle) {
+        failUntilStopped(curl.load() ? QStringLiteral("libcurl cannot create a multi handle") : curl.errorString());
+        return;
+    }
+    multi.store(handle);
+
     for (;;) {
         std::vector<std::unique_ptr<Task>> started;
         std::vector<TaskId> stop;
@@ -196,7 +220,7 @@ void UrlSession::Private::run()
                 deliver(std::move(task));
                 continue;
             }
-            curl_multi_add_handle(multi, task->easy);
+            curl.multiAddHandle(handle, task->easy);
             const TaskId id = task->id;
             active.emplace(id, std::move(task));
         }
@@ -206,40 +230,57 @@ void UrlSession::Private::run()
                 continue;
             std::unique_ptr<Task> task = std::move(found->second);
             active.erase(found);
-            curl_multi_remove_handle(multi, task->easy);
+            curl.multiRemoveHandle(handle, task->easy);
             finish(std::move(task), UrlResponse{UrlError::Cancelled, 0, {}, QStringLiteral("cancelled")});
         }
 
         int stillRunning = 0;
-        curl_multi_perform(multi, &stillRunning);
+        curl.multiPerform(handle, &stillRunning);
         int queued = 0;
-        while (CURLMsg *message = curl_multi_info_read(multi, &queued)) {
+        while (CURLMsg *message = curl.multiInfoRead(handle, &queued)) {
             if (message->msg != CURLMSG_DONE)
                 continue;
             Task *finished = nullptr;
-            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &finished);
+            curl.easyGetinfo(message->easy_handle, CURLINFO_PRIVATE, &finished);
             const CURLcode result = message->data.result;
             auto found = active.find(finished->id);
             std::unique_ptr<Task> task = std::move(found->second);
             active.erase(found);
-            curl_multi_remove_handle(multi, task->easy);
+            curl.multiRemoveHandle(handle, task->easy);
 
             UrlResponse response;
             response.data = std::move(task->response.data);
             response.error = urlErrorFromCurl(result);
             if (result == CURLE_OK) {
                 long status = 0;
-                curl_easy_getinfo(task->easy, CURLINFO_RESPONSE_CODE, &status);
+                curl.easyGetinfo(task->easy, CURLINFO_RESPONSE_CODE, &status);
                 response.statusCode = int(status);
             } else {
                 response.errorText = QString::fromUtf8(task->errorBuffer[0] ? task->errorBuffer
-                                                                            : curl_easy_strerror(result));
+                                                                            : curl.easyStrerror(result));
             }
             finish(std::move(task), std::move(response));
         }
         // Sleeps until a socket is ready, a task arrives (wake-up) or a
         // second passes, whichever is first.
-        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        curl.multiPoll(handle, nullptr, 0, 1000, nullptr);
+    }
+}
+
+void UrlSession::Private::failUntilStopped(const QString &reason)
+{
+    for (;;) {
+        std::vector<std::unique_ptr<Task>> started;
+        {
+            std::unique_lock lock(mutex);
+            arrived.wait(lock, [this] { return stopping || !incoming.empty(); });
+            if (stopping)
+                return;
+            started.swap(incoming);
+            cancelled.clear();
+        }
+        for (auto &task : started)
+            finish(std::move(task), UrlResponse{UrlError::Unknown, 0, {}, reason});
     }
 }
 
@@ -286,7 +327,7 @@ TaskId UrlSession::dataTask(UrlRequest request, Completion completion)
         std::lock_guard lock(d->mutex);
         d->incoming.push_back(std::move(task));
     }
-    curl_multi_wakeup(d->multi);
+    d->wake();
     return id;
 }
 
@@ -298,7 +339,7 @@ void UrlSession::cancel(TaskId id)
         std::lock_guard lock(d->mutex);
         d->cancelled.push_back(id);
     }
-    curl_multi_wakeup(d->multi);
+    d->wake();
 }
 
 int UrlSession::runningTaskCount() const

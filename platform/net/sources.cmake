@@ -1,4 +1,5 @@
 set(PLATFORM_NET_SOURCES
+    CurlLibrary.cpp
     DownloadSession.cpp
     DownloadTask.cpp
     UrlError.cpp

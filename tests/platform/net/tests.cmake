@@ -4,3 +4,5 @@ prismora_add_test(tst_urlsession SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_urlsessio
     LIBS platform prismora_testsupport Qt6::Network)
 target_compile_definitions(tst_urlsession PRIVATE COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py")
 target_include_directories(tst_urlsession PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
+prismora_add_test(tst_curlunavailable SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_curlunavailable.cpp
+    LIBS platform)
