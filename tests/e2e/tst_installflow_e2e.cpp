@@ -118,14 +118,18 @@ private:
         qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, base).join(QLatin1Char(',')).toUtf8());
     }
 
-    /// An installed copy of the product holding old.txt; answers that file's path.
-    QString placeOldCopy() const
+    /// With an installed copy of the product holding old.txt (its path in
+    /// @p old) and an archive to install, presses Install: the replace prompt shows.
+    bool openReplacePrompt(QString *old)
     {
         QDir().mkpath(installed());
-        QFile old(installed() + QStringLiteral("/old.txt"));
-        if (!old.open(QIODevice::WriteOnly))
-            return {};
-        return old.fileName();
+        QFile file(installed() + QStringLiteral("/old.txt"));
+        if (!buildArchive(served()) || !file.open(QIODevice::WriteOnly))
+            return false;
+        *old = file.fileName();
+        showWindow();
+        clickInstall();
+        return m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000);
     }
 
     void showWindow()
@@ -289,12 +293,8 @@ private Q_SLOTS:
 
     void replacePromptCancelKeepsTheCopy()
     {
-        QVERIFY(buildArchive(served()));
-        const QString old = placeOldCopy();
-        QVERIFY(!old.isEmpty());
-        showWindow();
-        clickInstall();
-        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
+        QString old;
+        QVERIFY(openReplacePrompt(&old));
         QVERIFY(m_driver->choose(0)); // Cancel
         QVERIFY(page<ViewController>());
         QVERIFY(QFile::exists(old));
@@ -304,12 +304,8 @@ private Q_SLOTS:
 
     void replacePromptReplaceInstalls()
     {
-        QVERIFY(buildArchive(served()));
-        const QString old = placeOldCopy();
-        QVERIFY(!old.isEmpty());
-        showWindow();
-        clickInstall();
-        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
+        QString old;
+        QVERIFY(openReplacePrompt(&old));
         QVERIFY(m_driver->choose(1)); // Replace
         QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
         QVERIFY(!QFile::exists(old));
@@ -318,15 +314,11 @@ private Q_SLOTS:
 
     void protectedCopyNeedsTheAdministrator()
     {
-        QVERIFY(buildArchive(served()));
-        const QString old = placeOldCopy();
-        QVERIFY(!old.isEmpty());
+        QString old;
+        QVERIFY(openReplacePrompt(&old));
         ProtectiveFileManager fileManager(installed());
         platform::FileManager::setShared(&fileManager);
         const auto restore = qScopeGuard([] { platform::FileManager::setShared(nullptr); });
-        showWindow();
-        clickInstall();
-        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         QVERIFY(m_driver->choose(1)); // Replace
         QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }));
         const QString product = localizedString(QStringLiteral("Application_Name"));
