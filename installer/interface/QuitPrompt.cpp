@@ -6,12 +6,13 @@
 #include <installer/analytics/GA.h>
 #include <installer/session/AppDelegate.h>
 #include <installer/session/DownLoader.h>
+#include <installer/session/Product.h>
 
 namespace QuitPrompt {
 
 NoticePageConfiger configer()
 {
-    const QString message = localizedFormat(QStringLiteral("ExitTip"), {localizedString(QStringLiteral("Application_Name"))});
+    const QString message = localizedFormat(QStringLiteral("ExitTip"), {Product::localizedName()});
     return NoticePageConfiger::installerNotice(message, [] {
         GA::installStep(QStringLiteral("Cancel_Close"));
         DownLoader::shared().resume();

@@ -42,11 +42,6 @@ void log(const QString &line)
     platform::KSTLogManager::writeInfoLog(line);
 }
 
-QString productName()
-{
-    return localizedString(QStringLiteral("Application_Name"));
-}
-
 } // namespace
 
 LoadingViewController::LoadingViewController(QWidget *parent)
@@ -187,7 +182,7 @@ void LoadingViewController::setStatus(const QString &status)
 
 void LoadingViewController::setDownloadingText()
 {
-    setStatus(localizedFormat(QStringLiteral("Install_Downloading"), {productName()}));
+    setStatus(localizedFormat(QStringLiteral("Install_Downloading"), {Product::localizedName()}));
 }
 
 void LoadingViewController::notifyProgressDidChanged()
@@ -208,7 +203,7 @@ void LoadingViewController::notifyDownloadFinish()
     if (Product::isInstalled()) {
         platform::RunningApplications::terminateApplications(Product::bundleIdentifier());
         if (!removeExistingBundle(Product::installedPath())) {
-            const QString product = productName();
+            const QString product = Product::localizedName();
             presentNotice(NoticePageConfiger::installerNotice(
                               localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), {product, product})),
                 {ChooseAlertAction::choice(localizedString(QStringLiteral("Button_Cancel")), ButtonStorage::ButtonStyle::border),
@@ -238,7 +233,7 @@ void LoadingViewController::notifyInstalled()
 {
     log(QStringLiteral("LoadingViewController notifyInstalled"));
     GA::installStep(QStringLiteral("Install_Finished"));
-    setStatus(localizedFormat(QStringLiteral("Install_Launching"), {productName()}));
+    setStatus(localizedFormat(QStringLiteral("Install_Launching"), {Product::localizedName()}));
 }
 
 void LoadingViewController::notifyLaunched()
@@ -292,7 +287,7 @@ void LoadingViewController::closeRequest()
         GA::installStep(QStringLiteral("Cancel_Download_Close"));
         DownLoader::shared().resume();
     };
-    presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), {productName()}), resume),
+    presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), {Product::localizedName()}), resume),
         {ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::border,
              [] {
                  GA::installStep(QStringLiteral("Download_Close"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <installer/interface/LocalizedString.h>
 #include <platform/Folders.h>
 
 #include <QFileInfo>
@@ -10,6 +11,12 @@
  * identifier, and where it is placed.
  */
 namespace Product {
+
+/// The product's name as the interface shows it ("Application_Name").
+inline QString localizedName()
+{
+    return localizedString(QStringLiteral("Application_Name"));
+}
 
 /// The bundle folder's name in the applications folder.
 inline QString bundleName()

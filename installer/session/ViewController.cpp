@@ -146,7 +146,7 @@ void ViewController::privacyAction()
 
 void ViewController::installEvent()
 {
-    const QString product = localizedString(QStringLiteral("Application_Name"));
+    const QString product = Product::localizedName();
     if (!ui->agreementButton->isSelected()) {
         presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("AgreeTip"), {product})),
             {ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::theme)},
