@@ -1,0 +1,6 @@
+#include "BundleValidator.h"
+
+std::optional<BundleValidator::Failure> BundleValidator::validate(const QString &, const Limits &)
+{
+    return std::nullopt;
+}

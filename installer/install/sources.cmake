@@ -1,0 +1,3 @@
+set(INSTALLER_INSTALL_SOURCES
+    BundleValidator.cpp
+)

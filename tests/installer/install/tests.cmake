@@ -1,0 +1,1 @@
+set(INSTALL_TEST_LIBS prismora_core prismora_testsupport)
