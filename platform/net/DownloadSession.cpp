@@ -2,6 +2,8 @@
 
 #include "DownloadSession_p.h"
 
+#include <platform/Folders.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -19,9 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Large enough that the body is written with few system calls.
+// Large enough that the body is read with few system calls.
 constexpr long receiveBufferSize = 512 * 1024;
-constexpr std::size_t fileBufferSize = 1024 * 1024;
 constexpr int idlePollMs = 1000;
 
 long responseStatus(CURL *easy)
@@ -267,27 +268,21 @@ void DownloadSessionCore::reconcile(const std::shared_ptr<DownloadTask> &task)
 bool DownloadSessionCore::start(DownloadTask &task)
 {
     auto &transfer = *task.m_transfer;
+    const DownloadRequest &request = task.m_request;
     transfer.started = true;
     transfer.lastActivity = Clock::now();
 
-    QByteArray path = QFile::encodeName(QDir::tempPath()) + "/PrismoraDownload_XXXXXX.tmp";
-    const int fd = mkstemps(path.data(), 4);
-    if (fd < 0) {
-        transfer.writeErrno = errno;
+    const bool opened = request.destination.isEmpty()
+        ? transfer.file.openTemporary()
+        : transfer.file.openDestination(request.destination, request.resume.isValid() ? request.resume.offset : 0);
+    if (!opened) {
+        transfer.writeErrno = transfer.file.errorNumber();
         return false;
     }
-    transfer.tempPath = path;
-    transfer.file = fdopen(fd, "wb");
-    if (!transfer.file) {
-        transfer.writeErrno = errno;
-        ::close(fd);
-        return false;
-    }
-    setvbuf(transfer.file, nullptr, _IOFBF, fileBufferSize);
 
     CURL *easy = m_curl.easyInit();
     transfer.easy = easy;
-    const QByteArray url = task.m_request.url.toEncoded();
+    const QByteArray url = request.url.toEncoded();
     m_curl.easySetopt(easy, CURLOPT_URL, url.constData());
     m_curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     m_curl.easySetopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
@@ -299,15 +294,71 @@ bool DownloadSessionCore::start(DownloadTask &task)
     m_curl.easySetopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
     m_curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &DownloadSessionCore::writeBody);
     m_curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
+    m_curl.easySetopt(easy, CURLOPT_HEADERFUNCTION, &DownloadSessionCore::readHeader);
+    m_curl.easySetopt(easy, CURLOPT_HEADERDATA, &task);
     if (!m_caFile.isEmpty())
         m_curl.easySetopt(easy, CURLOPT_CAINFO, m_caFile.constData());
     const QByteArray agent = QCoreApplication::applicationName().toUtf8();
     if (!agent.isEmpty())
         m_curl.easySetopt(easy, CURLOPT_USERAGENT, agent.constData());
-    for (const auto &[name, value] : task.m_request.headers)
+    for (const auto &[name, value] : request.headers)
         transfer.headers = m_curl.slistAppend(transfer.headers, (name + ": " + value).constData());
+    if (const std::int64_t kept = transfer.file.size(); kept > 0) {
+        // Only the rest, and only if the server's file is still the one the kept bytes came from.
+        transfer.validator = request.resume.validator;
+        transfer.headers
+            = m_curl.slistAppend(transfer.headers, "Range: bytes=" + QByteArray::number(qint64(kept)) + '-');
+        transfer.headers = m_curl.slistAppend(transfer.headers, "If-Range: " + transfer.validator);
+    }
     m_curl.easySetopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
     m_curl.multiAddHandle(m_multi.load(), easy);
+    return true;
+}
+
+size_t DownloadSessionCore::readHeader(char *data, size_t size, size_t count, void *context)
+{
+    auto &task = *static_cast<DownloadTask *>(context);
+    const size_t length = size * count;
+    if (task.m_transfer->head.addLine(QByteArrayView(data, qsizetype(length))) && !acceptHead(task))
+        return 0; // ends the transfer with CURLE_WRITE_ERROR; the refusal says why
+    return length;
+}
+
+bool DownloadSessionCore::acceptHead(DownloadTask &task)
+{
+    auto &transfer = *task.m_transfer;
+    const int status = transfer.head.status();
+    // Interim answers and redirects are followed; error pages are refused at their body.
+    if (status < 200 || status >= 300 || transfer.accepted)
+        return true;
+    transfer.accepted = true;
+
+    auto &file = transfer.file;
+    if (status == 206) {
+        // A partial answer is usable only if it continues exactly where the file ends.
+        if (transfer.head.rangeStart() != file.size()) {
+            transfer.refusal = TransferError { UrlError::BadServerResponse, FileError::None,
+                QStringLiteral("partial content does not start at byte %1").arg(file.size()) };
+            return false;
+        }
+    } else if (file.size() > 0 && !file.restart()) {
+        transfer.refusal = TransferError { UrlError::CannotWriteToFile, fileErrorFromErrno(file.errorNumber(), true),
+            QString::fromLocal8Bit(std::strerror(file.errorNumber())) };
+        return false;
+    }
+    transfer.validator = transfer.head.validator();
+
+    curl_off_t length = -1;
+    CurlLibrary::instance().easyGetinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    task.m_expected = length >= 0 ? file.size() + length : -1;
+    task.m_received = file.size();
+    transfer.reported = file.size();
+
+    if (const auto free = Folders::freeSpace(file.folder()); length > 0 && free && *free < length) {
+        transfer.refusal = TransferError { UrlError::CannotWriteToFile, FileError::WriteOutOfSpace,
+            QStringLiteral("%1 bytes to come, %2 free").arg(length).arg(*free) };
+        return false;
+    }
     return true;
 }
 
@@ -321,11 +372,11 @@ size_t DownloadSessionCore::writeBody(char *data, size_t size, size_t count, voi
         transfer.badStatus = true;
         return CURL_WRITEFUNC_ERROR;
     }
-    if (std::fwrite(data, 1, length, transfer.file) != length) {
-        transfer.writeErrno = errno ? errno : EIO;
+    if (!transfer.file.write(data, length)) {
+        transfer.writeErrno = transfer.file.errorNumber();
         return CURL_WRITEFUNC_ERROR;
     }
-    task.m_received += std::int64_t(length);
+    task.m_received = transfer.file.size();
     transfer.lastActivity = Clock::now();
     return length;
 }
@@ -336,12 +387,9 @@ void DownloadSessionCore::reportProgress(DownloadTask &task)
     const std::int64_t received = task.m_received;
     if (received <= transfer.reported)
         return;
-    curl_off_t expected = -1;
-    m_curl.easyGetinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
-    task.m_expected = expected;
     const std::int64_t written = received - transfer.reported;
     transfer.reported = received;
-    delegate->didWriteData(task, written, received, expected);
+    delegate->didWriteData(task, written, received, task.m_expected);
 }
 
 void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CURLcode result)
@@ -351,6 +399,10 @@ void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CU
         fail(task,
             { UrlError::BadServerResponse, FileError::None,
                 QStringLiteral("HTTP status %1").arg(responseStatus(transfer.easy)) });
+        return;
+    }
+    if (result == CURLE_WRITE_ERROR && transfer.refusal) {
+        fail(task, *transfer.refusal);
         return;
     }
     if (result == CURLE_WRITE_ERROR && transfer.writeErrno) {
@@ -366,17 +418,18 @@ void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CU
         return;
     }
     // Buffered bytes may still fail to reach the disk.
-    const bool flushed = std::fflush(transfer.file) == 0;
-    const int flushErrno = errno;
-    std::fclose(transfer.file);
-    transfer.file = nullptr;
-    if (!flushed) {
+    if (!transfer.file.flush()) {
+        const int error = transfer.file.errorNumber();
         fail(task,
-            { UrlError::CannotWriteToFile, fileErrorFromErrno(flushErrno, true),
-                QString::fromLocal8Bit(std::strerror(flushErrno)) });
+            { UrlError::CannotWriteToFile, fileErrorFromErrno(error, true),
+                QString::fromLocal8Bit(std::strerror(error)) });
         return;
     }
-    delegate->didFinishDownloadingTo(*task, QFile::decodeName(transfer.tempPath));
+    {
+        std::lock_guard lock(task->m_resultMutex);
+        task->m_digests = transfer.file.digests();
+    }
+    delegate->didFinishDownloadingTo(*task, transfer.file.path());
     release(*task);
     task->m_state = DownloadTask::State::Completed;
     delegate->didCompleteWithError(*task, std::nullopt);
@@ -384,6 +437,7 @@ void DownloadSessionCore::complete(const std::shared_ptr<DownloadTask> &task, CU
 
 void DownloadSessionCore::fail(const std::shared_ptr<DownloadTask> &task, TransferError error)
 {
+    keepResumeData(*task);
     release(*task);
     if (task->m_state.exchange(DownloadTask::State::Completed) == DownloadTask::State::Completed)
         return;
@@ -401,14 +455,17 @@ void DownloadSessionCore::release(DownloadTask &task)
     if (transfer.headers)
         m_curl.slistFreeAll(transfer.headers);
     transfer.headers = nullptr;
-    if (transfer.file) {
-        std::fclose(transfer.file);
-        transfer.file = nullptr;
-    }
-    if (!transfer.tempPath.isEmpty()) {
-        ::unlink(transfer.tempPath.constData());
-        transfer.tempPath.clear();
-    }
+    transfer.file.close();
+}
+
+void DownloadSessionCore::keepResumeData(DownloadTask &task)
+{
+    auto &transfer = *task.m_transfer;
+    if (task.m_request.destination.isEmpty() || !transfer.file.isOpen())
+        return;
+    const ResumeData resume { transfer.file.sizeOnDisk(), transfer.validator };
+    std::lock_guard lock(task.m_resultMutex);
+    task.m_resumeData = resume.isValid() ? resume : ResumeData();
 }
 
 } // namespace platform::net

@@ -4,6 +4,8 @@
 // per-transfer libcurl state.
 
 #include "CurlLibrary.h"
+#include "DownloadFile_p.h"
+#include "ResponseHead_p.h"
 
 #include <platform/net/DownloadSession.h>
 
@@ -12,6 +14,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -21,13 +24,16 @@ namespace platform::net {
 struct DownloadTask::Transfer {
     CURL *easy = nullptr;
     curl_slist *headers = nullptr;
-    std::FILE *file = nullptr;
-    QByteArray tempPath;
+    DownloadFile file;
+    ResponseHead head;
+    QByteArray validator; // what the bytes in the file can be resumed with
     char errorBuffer[CURL_ERROR_SIZE] = {};
     bool started = false;
     bool paused = false;
+    bool accepted = false; // a 2xx head was taken: the body that follows goes to the file
     int writeErrno = 0;
     bool badStatus = false;
+    std::optional<TransferError> refusal; // why a head ended the transfer
     std::int64_t reported = 0; // bytes already announced through didWriteData
     std::chrono::steady_clock::time_point lastActivity;
 };
@@ -60,6 +66,9 @@ private:
     int pollTimeoutMs(const std::vector<std::shared_ptr<DownloadTask>> &tasks) const;
 
     static size_t writeBody(char *data, size_t size, size_t count, void *task);
+    static size_t readHeader(char *data, size_t size, size_t count, void *task);
+    static bool acceptHead(DownloadTask &task);
+    void keepResumeData(DownloadTask &task);
 
     CurlLibrary &m_curl = CurlLibrary::instance();
     // Published by the worker once libcurl is loaded; null until then and

@@ -25,6 +25,11 @@ QString TransferError::description() const
     return text;
 }
 
+bool ResumeData::isValid() const
+{
+    return offset > 0 && isUsableValidator(validator);
+}
+
 DownloadTask::DownloadTask(DownloadRequest request, std::weak_ptr<DownloadSessionCore> session)
     : m_identifier(++lastTaskIdentifier)
     , m_request(std::move(request))
@@ -58,6 +63,18 @@ std::int64_t DownloadTask::countOfBytesReceived() const
 std::int64_t DownloadTask::countOfBytesExpectedToReceive() const
 {
     return m_expected.load();
+}
+
+DownloadDigests DownloadTask::digests() const
+{
+    std::lock_guard lock(m_resultMutex);
+    return m_digests;
+}
+
+ResumeData DownloadTask::resumeData() const
+{
+    std::lock_guard lock(m_resultMutex);
+    return m_resumeData;
 }
 
 void DownloadTask::resume()

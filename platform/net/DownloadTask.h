@@ -13,16 +13,51 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace platform::net {
 
 class DownloadSession;
 class DownloadSessionCore;
 
-/// What to fetch: the URL and extra request header fields.
+/**
+ * Where an earlier, interrupted download of the same URL stopped.
+ *
+ * @c offset is the number of bytes already in the destination file (0 by
+ * default: nothing to resume); @c validator is the response's strong ETag,
+ * or its Last-Modified date when it had none, sent back as If-Range so that
+ * the server sends the rest only if the file is still the same.
+ */
+struct PLATFORM_EXPORT ResumeData {
+    std::int64_t offset = 0;
+    QByteArray validator;
+
+    /// True when a Range request can be made: a positive offset and a
+    /// validator of at most 1 KiB without control characters.
+    bool isValid() const;
+};
+
+/**
+ * What to fetch: the URL and extra request header fields, and where to.
+ *
+ * With an empty @c destination (the default) the body goes to a temporary
+ * file that is deleted after didFinishDownloadingTo(). Otherwise it goes to
+ * exactly that path: created with mode 0600 if missing, never through a
+ * symbolic link, truncated before the body is written, and left in place
+ * whatever the outcome (the caller owns it). A valid @c resume continues the
+ * file from @c resume.offset when it holds at least that many bytes.
+ */
 struct DownloadRequest {
     QUrl url;
-    QList<QPair<QByteArray, QByteArray>> headers;
+    QList<QPair<QByteArray, QByteArray>> headers = {};
+    QString destination = {};
+    ResumeData resume = {};
+};
+
+/// Digests of a downloaded body as lower-case hex; empty until known.
+struct DownloadDigests {
+    QString md5;
+    QString sha256;
 };
 
 /**
@@ -75,10 +110,22 @@ public:
     /// The state as last requested (Running right after resume()), or Completed.
     State state() const;
 
-    /// Bytes stored so far; 0 before the first byte.
+    /// Bytes of the file stored so far, a resumed prefix included; 0 before the response.
     std::int64_t countOfBytesReceived() const;
-    /// Bytes the server announced; -1 when it announced none (or before the response).
+    /// Size of the whole file as the server announced it (a resumed prefix
+    /// included); -1 when it announced none (or before the response).
     std::int64_t countOfBytesExpectedToReceive() const;
+
+    /// MD5 and SHA-256 of the whole file, computed while the bytes arrived.
+    /// Set before didFinishDownloadingTo(); empty for a task that failed.
+    DownloadDigests digests() const;
+
+    /// How to continue this download in a new task after it failed or was
+    /// cancelled: the bytes flushed to the destination and the validator of
+    /// the response they came from (of the request when no response came).
+    /// Invalid (offset 0) without a destination, without a validator, when
+    /// nothing is on disk, or after a task that finished.
+    ResumeData resumeData() const;
 
     void resume();
     void suspend();
@@ -97,6 +144,9 @@ private:
     std::atomic<State> m_state { State::Suspended };
     std::atomic<std::int64_t> m_received { 0 };
     std::atomic<std::int64_t> m_expected { -1 };
+    mutable std::mutex m_resultMutex; // guards the two results below, written on the worker thread
+    DownloadDigests m_digests;
+    ResumeData m_resumeData;
     std::unique_ptr<Transfer> m_transfer; // touched only on the session's worker thread
 };
 

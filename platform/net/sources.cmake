@@ -1,7 +1,10 @@
 set(PLATFORM_NET_SOURCES
     CurlLibrary.cpp
+    DownloadDigester.cpp
+    DownloadFile.cpp
     DownloadSession.cpp
     DownloadTask.cpp
+    ResponseHead.cpp
     UrlError.cpp
     UrlSession.cpp
 )
