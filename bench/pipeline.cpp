@@ -4,39 +4,51 @@
 //   bench_pipeline download <url> <output>     DownloadSession, finished file linked to <output>
 //   bench_pipeline md5 <file>                  the downloader's streaming MD5
 //   bench_pipeline unzip <archive> <folder>    ZipArchive, overwriting
-//   bench_pipeline copy <entry> <folder>       placing one entry as the installer does
+//   bench_pipeline copy <entry> <folder>       copying a bundle across volumes as the installer does
+//   bench_pipeline install <url> <apps>        the whole pipeline: download into a work folder
+//                                              (hashed as it arrives, checked against
+//                                              PRISMORA_ARCHIVE_SIZE/SHA256), unpack, stage,
+//                                              check and swap into <apps>
 //
-// Exits 0 on success; prints the digest for md5.
+// Exits 0 on success; prints the digest for md5, and "peak-rss-kib <n>" for
+// download and install.
 
+#include <installer/install/ArchiveCheck.h>
+#include <installer/install/InstallTransaction.h>
+#include <installer/install/TreeCopy.h>
+#include <installer/install/WorkFolder.h>
 #include <installer/session/DownLoader.h>
-#include <installer/session/PackageInstaller.h>
 
 #include <platform/ZipArchive.h>
 #include <platform/net/DownloadSession.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
+void printPeakMemory()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak-rss-kib %ld\n", usage.ru_maxrss);
+}
+
+/// Downloads into the named file, hashing as the bytes arrive, and checks the result.
 class Download : public platform::net::DownloadSessionDelegate {
 public:
-    explicit Download(QByteArray output)
-        : m_output(std::move(output))
-    {
-    }
-
     void didWriteData(platform::net::DownloadTask &, std::int64_t, std::int64_t, std::int64_t) override { }
-    void didFinishDownloadingTo(platform::net::DownloadTask &, const QString &location) override
+    void didFinishDownloadingTo(platform::net::DownloadTask &task, const QString &location) override
     {
-        ::unlink(m_output.constData());
-        if (::link(QFile::encodeName(location).constData(), m_output.constData()) != 0)
-            QFile::copy(location, QFile::decodeName(m_output));
+        m_mismatch = ArchiveCheck::configured().mismatch(QFileInfo(location).size(), task.digests().sha256);
     }
     void didCompleteWithError(
         platform::net::DownloadTask &, const std::optional<platform::net::TransferError> &error) override
@@ -44,7 +56,9 @@ public:
         std::lock_guard lock(m_mutex);
         if (error)
             std::fprintf(stderr, "download failed: %s\n", qPrintable(error->description()));
-        m_ok = !error;
+        if (m_mismatch)
+            std::fprintf(stderr, "archive check failed: %s\n", qPrintable(*m_mismatch));
+        m_ok = !error && !m_mismatch;
         m_done = true;
         m_changed.notify_all();
     }
@@ -56,7 +70,7 @@ public:
     }
 
 private:
-    QByteArray m_output;
+    std::optional<QString> m_mismatch;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_done = false;
@@ -70,11 +84,26 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const QString mode = arguments.value(1);
-    if (mode == QLatin1String("download") && arguments.size() == 4) {
-        Download delegate(QFile::encodeName(arguments[3]));
+    const auto download = [](const QString &url, const QString &output) {
+        Download delegate;
         platform::net::DownloadSession session(&delegate);
-        session.downloadTask({ QUrl(arguments[2]), { { "Accept-Encoding", "application-x-zip" } } })->resume();
-        return delegate.wait() ? 0 : 1;
+        session.downloadTask({ QUrl(url), { { "Accept-Encoding", "application-x-zip" } }, output })->resume();
+        return delegate.wait();
+    };
+    if (mode == QLatin1String("download") && arguments.size() == 4) {
+        const bool ok = download(arguments[2], arguments[3]);
+        printPeakMemory();
+        return ok ? 0 : 1;
+    }
+    if (mode == QLatin1String("install") && arguments.size() == 4) {
+        const auto work = WorkFolder::create();
+        if (!work || !download(arguments[2], work->archivePath()))
+            return 1;
+        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3]).run();
+        if (result.outcome != InstallTransaction::Outcome::Installed)
+            std::fprintf(stderr, "install failed: %s\n", qPrintable(result.description));
+        printPeakMemory();
+        return result.outcome == InstallTransaction::Outcome::Installed ? 0 : 1;
     }
     if (mode == QLatin1String("md5") && arguments.size() == 3) {
         const auto digest = DownLoader::fileMD5(arguments[2]);
@@ -90,13 +119,15 @@ int main(int argc, char *argv[])
         return error ? 1 : 0;
     }
     if (mode == QLatin1String("copy") && arguments.size() == 4) {
-        const auto failure = PackageInstaller::placeEntry(arguments[2], arguments[3]);
+        const auto failure
+            = TreeCopy::copy(arguments[2], arguments[3] + QLatin1Char('/') + QFileInfo(arguments[2]).fileName());
         if (failure)
-            std::fprintf(stderr, "copy failed: %s\n", qPrintable(failure->description));
+            std::fprintf(
+                stderr, "copy failed: %s: %s\n", qPrintable(failure->path), std::strerror(failure->errorNumber));
         return failure ? 1 : 0;
     }
     std::fprintf(stderr,
         "usage: bench_pipeline download <url> <output> | md5 <file> | unzip <archive> <folder> | copy <entry> "
-        "<folder>\n");
+        "<folder> | install <url> <applications>\n");
     return 2;
 }

@@ -4,3 +4,8 @@ std::optional<BundleValidator::Failure> BundleValidator::validate(const QString 
 {
     return std::nullopt;
 }
+
+std::optional<BundleValidator::Failure> BundleValidator::validate(const QString &bundlePath)
+{
+    return validate(bundlePath, Limits());
+}

@@ -38,5 +38,6 @@ public:
     };
 
     /// Nothing when the bundle at @p bundlePath may be installed, else why not.
-    static std::optional<Failure> validate(const QString &bundlePath, const Limits &limits = Limits());
+    static std::optional<Failure> validate(const QString &bundlePath);
+    static std::optional<Failure> validate(const QString &bundlePath, const Limits &limits);
 };

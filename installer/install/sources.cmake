@@ -1,3 +1,11 @@
 set(INSTALLER_INSTALL_SOURCES
+    ArchiveCheck.cpp
     BundleValidator.cpp
+    FailedReason.cpp
+    HostPlan.cpp
+    InstallEvents.h
+    InstallTransaction.cpp
+    SwapJournal.cpp
+    TreeCopy.cpp
+    WorkFolder.cpp
 )

@@ -52,14 +52,18 @@ void FailedViewController::showEvent(QShowEvent *event)
     }
 }
 
-std::optional<QString> FailedViewController::descriptionText(FailedReason reason)
+QString FailedViewController::fullFolder() const
+{
+    return m_fullFolder.isEmpty() ? platform::Folders::applications() : m_fullFolder;
+}
+
+std::optional<QString> FailedViewController::descriptionText(FailedReason reason, const QString &fullFolder)
 {
     switch (reason) {
     case FailedReason::withoutNetwork:
         return localizedString(QStringLiteral("Install_Error_No_NetWork"));
     case FailedReason::write:
-        // The folder the product goes into, as this machine names it.
-        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {platform::Folders::applications()});
+        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {fullFolder});
     default:
         return std::nullopt;
     }
@@ -67,7 +71,7 @@ std::optional<QString> FailedViewController::descriptionText(FailedReason reason
 
 void FailedViewController::viewDidLoad()
 {
-    if (const auto text = descriptionText(m_reason))
+    if (const auto text = descriptionText(m_reason, fullFolder()))
         ui->descriptionLabel->setStringValue(*text);
 }
 

@@ -37,6 +37,9 @@ public:
     /// Why the attempt failed. Default FailedReason::unknow.
     FailedReason reason() const { return m_reason; }
     void setReason(FailedReason reason) { m_reason = reason; }
+    /// For FailedReason::write: the folder whose volume is full. Default the applications folder.
+    QString fullFolder() const;
+    void setFullFolder(const QString &folder) { m_fullFolder = folder; }
 
     /// The failed step ("download_result", "install_finished", "start_app");
     /// kept for the record, not shown. Default "install_finished".
@@ -55,7 +58,7 @@ public:
     void closeRequest() override { showQuitPrompt(); }
 
     /// The description for @p reason, or nothing when the page keeps its own.
-    static std::optional<QString> descriptionText(FailedReason reason);
+    static std::optional<QString> descriptionText(FailedReason reason, const QString &fullFolder);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -65,6 +68,7 @@ private:
 
     std::unique_ptr<Ui::FailedViewController> ui;
     FailedReason m_reason = FailedReason::unknow;
+    QString m_fullFolder;
     QString m_step = QStringLiteral("install_finished");
     bool m_loaded = false;
 };

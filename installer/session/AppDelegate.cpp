@@ -3,6 +3,8 @@
 #include "SoftWare.h"
 
 #include <installer/analytics/AnalyticsSteps.h>
+#include <installer/install/InstallTransaction.h>
+#include <installer/install/WorkFolder.h>
 #include <platform/Folders.h>
 #include <platform/KSTLogManager.h>
 
@@ -19,6 +21,9 @@ AppDelegate::AppDelegate(QObject *parent)
 void AppDelegate::applicationDidFinishLaunching()
 {
     writeApplicationInfo();
+    // A run killed earlier may have left a swap half done or files behind.
+    InstallTransaction::recover(platform::Folders::applications());
+    WorkFolder::sweepStale();
     AnalyticsSteps::startup();
 }
 

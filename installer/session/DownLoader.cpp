@@ -1,21 +1,21 @@
 #include "DownLoader.h"
 
 #include "Launcher.h"
-#include "PackageInstaller.h"
 #include "Product.h"
 #include "TrackingRecord.h"
 
-#include <installer/BuildConfig.h>
 #include <installer/analytics/GA.h>
+#include <installer/install/ArchiveCheck.h>
+#include <installer/install/HostPlan.h>
 #include <installer/interface/LocalizedString.h>
 
 #include <platform/Bundle.h>
 #include <platform/Folders.h>
 #include <platform/KSTLogManager.h>
 #include <platform/NotificationCenter.h>
+#include <platform/PrivilegedRemoval.h>
 #include <platform/Scheduler.h>
 #include <platform/Workspace.h>
-#include <platform/ZipArchive.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +25,6 @@
 
 #include <openssl/evp.h>
 
-#include <array>
 #include <cstdio>
 #include <unistd.h>
 
@@ -61,43 +60,11 @@ QString localized(const QString &key)
     return localizedString(key);
 }
 
-/// Attempt order per language, as indices into the bases in role order (main, japan, german, resource).
-std::array<int, 4> hostOrder(const QString &language)
-{
-    if (language.startsWith(QLatin1String("en")))
-        return { 0, 3, 1, 2 };
-    if (language.startsWith(QLatin1String("ja")))
-        return { 1, 3, 0, 2 };
-    if (language.startsWith(QLatin1String("de")))
-        return { 2, 3, 0, 1 };
-    return { 3, 0, 1, 2 };
-}
-
 } // namespace
-
-QString failedReasonName(FailedReason reason)
-{
-    switch (reason) {
-    case FailedReason::unknow:
-        return QStringLiteral("unknow");
-    case FailedReason::withoutNetwork:
-        return QStringLiteral("withoutNetwork");
-    case FailedReason::canceld:
-        return QStringLiteral("canceld");
-    case FailedReason::write:
-        return QStringLiteral("write");
-    case FailedReason::server:
-        return QStringLiteral("server");
-    case FailedReason::install:
-        return QStringLiteral("install");
-    case FailedReason::launch:
-        return QStringLiteral("launch");
-    }
-    return QStringLiteral("unknow");
-}
 
 DownLoader::DownLoader()
 {
+    m_installThread.setMaxThreadCount(1);
     // The transfer thread must be gone before the process tears down what it uses (log, queues).
     qAddPostRoutine([] { shared().stopTransfers(); });
 }
@@ -108,6 +75,9 @@ void DownLoader::stopTransfers()
 {
     m_stopping = true;
     m_session.store(nullptr); // cancels and joins: the last callbacks find m_stopping set
+    platform::PrivilegedRemoval::shared().cancel();
+    m_installThread.waitForDone();
+    m_work.store(nullptr);
 }
 
 DownLoader &DownLoader::shared()
@@ -149,42 +119,20 @@ std::shared_ptr<ZipModel> DownLoader::zip() const
     return m_zip.load();
 }
 
-QString DownLoader::preferredLanguage()
+QString DownLoader::fullFolder() const
 {
-    const QStringList localizations = platform::Bundle::main().preferredLocalizations();
-    return localizations.isEmpty() ? QStringLiteral("en") : localizations.first().toLower();
+    const auto folder = m_fullFolder.load();
+    return folder ? *folder : platform::Folders::applications();
 }
 
-QStringList DownLoader::downloadBases()
+InstallEvents *DownLoader::events()
 {
-    const auto parse = [](const QString &text) {
-        QStringList bases;
-        for (QString base : text.split(QLatin1Char(','))) {
-            base = base.trimmed();
-            while (base.endsWith(QLatin1Char('/')))
-                base.chop(1);
-            bases << base;
-        }
-        return bases;
-    };
-    const QStringList configured = parse(qEnvironmentVariable("PRISMORA_DOWNLOAD_HOSTS"));
-    if (configured.size() == 4 && !configured.contains(QString()))
-        return configured;
-    return parse(QString::fromUtf8(buildconfig::downloadHosts));
-}
-
-QString DownLoader::downloadURLString(const QString &language, std::int64_t index, const QStringList &bases)
-{
-    if (index < 0 || index >= 4 || bases.size() < 4)
-        return QString();
-    const QString lower = language.isEmpty() ? QStringLiteral("en") : language.toLower();
-    return QStringLiteral("https://") + bases.at(hostOrder(lower)[std::size_t(index)])
-        + QStringLiteral("/prismora.zip");
+    return &m_events;
 }
 
 QString DownLoader::downloadURLString() const
 {
-    return downloadURLString(preferredLanguage(), m_downloadCount, downloadBases());
+    return HostPlan::downloadURLString(HostPlan::preferredLanguage(), m_downloadCount, HostPlan::downloadBases());
 }
 
 void DownLoader::setEventSink(EventSink sink)
@@ -214,22 +162,49 @@ void DownLoader::startDownload(DownloadType type)
         log(QStringLiteral("DownLoader download url failed: ") + text);
         return;
     }
+    if (!m_work.load()) {
+        QString error;
+        m_work = std::shared_ptr<WorkFolder>(WorkFolder::create(&error));
+        if (!m_work.load()) {
+            log(QStringLiteral("DownLoader work folder failed: ") + error);
+            m_type = type;
+            auto zip = std::make_shared<ZipModel>();
+            zip->failed = FailedReason::write;
+            m_zip = zip;
+            m_fullFolder = std::make_shared<const QString>(QDir::tempPath());
+            platform::Scheduler::shared().post([this] { notifyFailed(); });
+            return;
+        }
+    }
     m_type = type;
+    m_resumes = 0;
+    if (m_downloadCount == 0)
+        m_fullFolder.store(nullptr);
     report(type == DownloadType::first ? QStringLiteral("Start_Download") : QStringLiteral("Download_Try_Again"), text);
     log(QStringLiteral("DownLoader download url: ") + text);
 
-    const platform::net::DownloadRequest request { url, { { "Accept-Encoding", "application-x-zip" } } };
+    auto zip = std::make_shared<ZipModel>();
+    // A progress notification of the previous host may still be on its way to
+    // the page, which then reads this record: it must not show less than before.
+    zip->currentSize = m_currentSize.load();
+    m_zip = zip;
+    startTransfer(url);
+}
+
+void DownLoader::startTransfer(const QUrl &url)
+{
+    const auto work = m_work.load();
+    const auto resumeData = m_resumeData.load();
+    platform::net::DownloadRequest request { url, { { "Accept-Encoding", "application-x-zip" } } };
+    request.destination = work->archivePath();
+    if (resumeData)
+        request.resume = *resumeData;
     auto session = std::make_shared<platform::net::DownloadSession>(this);
     auto task = session->downloadTask(request);
 
     // Everything a callback relies on is in place before the transfer starts.
     m_url = std::make_shared<const QUrl>(url);
-    auto zip = std::make_shared<ZipModel>();
-    zip->task = task;
-    // A progress notification of the previous host may still be on its way to
-    // the page, which then reads this record: it must not show less than before.
-    zip->currentSize = m_currentSize.load();
-    m_zip = zip;
+    m_zip.load()->task = task;
     // The previous attempt's session may be the one calling us; it winds down by itself.
     m_session.exchange(session);
     task->resume();
@@ -278,34 +253,52 @@ void DownLoader::didFinishDownloadingTo(DownloadTask &task, const QString &locat
 {
     if (!isCurrent(task))
         return;
-    const QFileInfo temporary(location);
-    QString destination = temporary.absolutePath() + QLatin1Char('/') + temporary.completeBaseName();
-    const QString extension = QFileInfo(url().value_or(QUrl()).path()).suffix();
-    if (!extension.isEmpty())
-        destination += QLatin1Char('.') + extension;
-
-    // A second name for the same bytes costs nothing; copy only where links are not possible.
-    QFile::remove(destination);
-    if (::link(QFile::encodeName(location).constData(), QFile::encodeName(destination).constData()) != 0)
-        QFile::copy(location, destination);
-
-    const auto digest = fileMD5(destination);
-    log(QStringLiteral("DownLoader download md5: ") + digest.value_or(QStringLiteral("nil")));
-    m_zipDownLoadedUrl = std::make_shared<const QUrl>(QUrl::fromLocalFile(destination));
+    const auto digests = task.digests();
+    log(QStringLiteral("DownLoader download md5: ") + (digests.md5.isEmpty() ? QStringLiteral("nil") : digests.md5));
+    if (const auto mismatch = ArchiveCheck::configured().mismatch(QFileInfo(location).size(), digests.sha256)) {
+        // Not the archive that was published: this host's file is discarded and the next host tried.
+        log(QStringLiteral("DownLoader download rejected: ") + *mismatch);
+        QFile::remove(location);
+        m_resumeData.store(nullptr);
+        m_rejected = true;
+        return;
+    }
+    m_zipDownLoadedUrl = std::make_shared<const QUrl>(QUrl::fromLocalFile(location));
     platform::Scheduler::shared().post([] {
         console("下载成功");
         platform::NotificationCenter::defaultCenter().post(InstallerNotification::downloaderFinished);
     });
 }
 
-void DownLoader::didCompleteWithError(DownloadTask &task, const std::optional<TransferError> &error)
+bool DownLoader::resumeCutTransfer(DownloadTask &task, const TransferError &error)
+{
+    constexpr int resumesPerHost = 3;
+    const auto resumeData = task.resumeData();
+    m_resumeData = resumeData.isValid() ? std::make_shared<const platform::net::ResumeData>(resumeData) : nullptr;
+    const bool cut = error.code == UrlError::NetworkConnectionLost || error.code == UrlError::TimedOut;
+    if (!cut || !resumeData.isValid() || m_resumes >= resumesPerHost)
+        return false;
+    ++m_resumes;
+    log(QStringLiteral("DownLoader download resume at %1: ").arg(resumeData.offset) + error.description());
+    startTransfer(task.request().url);
+    return true;
+}
+
+void DownLoader::didCompleteWithError(DownloadTask &task, const std::optional<TransferError> &reported)
 {
     if (!isCurrent(task))
+        return;
+    std::optional<TransferError> error = reported;
+    if (!error && m_rejected.exchange(false))
+        error = TransferError { UrlError::BadServerResponse, platform::FileError::None,
+            QStringLiteral("the archive does not match its expected size or SHA-256") };
+    if (error && resumeCutTransfer(task, *error))
         return;
     log(QStringLiteral("DownLoader download result error: ") + (error ? error->description() : QStringLiteral("nil")));
     ++m_downloadCount;
     const auto zip = m_zip.load();
     if (!error) {
+        m_resumeData.store(nullptr);
         m_currentSize = 0;
         m_downloadCount = 0;
         zip->task.store(nullptr);
@@ -321,6 +314,11 @@ void DownLoader::didCompleteWithError(DownloadTask &task, const std::optional<Tr
     m_downloadCount = 0;
     report(QStringLiteral("Download_Failed"), error->localizedDescription());
     const FailedReason reason = failedReason(*error);
+    if (reason == FailedReason::write) {
+        const auto work = m_work.load();
+        m_fullFolder
+            = std::make_shared<const QString>(work ? QFileInfo(work->path()).absolutePath() : QDir::tempPath());
+    }
     log(QStringLiteral("DownLoader download failed ") + failedReasonName(reason));
     zip->failed = reason;
     platform::Scheduler::shared().post([this] { notifyFailed(); });
@@ -390,55 +388,60 @@ void DownLoader::install()
 {
     log(QStringLiteral("DownLoader install"));
     const auto archiveUrl = zipDownLoadedUrl();
-    if (!archiveUrl)
+    const auto work = m_work.load();
+    if (!archiveUrl || !work)
         return;
     const QString archive = archiveUrl->toLocalFile();
     const QString applications = platform::Folders::applications();
 
-    QThreadPool::globalInstance()->start([this, archive, applications] {
-        const QString folder = PackageInstaller::unpackFolder(archive);
-        QDir(folder).removeRecursively();
-        platform::ZipArchive::unzipFileAtPath(
-            archive, folder, true, [&](const QString &, bool, const std::optional<platform::ZipError> &error) {
-                if (error) {
-                    report(QStringLiteral("Install_Failed"), error->localizedDescription());
-                    log(QStringLiteral("DownLoader install unzipFile failed:") + error->localizedDescription());
-                    const FailedReason reason = error->fileError == platform::FileError::WriteOutOfSpace
-                        ? FailedReason::write
-                        : FailedReason::install;
-                    platform::Scheduler::shared().post([this, reason] { installFailed(reason); });
-                    return;
-                }
-                if (const auto failed = PackageInstaller::placeUnpacked(archive, folder, applications)) {
-                    log(QStringLiteral("DownLoader install ziped or moved faield:") + failed->description);
-                    report(QStringLiteral("Install_Failed"), failed->localizedDescription);
-                    const FailedReason reason = failed->error == platform::FileError::WriteOutOfSpace
-                        ? FailedReason::write
-                        : FailedReason::install;
-                    platform::Scheduler::shared().post([this, reason] { installFailed(reason); });
-                    return;
-                }
-                writeTrackingRecord();
-                log(QStringLiteral("DownLoader install install success"));
-                platform::Scheduler::shared().post([this] { installSucceeded(); });
-            });
+    m_installThread.start([this, archive, work, applications] {
+        InstallTransaction transaction(archive, work->unpackPath(), applications);
+        const InstallTransaction::Result result = transaction.run();
+        for (const QString &entry : result.ignoredEntries)
+            log(QStringLiteral("DownLoader install ignored entry: ") + entry);
+        switch (result.outcome) {
+        case InstallTransaction::Outcome::Installed:
+            writeTrackingRecord();
+            log(QStringLiteral("DownLoader install install success"));
+            break;
+        case InstallTransaction::Outcome::Failed:
+            report(QStringLiteral("Install_Failed"), result.localizedDescription);
+            log(result.step == InstallTransaction::Step::Unpack
+                    ? QStringLiteral("DownLoader install unzipFile failed:") + result.localizedDescription
+                    : QStringLiteral("DownLoader install ziped or moved faield:") + result.description);
+            break;
+        case InstallTransaction::Outcome::Blocked:
+            log(QStringLiteral("DownLoader install blocked: ") + result.description);
+            break;
+        }
+        platform::Scheduler::shared().post([this, result] { installFinished(result); });
     });
 }
 
-void DownLoader::installFailed(FailedReason reason)
+void DownLoader::installFinished(const InstallTransaction::Result &result)
 {
-    if (const auto zip = m_zip.load())
-        zip->failed = reason;
-    console("安装失败");
-    platform::NotificationCenter::defaultCenter().post(InstallerNotification::installerFailed);
-}
-
-void DownLoader::installSucceeded()
-{
-    log(QStringLiteral("DownLoader install install success"));
-    console("安装成功");
-    platform::NotificationCenter::defaultCenter().post(InstallerNotification::installerFinish);
-    platform::Scheduler::shared().after(std::chrono::seconds(1), [this] { restart(); });
+    // The run's files are of no further use whatever the outcome.
+    m_work.store(nullptr);
+    m_zipDownLoadedUrl.store(nullptr);
+    switch (result.outcome) {
+    case InstallTransaction::Outcome::Installed:
+        log(QStringLiteral("DownLoader install install success"));
+        console("安装成功");
+        platform::NotificationCenter::defaultCenter().post(InstallerNotification::installerFinish);
+        platform::Scheduler::shared().after(std::chrono::seconds(1), [this] { restart(); });
+        return;
+    case InstallTransaction::Outcome::Failed:
+        if (const auto zip = m_zip.load())
+            zip->failed = result.reason;
+        if (result.reason == FailedReason::write)
+            m_fullFolder = std::make_shared<const QString>(result.fullFolder);
+        console("安装失败");
+        platform::NotificationCenter::defaultCenter().post(InstallerNotification::installerFailed);
+        return;
+    case InstallTransaction::Outcome::Blocked:
+        Q_EMIT m_events.replaceBlocked();
+        return;
+    }
 }
 
 void DownLoader::restart()

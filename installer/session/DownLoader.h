@@ -1,11 +1,15 @@
 #pragma once
 
+#include <installer/install/InstallEvents.h>
+#include <installer/install/InstallTransaction.h>
+#include <installer/install/WorkFolder.h>
 #include <installer/session/ZipModel.h>
 
 #include <platform/net/DownloadSession.h>
 
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <functional>
@@ -27,20 +31,23 @@ inline const QString launchedFailed = QStringLiteral("com.kestrum.installer.noti
  * Fetches the product archive, installs it and starts the product.
  *
  * There is one downloader per process, DownLoader::shared(). A run begins
- * with startDownload() and tries up to four download hosts, in an order that
- * depends on the user's language, one URL session per attempt. Progress,
- * success and failure are announced with the InstallerNotification names;
- * the pages read what they need (zip()->currentSize, zip()->failed, ...)
- * from the shared instance.
+ * with startDownload() and tries up to four download hosts (HostPlan), one
+ * URL session per attempt, writing into the run's private WorkFolder. A
+ * transfer cut in the middle continues from the bytes on disk (HTTP Range with
+ * If-Range) on the same host before the next host is tried; the bytes are
+ * hashed as they arrive, and an archive that fails the configured
+ * ArchiveCheck is discarded like a failed attempt. Progress, success and
+ * failure are announced with the InstallerNotification names; the pages read
+ * what they need (zip()->currentSize, zip()->failed, ...) from the shared
+ * instance.
  *
- * After downloaderFinished the page calls install(): the archive is unpacked
- * beside itself into "Fetchwell" on a background thread and every top-level
- * entry is placed into the applications folder; one second after
- * installerFinish, restart() starts the installed Prismora.app.
+ * After downloaderFinished the page calls install(): an InstallTransaction
+ * unpacks, stages, checks and swaps in the new Prismora.app on a background
+ * thread; one second after installerFinish, restart() starts it.
  *
- * Download hosts are compiled in (buildconfig::downloadHosts, in role order
- * main, japan, german, resource); PRISMORA_DOWNLOAD_HOSTS replaces them with
- * four comma-separated "host[:port][/path]" entries.
+ * The work folder is removed when an install ends either way and when the
+ * process quits; after a failed download it is kept, so that Retry resumes
+ * the partial archive.
  */
 class DownLoader final : public platform::net::DownloadSessionDelegate {
 public:
@@ -60,16 +67,13 @@ public:
     std::int64_t currentSize() const;
     /// The record of the current attempt; null before the first attempt.
     std::shared_ptr<ZipModel> zip() const;
+    /// After a write failure: the folder whose volume is full.
+    QString fullFolder() const;
+    /// The typed signals of the install.
+    InstallEvents *events();
 
     /// URL of the host at downloadCount() for the user's language, or "" after the last host.
     QString downloadURLString() const;
-    /// "https://<base>/prismora.zip" for attempt @p index with preferred
-    /// @p language and the four @p bases in role order; "" when out of range.
-    static QString downloadURLString(const QString &language, std::int64_t index, const QStringList &bases);
-    /// The four bases in role order, from PRISMORA_DOWNLOAD_HOSTS or the build.
-    static QStringList downloadBases();
-    /// The first of the installer's preferred localisations, lower-case ("en" when none).
-    static QString preferredLanguage();
 
     /// Starts one attempt against the host selected by downloadCount().
     void startDownload(DownloadType type);
@@ -78,7 +82,7 @@ public:
     /// Continues a paused transfer, if any.
     void resume();
 
-    /// Unpacks and places the downloaded archive (returns at once).
+    /// Unpacks, checks and places the downloaded archive (returns at once).
     void install();
     /// Starts the installed product; scheduled one second after a successful install.
     void restart();
@@ -90,9 +94,10 @@ public:
     /// MD5 of the file as 32 lower-case hex digits, read in 1 MiB chunks; empty when unreadable.
     static std::optional<QString> fileMD5(const QString &path);
 
-    /// Cancels the transfer in flight and waits for its thread; no further callback
-    /// is acted on and no other host is tried. Runs by itself when the
-    /// application object is destroyed; final for the process.
+    /// Cancels the transfer in flight, ends a pending administrator request,
+    /// waits for the install thread and removes the work folder; no further
+    /// callback is acted on and no other host is tried. Runs by itself when
+    /// the application object is destroyed; final for the process.
     void stopTransfers();
 
     /// Replaces where usage events go (tests); an empty sink restores GA::event.
@@ -110,9 +115,10 @@ private:
 
     bool isCurrent(const platform::net::DownloadTask &task) const;
     void report(const QString &action, const QString &label);
+    void startTransfer(const QUrl &url);
+    bool resumeCutTransfer(platform::net::DownloadTask &task, const platform::net::TransferError &error);
     void notifyFailed();
-    void installFailed(FailedReason reason);
-    void installSucceeded();
+    void installFinished(const InstallTransaction::Result &result);
 
     std::atomic<std::shared_ptr<const QUrl>> m_url;
     std::atomic<std::shared_ptr<const QUrl>> m_zipDownLoadedUrl;
@@ -122,5 +128,12 @@ private:
     std::atomic<std::shared_ptr<ZipModel>> m_zip;
     std::atomic<std::shared_ptr<platform::net::DownloadSession>> m_session;
     std::atomic<std::shared_ptr<const EventSink>> m_eventSink;
+    std::atomic<std::shared_ptr<WorkFolder>> m_work;
+    std::atomic<std::shared_ptr<const platform::net::ResumeData>> m_resumeData;
+    std::atomic<std::shared_ptr<const QString>> m_fullFolder;
+    std::atomic<int> m_resumes { 0 };
+    std::atomic<bool> m_rejected { false };
     std::atomic<bool> m_stopping { false };
+    InstallEvents m_events;
+    QThreadPool m_installThread;
 };

@@ -18,10 +18,8 @@
 #include <installer/interface/PushTransition.h>
 #include <mirakit/foundation/ColorExtensions.h>
 #include <mirakit/interactive/LineProgressView.h>
-#include <platform/FileManager.h>
 #include <platform/KSTLogManager.h>
 #include <platform/NotificationCenter.h>
-#include <platform/PrivilegedRemoval.h>
 #include <platform/RunningApplications.h>
 
 #include <QPointer>
@@ -54,8 +52,9 @@ LoadingViewController::LoadingViewController(QWidget *parent)
     ui->advertiseDescLabel->setFont(poppinsFont(14, PoppinsWeight::regular));
     ui->loadingLabel->setFont(poppinsFont(14, PoppinsWeight::regular));
     ui->progressLabel->setFont(poppinsFont(14, PoppinsWeight::medium));
-    ui->progressView->setColors({mira::rgb(0x3BE5A2), mira::rgb(0x2FD3B4)});
-    ui->advertiseImageView->setPixmap(imageNamed(QStringLiteral("Install_illustration_id1"), ui->advertiseImageView->minimumSize()));
+    ui->progressView->setColors({ mira::rgb(0x3BE5A2), mira::rgb(0x2FD3B4) });
+    ui->advertiseImageView->setPixmap(
+        imageNamed(QStringLiteral("Install_illustration_id1"), ui->advertiseImageView->minimumSize()));
     ui->advertiseDescLabel->setText(localizedString(QStringLiteral("AD1_Desc")));
 }
 
@@ -65,13 +64,34 @@ LoadingViewController::~LoadingViewController()
     platform::Scheduler::shared().cancel(m_delayWork);
 }
 
-QLabel *LoadingViewController::advertiseImageView() const { return ui->advertiseImageView; }
-QLabel *LoadingViewController::introlductionLabel() const { return ui->introlductionLabel; }
-QLabel *LoadingViewController::loadingLabel() const { return ui->loadingLabel; }
-mira::LineProgressView *LoadingViewController::progressView() const { return ui->progressView; }
-QLabel *LoadingViewController::progressLabel() const { return ui->progressLabel; }
-QWidget *LoadingViewController::greenDot() const { return ui->greenDot; }
-QWidget *LoadingViewController::dotStackView() const { return ui->dotStackView; }
+QLabel *LoadingViewController::advertiseImageView() const
+{
+    return ui->advertiseImageView;
+}
+QLabel *LoadingViewController::introlductionLabel() const
+{
+    return ui->introlductionLabel;
+}
+QLabel *LoadingViewController::loadingLabel() const
+{
+    return ui->loadingLabel;
+}
+mira::LineProgressView *LoadingViewController::progressView() const
+{
+    return ui->progressView;
+}
+QLabel *LoadingViewController::progressLabel() const
+{
+    return ui->progressLabel;
+}
+QWidget *LoadingViewController::greenDot() const
+{
+    return ui->greenDot;
+}
+QWidget *LoadingViewController::dotStackView() const
+{
+    return ui->dotStackView;
+}
 
 void LoadingViewController::showEvent(QShowEvent *event)
 {
@@ -111,6 +131,8 @@ void LoadingViewController::observeInstaller()
     observe(InstallerNotification::installerFailed, &LoadingViewController::notifyInstallFailed);
     observe(InstallerNotification::launchedFinish, &LoadingViewController::notifyLaunched);
     observe(InstallerNotification::launchedFailed, &LoadingViewController::notifyLaunchFailed);
+    connect(DownLoader::shared().events(), &InstallEvents::replaceBlocked, this,
+        &LoadingViewController::showReplaceBlocked);
 }
 
 void LoadingViewController::scheduleAdvertise()
@@ -182,7 +204,7 @@ void LoadingViewController::setStatus(const QString &status)
 
 void LoadingViewController::setDownloadingText()
 {
-    setStatus(localizedFormat(QStringLiteral("Install_Downloading"), {Product::localizedName()}));
+    setStatus(localizedFormat(QStringLiteral("Install_Downloading"), { Product::localizedName() }));
 }
 
 void LoadingViewController::notifyProgressDidChanged()
@@ -200,40 +222,28 @@ void LoadingViewController::notifyDownloadFinish()
     GA::installStep(QStringLiteral("Download_Successful"));
     setStatus(localizedString(QStringLiteral("Install_Installing")));
 
-    if (Product::isInstalled()) {
+    if (Product::isInstalled())
         platform::RunningApplications::terminateApplications(Product::bundleIdentifier());
-        if (!removeExistingBundle(Product::installedPath())) {
-            const QString product = Product::localizedName();
-            presentNotice(NoticePageConfiger::installerNotice(
-                              localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), {product, product})),
-                {ChooseAlertAction::choice(localizedString(QStringLiteral("Button_Cancel")), ButtonStorage::ButtonStyle::border),
-                    ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::theme)},
-                window());
-            return;
-        }
-    }
     DownLoader::shared().install();
 }
 
-bool LoadingViewController::removeExistingBundle(const QString &path)
+void LoadingViewController::showReplaceBlocked()
 {
-    const platform::FileError error = platform::FileManager::shared().removeItem(path);
-    if (error == platform::FileError::None || error == platform::FileError::NoSuchFile)
-        return true;
-    log(QStringLiteral("LoadingViewController removeExistingBundle failed: ") + QString::number(int(error)));
-    if (error != platform::FileError::WriteNoPermission)
-        return false;
-    const auto refused = platform::PrivilegedRemoval::shared().remove(path);
-    if (refused)
-        log(QStringLiteral("LoadingViewController administrator removal failed: ") + *refused);
-    return !refused;
+    const QString product = Product::localizedName();
+    presentNotice(NoticePageConfiger::installerNotice(
+                      localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), { product, product })),
+        { ChooseAlertAction::choice(
+              localizedString(QStringLiteral("Button_Cancel")), ButtonStorage::ButtonStyle::border),
+            ChooseAlertAction::choice(
+                localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::theme) },
+        window());
 }
 
 void LoadingViewController::notifyInstalled()
 {
     log(QStringLiteral("LoadingViewController notifyInstalled"));
     GA::installStep(QStringLiteral("Install_Finished"));
-    setStatus(localizedFormat(QStringLiteral("Install_Launching"), {Product::localizedName()}));
+    setStatus(localizedFormat(QStringLiteral("Install_Launching"), { Product::localizedName() }));
 }
 
 void LoadingViewController::notifyLaunched()
@@ -273,8 +283,10 @@ void LoadingViewController::showFailedPage(const QString &step)
     const auto zip = DownLoader::shared().zip();
     failed->setStep(step);
     failed->setReason(zip ? FailedReason(zip->failed) : FailedReason::unknow);
+    failed->setFullFolder(DownLoader::shared().fullFolder());
     // Observers and the carousel stop now, not when the page is finally deleted.
     platform::NotificationCenter::defaultCenter().removeObserver(this);
+    disconnect(DownLoader::shared().events(), nullptr, this, nullptr);
     platform::Scheduler::shared().cancel(m_delayWork);
     m_delayWork = 0;
     root->setContentViewController(failed);
@@ -287,12 +299,15 @@ void LoadingViewController::closeRequest()
         GA::installStep(QStringLiteral("Cancel_Download_Close"));
         DownLoader::shared().resume();
     };
-    presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("ExitTip"), {Product::localizedName()}), resume),
-        {ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::border,
-             [] {
-                 GA::installStep(QStringLiteral("Download_Close"));
-                 AppDelegate::terminate();
-             }),
-            ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_Cancel")), ButtonStorage::ButtonStyle::theme, resume)},
+    presentNotice(NoticePageConfiger::installerNotice(
+                      localizedFormat(QStringLiteral("ExitTip"), { Product::localizedName() }), resume),
+        { ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")),
+              ButtonStorage::ButtonStyle::border,
+              [] {
+                  GA::installStep(QStringLiteral("Download_Close"));
+                  AppDelegate::terminate();
+              }),
+            ChooseAlertAction::choice(
+                localizedString(QStringLiteral("Dialog_Button_Cancel")), ButtonStorage::ButtonStyle::theme, resume) },
         window());
 }

@@ -24,16 +24,16 @@ class LoadingViewController;
  *
  * Once shown, it starts DownLoader::shared() with downType() and follows the
  * installer notifications: progress fills the bar and the percentage; a
- * finished download clears an installed copy out of the way (asking for
- * administrator rights when the user may not delete it) and installs; a
- * started product ends the installer two seconds later. Any failure hands
+ * finished download is installed (the installed copy is replaced only once
+ * the new one has been checked, with administrator rights when the user may
+ * not move it; when those are refused the page asks the user to delete the
+ * old copy); a started product ends the installer two seconds later. Any failure hands
  * the window to the failure page. Beside the progress, four product
  * illustrations take turns every three seconds.
  *
  * The window's close button pauses the download and asks whether to quit.
  */
-class LoadingViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol
-{
+class LoadingViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol {
     Q_OBJECT
 public:
     explicit LoadingViewController(QWidget *parent = nullptr);
@@ -67,8 +67,10 @@ public:
     ///@{
     /// Shows the downloaded share of DownLoader::shared().
     void notifyProgressDidChanged();
-    /// Clears an installed copy out of the way and installs.
+    /// Asks running copies of the product to quit and installs.
     void notifyDownloadFinish();
+    /// The installed copy could not be replaced: asks the user to delete it.
+    void showReplaceBlocked();
     /// Hands over to the failure page ("download_result").
     void notifyDownloadFailed();
     /// Reports "Install_Finished" and waits for the product to start.
@@ -85,9 +87,6 @@ public:
     void closeRequest() override;
     /// Replaces the window's content with the failure page for @p step.
     void showFailedPage(const QString &step);
-    /// Deletes the installed copy at @p path, with administrator rights when
-    /// the user's own are not enough; true when it is gone.
-    static bool removeExistingBundle(const QString &path);
 
     /// The downloaded share of @p zip, from 0 to 1; 0 without a known length.
     static double progressFraction(const ZipModel *zip);

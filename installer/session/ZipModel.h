@@ -1,5 +1,6 @@
 #pragma once
 
+#include <installer/install/FailedReason.h>
 #include <platform/net/DownloadTask.h>
 
 #include <QString>
@@ -7,26 +8,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-
-/// How the current download run was started.
-enum class DownloadType : std::uint8_t {
-    first, ///< the first attempt, from the welcome page
-    retry, ///< started again by the user from the failure page
-};
-
-/// Why a run ended without success. The numeric values are stored and must not change.
-enum class FailedReason : std::uint8_t {
-    unknow = 0, ///< no failure recorded
-    withoutNetwork = 1, ///< the network is unavailable or the host cannot be reached
-    canceld = 2, ///< the transfer was cancelled
-    write = 3, ///< the disk is full: the archive or the application could not be written
-    server = 4, ///< the server side failed
-    install = 5, ///< unpacking or placing the application failed
-    launch = 6, ///< the installed application did not start
-};
-
-/// The case name as written in logs ("withoutNetwork", "unknow", ...).
-QString failedReasonName(FailedReason reason);
 
 /**
  * The record of one download attempt; DownLoader makes a new one per attempt.

@@ -3,7 +3,6 @@ set(INSTALLER_SESSION_SOURCES
     DownLoader.cpp
     Launcher.cpp
     LoadingViewController.cpp
-    PackageInstaller.cpp
     RootWindowController.cpp
     SoftWare.cpp
     Storyboard.cpp

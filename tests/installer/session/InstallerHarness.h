@@ -1,5 +1,6 @@
 #pragma once
 
+#include <installer/install/HostPlan.h>
 #include <installer/session/DownLoader.h>
 
 #include <platform/KSTLogManager.h>
@@ -90,7 +91,7 @@ public:
             QStringLiteral("r3") };
         QStringList roles(4);
         for (int attempt = 0; attempt < 4; ++attempt) {
-            const QString url = DownLoader::downloadURLString(DownLoader::preferredLanguage(), attempt, markers);
+            const QString url = HostPlan::downloadURLString(HostPlan::preferredLanguage(), attempt, markers);
             const int role = url.mid(int(qstrlen("https://r")), 1).toInt();
             roles[role] = attempts.value(attempt);
         }

@@ -5,7 +5,6 @@
 
 #include <installer/interface/LocalizedString.h>
 #include <installer/session/Launcher.h>
-#include <installer/session/PackageInstaller.h>
 #include <installer/session/TrackingRecord.h>
 
 #include <platform/Folders.h>
@@ -106,7 +105,7 @@ private Q_SLOTS:
         QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader install")));
     }
 
-    void installsEveryTopLevelEntryAndStartsTheProduct()
+    void installsOnlyTheBundleAndStartsTheProduct()
     {
         const QString stale = applications() + QStringLiteral("/Prismora.app/stale.txt");
         QVERIFY(QDir().mkpath(QFileInfo(stale).absolutePath()));
@@ -127,13 +126,15 @@ private Q_SLOTS:
         QCOMPARE(harness.count(InstallerNotification::installerFailed), 0);
         QVERIFY(!QFile::exists(stale)); // the old copy is replaced, not merged
         QVERIFY(QFileInfo(applications() + QStringLiteral("/Prismora.app/Contents/MacOS/Prismora")).isExecutable());
-        QVERIFY(QFile::exists(applications() + QStringLiteral("/Extra Folder/readme.txt")));
-        QVERIFY(QFile::exists(applications() + QStringLiteral("/notes.txt")));
+        // Other top-level entries are left out (and logged), never placed beside the user's items.
+        QVERIFY(!QFileInfo::exists(applications() + QStringLiteral("/Extra Folder")));
+        QVERIFY(!QFile::exists(applications() + QStringLiteral("/notes.txt")));
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader install ignored entry: notes.txt")));
         QVERIFY(QDir(applications())
                     .entryList({ QStringLiteral(".prismora-install-*") }, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
-        QVERIFY(!QFile::exists(archive));
-        QVERIFY(QFile::exists(PackageInstaller::unpackFolder(archive) + QStringLiteral("/notes.txt")));
+        // Nothing of the run stays behind: archive, unpack folder and work folder are gone.
+        QVERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath()));
         QVERIFY(QFile::exists(trackingRecordPath().value()));
         QCOMPARE(InstallerHarness::logText().count(QStringLiteral("DownLoader install install success")), 2);
 
@@ -155,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::installerFailed) == 1; }));
         QCOMPARE(harness.count(InstallerNotification::installerFinish), 0);
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::install);
-        QVERIFY(QFile::exists(archive)); // kept for inspection
+        QVERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath())); // the run's folder is removed
         QCOMPARE(harness.events.back().action, QStringLiteral("Install_Failed"));
         QCOMPARE(harness.events.back().label, QStringLiteral("The file is not a valid zip archive."));
         QVERIFY(InstallerHarness::logText().contains(
@@ -179,14 +180,12 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_temp.filePath(QStringLiteral("slipped.txt"))));
     }
 
-    void aCopyFailureKeepsEarlierEntriesAndReportsOnce()
+    void anArchiveWithoutTheBundleInstallsNothing()
     {
-        QString deep = QStringLiteral("B-second");
-        for (int i = 0; i < 8; ++i)
-            deep += QLatin1Char('/') + QString(200, QLatin1Char('b'));
+        const QString other = applications() + QStringLiteral("/A-first.txt");
+        QFile::remove(other);
         ZipBuilder zip(served(QStringLiteral("three.zip")));
         zip.addFile(QStringLiteral("A-first.txt"), "first");
-        zip.addFile(deep + QStringLiteral("/file.txt"), "second");
         zip.addFile(QStringLiteral("C-third.txt"), "third");
         QVERIFY(zip.close());
 
@@ -194,20 +193,17 @@ private Q_SLOTS:
         QVERIFY(download(harness, QStringLiteral("three.zip")));
         DownLoader::shared().install();
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::installerFailed) == 1; }));
-        QThreadPool::globalInstance()->waitForDone();
         harness.scheduler.runPending();
 
         QCOMPARE(harness.count(InstallerNotification::installerFailed), 1);
         QCOMPARE(harness.count(InstallerNotification::installerFinish), 0);
-        QVERIFY(QFile::exists(applications() + QStringLiteral("/A-first.txt")));
-        QVERIFY(!QFileInfo::exists(applications() + QStringLiteral("/B-second")));
-        QVERIFY(!QFile::exists(applications() + QStringLiteral("/C-third.txt")));
+        QVERIFY(!QFile::exists(other));
         QVERIFY(QDir(applications())
-                    .entryList({ QStringLiteral(".prismora-install-*") }, QDir::AllEntries | QDir::Hidden)
+                    .entryList({ QStringLiteral(".prismora-install*") }, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
         QVERIFY(!QFile::exists(trackingRecordPath().value()));
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::install);
-        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader install ziped or moved faield:")));
+        QCOMPARE(harness.events.back().label, QStringLiteral("The archive does not contain Prismora.app."));
         QCOMPARE(harness.actions().count(QStringLiteral("Install_Failed")), 1);
     }
 

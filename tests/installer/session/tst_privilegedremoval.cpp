@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
 using platform::PrivilegedRemoval;
 
 class TestPrivilegedRemoval : public QObject {
@@ -23,29 +25,53 @@ private Q_SLOTS:
                     "exec \"$@\"\n");
         agent.close();
         agent.setPermissions(agent.permissions() | QFileDevice::ExeOwner);
+        // Programs are never looked up through PATH: a planted "pkexec" there is not run.
         qputenv("PATH", QFile::encodeName(m_dir.filePath(QStringLiteral("bin"))) + ':' + qgetenv("PATH"));
         qputenv("PKEXEC_ARGUMENTS", QFile::encodeName(m_dir.filePath(QStringLiteral("arguments"))));
     }
 
     void init() { qunsetenv("PKEXEC_ANSWER"); }
 
-    void buildsAnArgumentVector()
+    void buildsAnArgumentVectorOfAbsolutePrograms()
     {
-        QCOMPARE(PrivilegedRemoval::program(), QStringLiteral("pkexec"));
-        QCOMPARE(PrivilegedRemoval::arguments(QStringLiteral("/Applications/Prismora.app")),
-            (QStringList { "rm", "-rf", "--", "/Applications/Prismora.app" }));
+        QCOMPARE(PrivilegedRemoval::shared().program(), QStringLiteral("/usr/bin/pkexec"));
+        const QStringList arguments = PrivilegedRemoval::arguments(QStringLiteral("/Applications/Prismora.app"));
+        QVERIFY(arguments.first() == QLatin1String("/usr/bin/rm") || arguments.first() == QLatin1String("/bin/rm"));
+        QCOMPARE(arguments.mid(1), (QStringList { "-rf", "--", "/Applications/Prismora.app" }));
+        QVERIFY(PrivilegedRemoval(QStringLiteral("pkexec")).remove(m_dir.filePath(QStringLiteral("x"))));
+    }
+
+    void cancelEndsAPendingRequest()
+    {
+        QFile slow(m_dir.filePath(QStringLiteral("bin/slow-agent")));
+        QVERIFY(slow.open(QIODevice::WriteOnly));
+        const QString started = m_dir.filePath(QStringLiteral("slow-started"));
+        slow.write("#!/bin/sh\ntouch '" + QFile::encodeName(started) + "'\nexec sleep 30\n");
+        slow.close();
+        slow.setPermissions(slow.permissions() | QFileDevice::ExeOwner);
+        PrivilegedRemoval runner(slow.fileName());
+        const QString target = m_dir.filePath(QStringLiteral("Waiting.app"));
+        QVERIFY(QDir().mkpath(target));
+        std::optional<QString> answer;
+        std::thread waiting([&] { answer = runner.remove(target); });
+        QTRY_VERIFY(QFile::exists(started));
+        runner.cancel();
+        waiting.join();
+        QCOMPARE(answer.value_or(QString()), QStringLiteral("cancelled"));
+        QVERIFY(QFileInfo::exists(target));
     }
 
     void removesAPathThatAShellWouldMisread()
     {
         const QString target = m_dir.filePath(QStringLiteral("it's \"odd\" $(touch pwned) -x.app"));
         QVERIFY(QDir().mkpath(target + QStringLiteral("/Contents")));
-        QVERIFY(!PrivilegedRemoval::shared().remove(target));
+        QVERIFY(!agent().remove(target));
         QVERIFY(!QFileInfo::exists(target));
         QVERIFY(!QFile::exists(QStringLiteral("pwned")));
         QFile arguments(m_dir.filePath(QStringLiteral("arguments")));
         QVERIFY(arguments.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(arguments.readAll()), QStringLiteral("rm\n-rf\n--\n") + target + QLatin1Char('\n'));
+        QCOMPARE(QString::fromUtf8(arguments.readAll()),
+            PrivilegedRemoval::arguments(target).join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
 
     void reportsADismissedPrompt_data()
@@ -63,16 +89,16 @@ private Q_SLOTS:
         const QString target = m_dir.filePath(QStringLiteral("Kept.app"));
         QVERIFY(QDir().mkpath(target));
         qputenv("PKEXEC_ANSWER", answer);
-        QCOMPARE(PrivilegedRemoval::shared().remove(target).value_or(QString()), error);
+        QCOMPARE(agent().remove(target).value_or(QString()), error);
         QVERIFY(QFileInfo::exists(target));
     }
 
     void neverRemovesTheRootOrARelativePath()
     {
         QFile::remove(m_dir.filePath(QStringLiteral("arguments")));
-        QVERIFY(PrivilegedRemoval::shared().remove(QStringLiteral("/")));
-        QVERIFY(PrivilegedRemoval::shared().remove(QStringLiteral("/usr/..")));
-        QVERIFY(PrivilegedRemoval::shared().remove(QStringLiteral("Prismora.app")));
+        QVERIFY(agent().remove(QStringLiteral("/")));
+        QVERIFY(agent().remove(QStringLiteral("/usr/..")));
+        QVERIFY(agent().remove(QStringLiteral("Prismora.app")));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("arguments")))); // the agent was never asked
     }
 
@@ -95,6 +121,12 @@ private Q_SLOTS:
     }
 
 private:
+    PrivilegedRemoval &agent()
+    {
+        static PrivilegedRemoval runner(m_dir.filePath(QStringLiteral("bin/pkexec")));
+        return runner;
+    }
+
     QTemporaryDir m_dir;
 };
 

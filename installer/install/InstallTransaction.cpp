@@ -1,0 +1,326 @@
+#include "InstallTransaction.h"
+
+#include "BundleValidator.h"
+#include "SwapJournal.h"
+#include "TreeCopy.h"
+
+#include <platform/FileError.h>
+#include <platform/Folders.h>
+#include <platform/PrivilegedRemoval.h>
+#include <platform/ZipArchive.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Result = InstallTransaction::Result;
+using Outcome = InstallTransaction::Outcome;
+using Step = InstallTransaction::Step;
+
+const char stagingPrefix[] = ".prismora-install-";
+const char previousName[] = "previous.app";
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+bool exists(const QString &path)
+{
+    struct stat info { };
+    return ::lstat(encoded(path).constData(), &info) == 0;
+}
+
+bool isOutOfSpace(int errorNumber)
+{
+    return errorNumber == ENOSPC || errorNumber == EDQUOT;
+}
+
+Result failure(Step step, FailedReason reason, const QString &localized, const QString &description)
+{
+    Result result;
+    result.outcome = Outcome::Failed;
+    result.step = step;
+    result.reason = reason;
+    result.localizedDescription = localized;
+    result.description = description;
+    return result;
+}
+
+/// A failed file operation on @p path while placing; a full disk names @p folder.
+Result placeFailure(int errorNumber, const QString &what, const QString &path, const QString &folder)
+{
+    const auto error = platform::fileErrorFromErrno(errorNumber, true);
+    const QString name = QFileInfo(path).fileName();
+    const QString localized = isOutOfSpace(errorNumber)
+        ? QStringLiteral("There isn’t enough space in “%1”.").arg(folder)
+        : QStringLiteral("“%1” couldn’t be %2.").arg(name, what);
+    Result result
+        = failure(Step::Place, isOutOfSpace(errorNumber) ? FailedReason::write : FailedReason::install, localized,
+            QStringLiteral("FileError %1 \"%2\" path: %3 (%4)")
+                .arg(int(error))
+                .arg(localized, path, QString::fromLocal8Bit(std::strerror(errorNumber))));
+    if (isOutOfSpace(errorNumber))
+        result.fullFolder = folder;
+    return result;
+}
+
+void removeTree(const QString &path)
+{
+    std::error_code ignored;
+    fs::remove_all(encoded(path).toStdString(), ignored);
+}
+
+/// rename(2) that exchanges @p from and @p to atomically; false with errno set when it cannot.
+bool exchange(const QString &from, const QString &to)
+{
+    return ::renameat2(AT_FDCWD, encoded(from).constData(), AT_FDCWD, encoded(to).constData(), RENAME_EXCHANGE) == 0;
+}
+
+bool moveNoReplace(const QString &from, const QString &to)
+{
+    return ::renameat2(AT_FDCWD, encoded(from).constData(), AT_FDCWD, encoded(to).constData(), RENAME_NOREPLACE) == 0;
+}
+
+bool needsAdministrator(int errorNumber)
+{
+    return errorNumber == EACCES || errorNumber == EPERM;
+}
+
+/**
+ * An exclusive lock on a folder (flock on the folder itself) for as long as
+ * the object lives; isHeld() is false when another process has it.
+ */
+class FolderLock {
+public:
+    explicit FolderLock(const QString &folder)
+        : m_fd(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+
+    bool isHeld() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+InstallTransaction::InstallTransaction(QString archive, QString unpackFolder, QString applicationsFolder)
+    : InstallTransaction(std::move(archive), std::move(unpackFolder), std::move(applicationsFolder), Options())
+{
+}
+
+InstallTransaction::InstallTransaction(
+    QString archive, QString unpackFolder, QString applicationsFolder, Options options)
+    : m_archive(std::move(archive))
+    , m_unpackFolder(std::move(unpackFolder))
+    , m_applications(std::move(applicationsFolder))
+    , m_options(std::move(options))
+{
+}
+
+QString InstallTransaction::bundleName()
+{
+    return QStringLiteral("Prismora.app");
+}
+
+void InstallTransaction::reach(Phase phase) const
+{
+    if (m_options.phaseReached)
+        m_options.phaseReached(phase);
+}
+
+InstallTransaction::Result InstallTransaction::run()
+{
+    Result result = unpack();
+    if (result.outcome != Outcome::Installed)
+        return result;
+    reach(Phase::Unpacked);
+
+    const FolderLock lock(m_applications);
+    if (!lock.isHeld()) {
+        return failure(Step::Place, FailedReason::install, QStringLiteral("Another installation is in progress."),
+            QStringLiteral("the applications folder %1 is locked by another installer").arg(m_applications));
+    }
+    QByteArray pattern = encoded(m_applications) + '/' + stagingPrefix + "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        return placeFailure(errno, QStringLiteral("staged"), m_applications, m_applications);
+    const QString staging = QFile::decodeName(pattern);
+
+    const QStringList ignored = result.ignoredEntries;
+    result = stage(staging);
+    if (result.outcome == Outcome::Installed) {
+        reach(Phase::Staged);
+        if (const auto invalid = BundleValidator::validate(staging + QLatin1Char('/') + bundleName())) {
+            result = failure(Step::Place, FailedReason::install, invalid->localizedDescription, invalid->description);
+        } else {
+            reach(Phase::Validated);
+            result = swap(staging);
+        }
+    }
+    // Whatever the outcome, the staging folder now holds nothing anyone needs:
+    // the rejected new copy, or the old copy after a swap.
+    removeTree(staging);
+    if (result.outcome == Outcome::Installed && exists(staging)) {
+        // The old copy holds files only the administrator may delete.
+        platform::PrivilegedRemoval::shared().remove(staging);
+    }
+    SwapJournal::remove(m_applications);
+    removeTree(m_unpackFolder);
+    result.ignoredEntries = ignored;
+    return result;
+}
+
+InstallTransaction::Result InstallTransaction::unpack()
+{
+    if (const auto error = platform::ZipArchive::unzip(m_archive, m_unpackFolder, false)) {
+        Result result = failure(Step::Unpack,
+            error->fileError == platform::FileError::WriteOutOfSpace ? FailedReason::write : FailedReason::install,
+            error->localizedDescription(), error->message);
+        if (result.reason == FailedReason::write)
+            result.fullFolder = QFileInfo(m_unpackFolder).absolutePath();
+        removeTree(m_unpackFolder);
+        return result;
+    }
+    Result result;
+    const QStringList entries
+        = QDir(m_unpackFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (entry != bundleName())
+            result.ignoredEntries << entry;
+    }
+    struct stat info { };
+    const QString bundle = m_unpackFolder + QLatin1Char('/') + bundleName();
+    if (::lstat(encoded(bundle).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        removeTree(m_unpackFolder);
+        return failure(Step::Unpack, FailedReason::install,
+            QStringLiteral("The archive does not contain %1.").arg(bundleName()),
+            QStringLiteral("%1 is missing from the archive %2").arg(bundleName(), m_archive));
+    }
+    return result;
+}
+
+InstallTransaction::Result InstallTransaction::stage(const QString &staging)
+{
+    const QString source = m_unpackFolder + QLatin1Char('/') + bundleName();
+    const QString staged = staging + QLatin1Char('/') + bundleName();
+    // On one volume staging is a rename; only across volumes are the bytes copied.
+    if (::rename(encoded(source).constData(), encoded(staged).constData()) == 0)
+        return {};
+    if (errno != EXDEV)
+        return placeFailure(errno, QStringLiteral("staged"), source, m_applications);
+
+    const std::uint64_t needed = TreeCopy::size(source);
+    const auto free = platform::Folders::freeSpace(m_applications);
+    if (free && needed > std::uint64_t(*free))
+        return placeFailure(ENOSPC, QStringLiteral("staged"), staged, m_applications);
+    if (const auto failed = TreeCopy::copy(source, staged))
+        return placeFailure(failed->errorNumber, QStringLiteral("copied"), failed->path, m_applications);
+    return {};
+}
+
+InstallTransaction::Result InstallTransaction::swap(const QString &staging)
+{
+    const QString staged = staging + QLatin1Char('/') + bundleName();
+    const QString target = m_applications + QLatin1Char('/') + bundleName();
+    const auto identity = SwapJournal::identity(staged);
+    if (!identity || !SwapJournal::write(m_applications, { QFileInfo(staging).fileName(), *identity }))
+        return placeFailure(
+            errno ? errno : EIO, QStringLiteral("journaled"), SwapJournal::path(m_applications), m_applications);
+    reach(Phase::Swapping);
+
+    if (!exists(target)) {
+        if (!moveNoReplace(staged, target))
+            return placeFailure(errno, QStringLiteral("moved into place"), target, m_applications);
+        reach(Phase::Swapped);
+        return {};
+    }
+    if (m_options.exchange && exchange(staged, target)) {
+        reach(Phase::Swapped);
+        return {};
+    }
+    int error = m_options.exchange ? errno : EINVAL;
+    if (error == EINVAL || error == ENOSYS) {
+        // The file system cannot exchange: move the old copy aside first.
+        const QString previous = staging + QLatin1Char('/') + QLatin1String(previousName);
+        if (::rename(encoded(target).constData(), encoded(previous).constData()) == 0) {
+            reach(Phase::MovedAside);
+            if (moveNoReplace(staged, target)) {
+                reach(Phase::Swapped);
+                return {};
+            }
+            error = errno;
+            ::rename(encoded(previous).constData(), encoded(target).constData());
+            return placeFailure(error, QStringLiteral("moved into place"), target, m_applications);
+        }
+        error = errno;
+    }
+    if (!needsAdministrator(error))
+        return placeFailure(error, QStringLiteral("replaced"), target, m_applications);
+
+    // Only the administrator may move the old copy: remove it with those rights, then move in.
+    if (const auto refused = platform::PrivilegedRemoval::shared().remove(target)) {
+        Result blocked = failure(Step::Place, FailedReason::install,
+            QStringLiteral("“%1” couldn’t be replaced.").arg(bundleName()),
+            QStringLiteral("administrator removal of %1 failed: %2").arg(target, *refused));
+        blocked.outcome = Outcome::Blocked;
+        return blocked;
+    }
+    if (!moveNoReplace(staged, target))
+        return placeFailure(errno, QStringLiteral("moved into place"), target, m_applications);
+    reach(Phase::Swapped);
+    return {};
+}
+
+void InstallTransaction::recover(const QString &applicationsFolder)
+{
+    const FolderLock lock(applicationsFolder);
+    if (!lock.isHeld())
+        return;
+    const QString target = applicationsFolder + QLatin1Char('/') + bundleName();
+    if (const auto entry = SwapJournal::read(applicationsFolder)) {
+        const QString staging = applicationsFolder + QLatin1Char('/') + entry->staging;
+        if (!exists(target)) {
+            // Killed between moving the old copy out and the new one in.
+            const QString previous = staging + QLatin1Char('/') + QLatin1String(previousName);
+            const QString staged = staging + QLatin1Char('/') + bundleName();
+            if (exists(previous))
+                moveNoReplace(previous, target);
+            else if (SwapJournal::identity(staged) == entry->staged)
+                moveNoReplace(staged, target);
+        }
+    }
+    SwapJournal::remove(applicationsFolder);
+
+    const QStringList leftovers = QDir(applicationsFolder)
+                                      .entryList({ QString::fromLatin1(stagingPrefix) + QLatin1Char('*') },
+                                          QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    for (const QString &name : leftovers)
+        removeTree(applicationsFolder + QLatin1Char('/') + name);
+}
