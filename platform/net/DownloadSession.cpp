@@ -296,6 +296,8 @@ bool DownloadSessionCore::start(DownloadTask &task)
     m_curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
     m_curl.easySetopt(easy, CURLOPT_HEADERFUNCTION, &DownloadSessionCore::readHeader);
     m_curl.easySetopt(easy, CURLOPT_HEADERDATA, &task);
+    // A proxy's "200 Connection established" is not the server's answer.
+    m_curl.easySetopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!m_caFile.isEmpty())
         m_curl.easySetopt(easy, CURLOPT_CAINFO, m_caFile.constData());
     const QByteArray agent = QCoreApplication::applicationName().toUtf8();

@@ -64,6 +64,7 @@ private Q_SLOTS:
         QRandomGenerator(3).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
         file.write(bytes);
         file.close();
+        m_content = bytes;
         QVERIFY(m_mirror.start(archive));
         qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
         QVERIFY(m_proxy.start());
@@ -127,7 +128,36 @@ private Q_SLOTS:
             targets, proxied ? QStringList { QStringLiteral("127.0.0.1:%1").arg(m_mirror.port()) } : QStringList());
     }
 
+    void resumesThroughTheProxy()
+    {
+        // The proxy's own "200 Connection established" must not pass for the server's answer.
+        qputenv("https_proxy", m_proxy.url().toUtf8());
+        const QUrl url(m_mirror.url(QStringLiteral("cutonce/proxied.zip")));
+        const QString destination = m_mirror.root() + QStringLiteral("/../proxied.zip");
+        ResumeData resume;
+        {
+            Completion cut;
+            DownloadSession session(&cut);
+            auto task = session.downloadTask({ url, {}, destination });
+            task->resume();
+            QVERIFY(!cut.wait().isEmpty());
+            resume = task->resumeData();
+        }
+        QVERIFY(resume.isValid());
+
+        Completion completion;
+        DownloadSession session(&completion);
+        auto task = session.downloadTask({ url, {}, destination, resume });
+        task->resume();
+        QCOMPARE(completion.wait(), QString());
+        QFile file(destination);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == m_content);
+        QVERIFY(m_mirror.requests().constLast().endsWith(QStringLiteral("\tbytes=%1-").arg(resume.offset)));
+    }
+
 private:
+    QByteArray m_content;
     LocalMirror m_mirror;
     LocalProxy m_proxy;
 };
