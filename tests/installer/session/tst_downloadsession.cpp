@@ -380,6 +380,23 @@ private Q_SLOTS:
         QCOMPARE(previous, std::int64_t(m_content.size()));
     }
 
+    void aCancelledDownloadLeavesFlushedResumeData()
+    {
+        const QString destination = m_work.filePath(QStringLiteral("cancelled.zip"));
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(fileRequest(m_mirror.url(QStringLiteral("slow/cancelled.zip")), destination));
+        task->resume();
+        QVERIFY(recorder.waitUntil([&] { return !recorder.progress.empty(); }));
+        task->cancel();
+        QVERIFY(recorder.waitForCompletion());
+        QCOMPARE(recorder.error->code, UrlError::Cancelled);
+        const ResumeData resume = task->resumeData();
+        QVERIFY(resume.isValid());
+        QCOMPARE(resume.offset, QFileInfo(destination).size()); // nothing left in a buffer
+        QVERIFY(contentsOf(destination) == m_content.first(resume.offset));
+    }
+
     void ignoresUnusableResumeData_data()
     {
         QTest::addColumn<qint64>("offset");
