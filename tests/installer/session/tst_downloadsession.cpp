@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -395,6 +396,31 @@ private Q_SLOTS:
         QVERIFY(resume.isValid());
         QCOMPARE(resume.offset, QFileInfo(destination).size()); // nothing left in a buffer
         QVERIFY(contentsOf(destination) == m_content.first(resume.offset));
+    }
+
+    void refusesAPartialAnswerThatDoesNotContinueTheFile()
+    {
+        const QString destination = m_work.filePath(QStringLiteral("shifted.zip"));
+        const QByteArray kept = m_content.first(1000);
+        QFile file(destination);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kept);
+        file.close();
+
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        // The archive's Last-Modified date, as the mirror sends it, so that If-Range matches.
+        const QByteArray lastModified = QLocale::c()
+                                            .toString(QFileInfo(m_archive).lastModified().toUTC(),
+                                                QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+                                            .toLatin1();
+        auto task = session.downloadTask(
+            fileRequest(m_mirror.url(QStringLiteral("shiftrange/shifted.zip")), destination, { 1000, lastModified }));
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QCOMPARE(recorder.error->code, UrlError::BadServerResponse);
+        QVERIFY(recorder.progress.empty());
+        QVERIFY(contentsOf(destination) == kept);
     }
 
     void ignoresUnusableResumeData_data()
