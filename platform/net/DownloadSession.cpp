@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <mutex>
 
 namespace platform::net {
@@ -335,7 +336,9 @@ bool DownloadSessionCore::acceptHead(DownloadTask &task)
 
     curl_off_t length = -1;
     CurlLibrary::instance().easyGetinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    task.m_expected = length >= 0 ? file.size() + length : -1;
+    // A length no file could have is treated as no length at all.
+    const bool plausible = length >= 0 && length <= std::numeric_limits<std::int64_t>::max() - file.size();
+    task.m_expected = plausible ? file.size() + length : -1;
     task.m_received = file.size();
     transfer.reported = file.size();
 
