@@ -2,18 +2,15 @@
 
 #include "DownloadSession_p.h"
 
-#include <platform/Folders.h>
+#include "CurlEasySetup_p.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <platform/Folders.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <mutex>
-#include <unistd.h>
 
 namespace platform::net {
 
@@ -71,7 +68,6 @@ std::chrono::milliseconds DownloadSession::idleTimeout() const
 DownloadSessionCore::DownloadSessionCore(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout)
     : delegate(delegate)
     , idleTimeout(idleTimeout)
-    , m_caFile(qgetenv("PRISMORA_CA_FILE"))
 {
 }
 
@@ -284,23 +280,13 @@ bool DownloadSessionCore::start(DownloadTask &task)
     transfer.easy = easy;
     const QByteArray url = request.url.toEncoded();
     m_curl.easySetopt(easy, CURLOPT_URL, url.constData());
-    m_curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    m_curl.easySetopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    m_curl.easySetopt(easy, CURLOPT_MAXREDIRS, 16L);
-    m_curl.easySetopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-    m_curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    setUpEasyHandle(easy, Redirects::HttpsOnly, transfer.errorBuffer);
     m_curl.easySetopt(easy, CURLOPT_TCP_KEEPALIVE, 1L);
     m_curl.easySetopt(easy, CURLOPT_BUFFERSIZE, receiveBufferSize);
-    m_curl.easySetopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
     m_curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &DownloadSessionCore::writeBody);
     m_curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
     m_curl.easySetopt(easy, CURLOPT_HEADERFUNCTION, &DownloadSessionCore::readHeader);
     m_curl.easySetopt(easy, CURLOPT_HEADERDATA, &task);
-    if (!m_caFile.isEmpty())
-        m_curl.easySetopt(easy, CURLOPT_CAINFO, m_caFile.constData());
-    const QByteArray agent = QCoreApplication::applicationName().toUtf8();
-    if (!agent.isEmpty())
-        m_curl.easySetopt(easy, CURLOPT_USERAGENT, agent.constData());
     for (const auto &[name, value] : request.headers)
         transfer.headers = m_curl.slistAppend(transfer.headers, (name + ": " + value).constData());
     if (const std::int64_t kept = transfer.file.size(); kept > 0) {
@@ -350,7 +336,9 @@ bool DownloadSessionCore::acceptHead(DownloadTask &task)
 
     curl_off_t length = -1;
     CurlLibrary::instance().easyGetinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    task.m_expected = length >= 0 ? file.size() + length : -1;
+    // A length no file could have is treated as no length at all.
+    const bool plausible = length >= 0 && length <= std::numeric_limits<std::int64_t>::max() - file.size();
+    task.m_expected = plausible ? file.size() + length : -1;
     task.m_received = file.size();
     transfer.reported = file.size();
 

@@ -27,8 +27,9 @@ public:
         DownloadTask &task, std::int64_t bytesWritten, std::int64_t totalBytesWritten, std::int64_t totalBytesExpected)
         = 0;
 
-    /// The body is complete in the temporary file @p location. The file is
-    /// deleted as soon as this call returns: copy or move it here.
+    /// The body is complete in @p location: the request's destination, or a
+    /// temporary file that is deleted as soon as this call returns (copy or
+    /// move it here). task.digests() already holds its digests.
     virtual void didFinishDownloadingTo(DownloadTask &task, const QString &location) = 0;
 
     /// The task ended, successfully when @p error is empty.
@@ -40,7 +41,8 @@ public:
  *
  * Each session runs its transfers (libcurl) and its delegate callbacks on its
  * own thread, so a slow delegate slows only its own session. Responses are
- * written to a temporary file in the system's temporary folder.
+ * written to the request's destination, or to a temporary file in the
+ * system's temporary folder, and hashed (MD5, SHA-256) as they arrive.
  *
  * - An HTTP status of 400 or above ends the task with BadServerResponse: an
  *   error page is never handed over as a downloaded file.
@@ -49,6 +51,11 @@ public:
  * - Certificates are always verified. PRISMORA_CA_FILE names a PEM file of
  *   extra certificate authorities to trust (besides the system's).
  * - Redirects are followed, to HTTPS locations only.
+ * - A body longer than the free space of the file's volume ends the task
+ *   with CannotWriteToFile / WriteOutOfSpace before any of it is stored.
+ * - https_proxy, HTTPS_PROXY, no_proxy and NO_PROXY are honoured.
+ * - A request with valid ResumeData continues the destination file with a
+ *   Range / If-Range request; a 200 answer starts it over.
  *
  * @code
  * platform::net::DownloadSession session(&delegate);

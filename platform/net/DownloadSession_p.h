@@ -81,7 +81,6 @@ private:
     bool m_woken = false;
     std::atomic<bool> m_invalidated { false };
     std::atomic<bool> m_stop { false };
-    QByteArray m_caFile;
 };
 
 } // namespace platform::net

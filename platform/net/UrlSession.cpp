@@ -1,10 +1,9 @@
 #include "UrlSession.h"
 
+#include "CurlEasySetup_p.h"
 #include "CurlLibrary.h"
 
 #include <platform/Scheduler.h>
-
-#include <QFile>
 
 #include <atomic>
 #include <condition_variable>
@@ -37,9 +36,6 @@ QByteArray UrlRequest::header(const QByteArray &name) const
 
 namespace {
 
-// Longest a PEM file of extra authorities may be; a larger file is not one.
-constexpr qint64 maximumCaFileSize = 4 * 1024 * 1024;
-
 struct Task {
     TaskId id = 0;
     UrlRequest request;
@@ -47,7 +43,6 @@ struct Task {
     CURL *easy = nullptr;
     curl_slist *headerList = nullptr;
     QByteArray url;
-    QByteArray caBundle;
     UrlResponse response;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -69,17 +64,6 @@ size_t collectBody(char *data, size_t size, size_t count, void *user)
     if (room > 0)
         task->response.data.append(data, qsizetype(std::min<size_t>(bytes, size_t(room))));
     return bytes;
-}
-
-QByteArray readExtraAuthorities()
-{
-    const QString path = UrlSession::extraCaFile();
-    if (path.isEmpty())
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maximumCaFileSize)
-        return {};
-    return file.readAll();
 }
 
 } // namespace
@@ -159,10 +143,8 @@ bool UrlSession::Private::setUp(Task &task)
     CURL *easy = task.easy;
     task.url = task.request.url.toEncoded();
     curl.easySetopt(easy, CURLOPT_URL, task.url.constData());
-    curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    setUpEasyHandle(easy, Redirects::Refused, task.errorBuffer);
     curl.easySetopt(easy, CURLOPT_TIMEOUT_MS, long(task.request.timeout.count()));
-    curl.easySetopt(easy, CURLOPT_ERRORBUFFER, task.errorBuffer);
     curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &collectBody);
     curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
     curl.easySetopt(easy, CURLOPT_PRIVATE, &task);
@@ -184,13 +166,6 @@ bool UrlSession::Private::setUp(Task &task)
         task.headerList = curl.slistAppend(task.headerList, line.constData());
     }
     curl.easySetopt(easy, CURLOPT_HTTPHEADER, task.headerList);
-
-    // The extra authorities are added to the default store, which stays in use.
-    task.caBundle = readExtraAuthorities();
-    if (!task.caBundle.isEmpty()) {
-        curl_blob blob{task.caBundle.data(), size_t(task.caBundle.size()), CURL_BLOB_NOCOPY};
-        curl.easySetopt(easy, CURLOPT_CAINFO_BLOB, &blob);
-    }
     return true;
 }
 

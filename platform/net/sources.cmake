@@ -1,4 +1,5 @@
 set(PLATFORM_NET_SOURCES
+    CurlEasySetup.cpp
     CurlLibrary.cpp
     DownloadDigester.cpp
     DownloadFile.cpp

@@ -2,8 +2,13 @@
 
 #include "fixtures/LocalMirror.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +19,7 @@
 #include <mutex>
 #include <set>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace platform::net;
 using namespace std::chrono_literals;
@@ -80,6 +86,22 @@ public:
 DownloadRequest zipRequest(const QString &url)
 {
     return { QUrl(url), { { "Accept-Encoding", "application-x-zip" } } };
+}
+
+DownloadRequest fileRequest(const QString &url, const QString &destination, const ResumeData &resume = {})
+{
+    return { QUrl(url), { { "Accept-Encoding", "application-x-zip" } }, destination, resume };
+}
+
+QString hexHash(const QByteArray &bytes, QCryptographicHash::Algorithm algorithm)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, algorithm).toHex());
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -293,6 +315,197 @@ private Q_SLOTS:
         QCOMPARE(recorder.error->code, UrlError::CannotWriteToFile);
         QCOMPARE(recorder.error->fileError, platform::FileError::WriteOutOfSpace);
         QVERIFY(QDir(m_temp.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void resumesACutDownload_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("resumable");
+        QTest::addColumn<bool>("appended");
+        QTest::newRow("same file: the rest is appended") << QStringLiteral("cutonce/same.zip") << true << true;
+        QTest::newRow("changed file: whole body again")
+            << QStringLiteral("newetag/cutonce/changed.zip") << true << false;
+        QTest::newRow("no validator: no range asked")
+            << QStringLiteral("novalidator/cutonce/plain.zip") << false << false;
+    }
+
+    void resumesACutDownload()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, resumable);
+        QFETCH(bool, appended);
+        const QString destination = m_work.filePath(QStringLiteral("resumed-%1.zip").arg(QTest::currentDataTag()));
+        const QString url = m_mirror.url(path);
+
+        Recorder cut;
+        ResumeData resume;
+        {
+            DownloadSession session(&cut);
+            auto task = session.downloadTask(fileRequest(url, destination));
+            task->resume();
+            QVERIFY(cut.waitForCompletion());
+            QCOMPARE(cut.error->code, UrlError::NetworkConnectionLost);
+            resume = task->resumeData();
+        }
+        const std::int64_t onDisk = QFileInfo(destination).size();
+        QVERIFY(onDisk > 0 && onDisk < m_content.size()); // kept by the failed task
+        QCOMPARE(resume.isValid(), resumable);
+        if (resumable)
+            QCOMPARE(resume.offset, onDisk);
+        else
+            resume.offset = onDisk; // the caller still knows the size, but has nothing to check it with
+
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(fileRequest(url, destination, resume));
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY2(!recorder.error, qPrintable(recorder.error ? recorder.error->description() : QString()));
+        QCOMPARE(recorder.temporaryFile, destination);
+        QVERIFY(contentsOf(destination) == m_content); // the caller's file stays
+        QCOMPARE(task->digests().md5, hexHash(m_content, QCryptographicHash::Md5));
+        QCOMPARE(task->digests().sha256, hexHash(m_content, QCryptographicHash::Sha256));
+        QCOMPARE(task->countOfBytesReceived(), std::int64_t(m_content.size()));
+
+        const QStringList logged = m_mirror.requests().constLast().split(QLatin1Char('\t'));
+        QCOMPARE(logged.value(2), resumable ? QStringLiteral("bytes=%1-").arg(onDisk) : QString());
+        QVERIFY(!recorder.progress.empty());
+        const auto &first = recorder.progress.front();
+        QCOMPARE(first.total - first.written, appended ? onDisk : 0);
+        std::int64_t previous = 0;
+        for (const auto &step : recorder.progress) {
+            QVERIFY(step.total > previous);
+            QCOMPARE(step.expected, std::int64_t(m_content.size()));
+            previous = step.total;
+        }
+        QCOMPARE(previous, std::int64_t(m_content.size()));
+    }
+
+    void aCancelledDownloadLeavesFlushedResumeData()
+    {
+        const QString destination = m_work.filePath(QStringLiteral("cancelled.zip"));
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(fileRequest(m_mirror.url(QStringLiteral("slow/cancelled.zip")), destination));
+        task->resume();
+        QVERIFY(recorder.waitUntil([&] { return !recorder.progress.empty(); }));
+        task->cancel();
+        QVERIFY(recorder.waitForCompletion());
+        QCOMPARE(recorder.error->code, UrlError::Cancelled);
+        const ResumeData resume = task->resumeData();
+        QVERIFY(resume.isValid());
+        QCOMPARE(resume.offset, QFileInfo(destination).size()); // nothing left in a buffer
+        QVERIFY(contentsOf(destination) == m_content.first(resume.offset));
+    }
+
+    void refusesAPartialAnswerThatDoesNotContinueTheFile()
+    {
+        const QString destination = m_work.filePath(QStringLiteral("shifted.zip"));
+        const QByteArray kept = m_content.first(1000);
+        QFile file(destination);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kept);
+        file.close();
+
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        // The archive's Last-Modified date, as the mirror sends it, so that If-Range matches.
+        const QByteArray lastModified = QLocale::c()
+                                            .toString(QFileInfo(m_archive).lastModified().toUTC(),
+                                                QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+                                            .toLatin1();
+        auto task = session.downloadTask(
+            fileRequest(m_mirror.url(QStringLiteral("shiftrange/shifted.zip")), destination, { 1000, lastModified }));
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QCOMPARE(recorder.error->code, UrlError::BadServerResponse);
+        QVERIFY(recorder.progress.empty());
+        QVERIFY(contentsOf(destination) == kept);
+    }
+
+    void ignoresUnusableResumeData_data()
+    {
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<QByteArray>("validator");
+        const QByteArray etag = "\"any\"";
+        QTest::newRow("offset past the end of the file") << qint64(m_content.size()) * 4 << etag;
+        QTest::newRow("negative offset") << qint64(-5) << etag;
+        QTest::newRow("line break in the validator") << qint64(1000) << QByteArray("\"a\"\r\nX-Injected: 1");
+        QTest::newRow("oversized validator") << qint64(1000) << QByteArray(4096, 'a');
+    }
+
+    void ignoresUnusableResumeData()
+    {
+        QFETCH(qint64, offset);
+        QFETCH(QByteArray, validator);
+        const QString destination = m_work.filePath(QStringLiteral("unusable.zip"));
+        QFile stale(destination);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray(m_content.size() / 2, 'x'));
+        stale.close();
+
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        auto task = session.downloadTask(fileRequest(
+            m_mirror.url(QStringLiteral("ok/unusable.zip")), destination, { std::int64_t(offset), validator }));
+        task->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QVERIFY(!recorder.error);
+        QCOMPARE(m_mirror.requests().constLast().split(QLatin1Char('\t')).size(), 2); // no Range
+        QVERIFY(contentsOf(destination) == m_content);
+        QCOMPARE(task->digests().sha256, hexHash(m_content, QCryptographicHash::Sha256));
+    }
+
+    void refusesADestinationThatIsASymbolicLink()
+    {
+        const QString target = m_work.filePath(QStringLiteral("precious.txt"));
+        QFile precious(target);
+        QVERIFY(precious.open(QIODevice::WriteOnly));
+        precious.write("keep me");
+        precious.close();
+        const QString link = m_work.filePath(QStringLiteral("link.zip"));
+        QVERIFY(QFile::link(target, link));
+
+        Recorder recorder;
+        DownloadSession session(&recorder);
+        session.downloadTask(fileRequest(m_mirror.url(QStringLiteral("ok/prismora.zip")), link))->resume();
+        QVERIFY(recorder.waitForCompletion());
+        QCOMPARE(recorder.error->code, UrlError::CannotCreateFile);
+        QCOMPARE(contentsOf(target), QByteArray("keep me"));
+    }
+
+    void refusesABodyLargerThanTheFreeSpace_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("refusedBeforeTheBody");
+        QTest::newRow("announced length") << QStringLiteral("ok/prismora.zip") << true;
+        QTest::newRow("no announced length") << QStringLiteral("nolength/prismora.zip") << false;
+    }
+
+    void refusesABodyLargerThanTheFreeSpace()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, refusedBeforeTheBody);
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        QTemporaryDir small;
+        QVERIFY(small.isValid());
+        if (QProcess::execute(QStringLiteral("mount"), { "-t", "tmpfs", "-o", "size=1m", "tmpfs", small.path() }) != 0)
+            QSKIP("cannot mount a tmpfs here");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), { small.path() }); });
+        const QString destination = small.filePath(QStringLiteral("prismora.zip"));
+
+        Recorder recorder;
+        {
+            DownloadSession session(&recorder);
+            session.downloadTask(fileRequest(m_mirror.url(path), destination))->resume();
+            QVERIFY(recorder.waitForCompletion());
+        }
+        QVERIFY(recorder.error);
+        QCOMPARE(recorder.error->code, UrlError::CannotWriteToFile);
+        QCOMPARE(recorder.error->fileError, platform::FileError::WriteOutOfSpace);
+        QCOMPARE(recorder.progress.empty(), refusedBeforeTheBody);
+        QCOMPARE(QFileInfo(destination).size() == 0, refusedBeforeTheBody);
     }
 
 private:

@@ -6,3 +6,9 @@ target_compile_definitions(tst_urlsession PRIVATE COLLECTOR_SCRIPT="${PROJECT_SO
 target_include_directories(tst_urlsession PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
 prismora_add_test(tst_curlunavailable SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_curlunavailable.cpp
     LIBS platform)
+prismora_add_test(tst_proxyenvironment SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_proxyenvironment.cpp
+    LIBS platform prismora_testsupport)
+target_compile_definitions(tst_proxyenvironment PRIVATE PROXY_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/connect-proxy.py"
+    MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
+    MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh")
+target_include_directories(tst_proxyenvironment PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
