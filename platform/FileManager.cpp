@@ -3,6 +3,9 @@
 #include <QFile>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
 
@@ -28,6 +31,15 @@ FileError FileManager::removeItem(const QString &path)
         return FileError::NoSuchFile;
     fs::remove_all(item, error);
     return error ? fileErrorFromErrno(error.value(), true) : FileError::None;
+}
+
+int FileManager::moveItem(const QString &from, const QString &to, MoveMode mode)
+{
+    const unsigned flags = mode == MoveMode::Exchange ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(to).constData(), flags)
+        == 0)
+        return 0;
+    return errno;
 }
 
 FileManager &FileManager::shared()

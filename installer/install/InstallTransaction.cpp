@@ -5,6 +5,7 @@
 #include "TreeCopy.h"
 
 #include <platform/FileError.h>
+#include <platform/FileManager.h>
 #include <platform/Folders.h>
 #include <platform/PrivilegedRemoval.h>
 #include <platform/ZipArchive.h>
@@ -85,15 +86,17 @@ void removeTree(const QString &path)
     fs::remove_all(encoded(path).toStdString(), ignored);
 }
 
-/// rename(2) that exchanges @p from and @p to atomically; false with errno set when it cannot.
-bool exchange(const QString &from, const QString &to)
+/// Moves @p from to @p to through the file manager; false with errno set when it cannot.
+bool move(const QString &from, const QString &to, platform::FileManager::MoveMode mode)
 {
-    return ::renameat2(AT_FDCWD, encoded(from).constData(), AT_FDCWD, encoded(to).constData(), RENAME_EXCHANGE) == 0;
+    const int error = platform::FileManager::shared().moveItem(from, to, mode);
+    errno = error;
+    return error == 0;
 }
 
 bool moveNoReplace(const QString &from, const QString &to)
 {
-    return ::renameat2(AT_FDCWD, encoded(from).constData(), AT_FDCWD, encoded(to).constData(), RENAME_NOREPLACE) == 0;
+    return move(from, to, platform::FileManager::MoveMode::NoReplace);
 }
 
 bool needsAdministrator(int errorNumber)
@@ -261,7 +264,7 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
         reach(Phase::Swapped);
         return {};
     }
-    if (m_options.exchange && exchange(staged, target)) {
+    if (m_options.exchange && move(staged, target, platform::FileManager::MoveMode::Exchange)) {
         reach(Phase::Swapped);
         return {};
     }
@@ -269,14 +272,14 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
     if (error == EINVAL || error == ENOSYS) {
         // The file system cannot exchange: move the old copy aside first.
         const QString previous = staging + QLatin1Char('/') + QLatin1String(previousName);
-        if (::rename(encoded(target).constData(), encoded(previous).constData()) == 0) {
+        if (moveNoReplace(target, previous)) {
             reach(Phase::MovedAside);
             if (moveNoReplace(staged, target)) {
                 reach(Phase::Swapped);
                 return {};
             }
             error = errno;
-            ::rename(encoded(previous).constData(), encoded(target).constData());
+            moveNoReplace(previous, target);
             return placeFailure(error, QStringLiteral("moved into place"), target, m_applications);
         }
         error = errno;

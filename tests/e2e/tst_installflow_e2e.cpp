@@ -46,7 +46,7 @@ public:
     QStringList requests;
 };
 
-/// Refuses to delete one path the way a folder owned by someone else does.
+/// Refuses to move one path the way a folder owned by someone else in a shared folder does.
 class ProtectiveFileManager : public platform::FileManager
 {
 public:
@@ -54,9 +54,9 @@ public:
         : m_protected(std::move(protectedPath))
     {
     }
-    platform::FileError removeItem(const QString &path) override
+    int moveItem(const QString &from, const QString &to, MoveMode mode) override
     {
-        return path == m_protected ? platform::FileError::WriteNoPermission : FileManager::removeItem(path);
+        return from == m_protected || to == m_protected ? EPERM : FileManager::moveItem(from, to, mode);
     }
 
 private:
@@ -333,7 +333,11 @@ private Q_SLOTS:
         QVERIFY(page<LoadingViewController>());
         QVERIFY(QFile::exists(old));
         QVERIFY(!QFile::exists(installed() + QStringLiteral("/Contents/Info.plist")));
-        QVERIFY(!logText().contains(QLatin1String("DownLoader install")));
+        // The new copy was checked before anyone was asked, and nothing of it stays.
+        QVERIFY(logText().contains(QLatin1String("DownLoader install blocked: ")));
+        QVERIFY(!logText().contains(QLatin1String("DownLoader install install success")));
+        QCOMPARE(QDir(applications()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("Prismora.app") });
     }
 
     void closingDuringTheDownloadPauses()
