@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
@@ -170,6 +171,94 @@ private Q_SLOTS:
         QCOMPARE(harness.shown.last(), std::int64_t(m_content.size()));
     }
 
+    void aCutTransferResumesOnTheSameHost()
+    {
+        InstallerHarness harness;
+        const QString cut = m_mirror.base(QStringLiteral("cutonce/same-host"));
+        setAttempts({ cut, m_refused, m_refused, m_refused });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+
+        QCOMPARE(harness.actions(), QStringList { QStringLiteral("Start_Download") });
+        const QStringList requests = m_mirror.requests().filter(QStringLiteral("/cutonce/same-host/"));
+        QCOMPARE(requests.size(), 2);
+        QVERIFY2(requests[1].contains(QStringLiteral("\tbytes=")), qPrintable(requests[1]));
+        QCOMPARE(readAll(DownLoader::shared().zipDownLoadedUrl()->toLocalFile()), m_content);
+        for (int i = 1; i < harness.shown.size(); ++i)
+            QVERIFY2(harness.shown[i] >= harness.shown[i - 1], "the shown byte count went back");
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download resume at ")));
+    }
+
+    void retryResumesThePartialArchive()
+    {
+        InstallerHarness harness;
+        const QString reset = m_mirror.base(QStringLiteral("reset"));
+        setAttempts({ reset, reset, reset, reset });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::withoutNetwork);
+
+        const qsizetype before = m_mirror.requests().size();
+        setAttempts({ m_mirror.base(QStringLiteral("ok")), m_refused, m_refused, m_refused });
+        DownLoader::shared().startDownload(DownloadType::retry);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+        const QStringList retried = m_mirror.requests().mid(before);
+        QCOMPARE(retried.size(), 1);
+        // The bytes kept from the cut run are asked for no more.
+        QVERIFY2(retried[0].contains(QStringLiteral("\tbytes=")) && !retried[0].endsWith(QStringLiteral("bytes=0-")),
+            qPrintable(retried[0]));
+        QCOMPARE(readAll(DownLoader::shared().zipDownLoadedUrl()->toLocalFile()), m_content);
+    }
+
+    void anArchiveFailingItsCheckIsDiscarded_data()
+    {
+        QTest::addColumn<QByteArray>("size");
+        QTest::addColumn<QByteArray>("sha256");
+        QTest::addColumn<bool>("secondHostHasIt");
+        const QByteArray right = QCryptographicHash::hash(m_content, QCryptographicHash::Sha256).toHex();
+        const QByteArray length = QByteArray::number(m_content.size());
+        QTest::newRow("first host serves another file") << length << right << true;
+        QTest::newRow("no host has the published digest") << QByteArray() << QByteArray(64, 'a') << false;
+        QTest::newRow("no host has the published size") << QByteArray::number(m_content.size() + 1) << right << false;
+        QTest::newRow("a mistyped digest passes nothing") << QByteArray() << QByteArray("12ab") << false;
+    }
+
+    void anArchiveFailingItsCheckIsDiscarded()
+    {
+        QFETCH(QByteArray, size);
+        QFETCH(QByteArray, sha256);
+        QFETCH(bool, secondHostHasIt);
+        QFile other(m_mirror.root() + QStringLiteral("/other.zip"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write(m_content.left(m_content.size() - 1) + 'x');
+        other.close();
+        qputenv("PRISMORA_ARCHIVE_SIZE", size);
+        qputenv("PRISMORA_ARCHIVE_SHA256", sha256);
+        const auto restore = qScopeGuard([] {
+            qunsetenv("PRISMORA_ARCHIVE_SIZE");
+            qunsetenv("PRISMORA_ARCHIVE_SHA256");
+        });
+
+        InstallerHarness harness;
+        const QString ok = m_mirror.base(QStringLiteral("ok"));
+        setAttempts({ m_mirror.base(QStringLiteral("files/other.zip")), ok, ok, ok });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] {
+            return harness.count(InstallerNotification::downloaderFinished)
+                + harness.count(InstallerNotification::downloaderFailed)
+                == 1;
+        }));
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download rejected: ")));
+        if (secondHostHasIt) {
+            QCOMPARE(harness.count(InstallerNotification::downloaderFinished), 1);
+            QCOMPARE(readAll(DownLoader::shared().zipDownLoadedUrl()->toLocalFile()), m_content);
+        } else {
+            QCOMPARE(harness.count(InstallerNotification::downloaderFailed), 1);
+            QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::server);
+            QCOMPARE(harness.actions().count(QStringLiteral("Start_Download")), 4);
+        }
+    }
+
     void everyHostFailing_data()
     {
         QTest::addColumn<DownloadType>("type");
@@ -318,6 +407,12 @@ private Q_SLOTS:
     }
 
 private:
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     void setAttempts(const QStringList &attempts)
     {
         qputenv("PRISMORA_DOWNLOAD_HOSTS", InstallerHarness::hostsForAttempts(attempts).toUtf8());
