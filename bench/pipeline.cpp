@@ -17,7 +17,7 @@
 #include <installer/install/InstallTransaction.h>
 #include <installer/install/TreeCopy.h>
 #include <installer/install/WorkFolder.h>
-#include <installer/session/DownLoader.h>
+#include <installer/install/DownLoader.h>
 
 #include <platform/ZipArchive.h>
 #include <platform/net/DownloadSession.h>

@@ -1,6 +1,6 @@
 // The reference for the start-up benchmark: a Qt program that shows one
 // empty window of the installer's size and reports its first paint.
-#include <installer/session/StartupProbe.h>
+#include <installer/app/StartupProbe.h>
 
 #include <QApplication>
 #include <QWidget>

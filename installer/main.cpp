@@ -1,8 +1,8 @@
-#include <installer/session/AppDelegate.h>
-#include <installer/session/RootWindowController.h>
-#include <installer/session/Storyboard.h>
-#include <installer/session/TerminationSignals.h>
-#include <installer/session/StartupProbe.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/app/RootWindowController.h>
+#include <installer/pages/Storyboard.h>
+#include <installer/app/TerminationSignals.h>
+#include <installer/app/StartupProbe.h>
 
 #include <QApplication>
 

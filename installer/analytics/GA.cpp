@@ -2,7 +2,7 @@
 
 #include "Analytics.h"
 
-#include <installer/session/SoftWare.h>
+#include "SoftWare.h"
 #include <platform/Bundle.h>
 #include <platform/MachineIdentifier.h>
 

@@ -4,4 +4,6 @@ set(INSTALLER_ANALYTICS_SOURCES
     AnalyticsTransport.cpp
     GA.cpp
     MeasurementRequest.cpp
+    SoftWare.cpp
+    TrackModel.cpp
 )

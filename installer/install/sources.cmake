@@ -1,11 +1,14 @@
 set(INSTALLER_INSTALL_SOURCES
     ArchiveCheck.cpp
     BundleValidator.cpp
+    DownLoader.cpp
     FailedReason.cpp
     HostPlan.cpp
     InstallEvents.h
     InstallTransaction.cpp
+    Launcher.cpp
     SwapJournal.cpp
+    TrackingRecord.cpp
     TreeCopy.cpp
     WorkFolder.cpp
 )

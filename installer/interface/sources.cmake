@@ -4,11 +4,8 @@ set(INSTALLER_INTERFACE_SOURCES
     ChooseAlertAction.cpp
     ClickableImageView.cpp
     DesignableProperties.cpp
-    FailedViewController.cpp
     ImageNamed.cpp
     InAppLanguage.cpp
-    InstallerAlertViewController.cpp
-    InstalllerAlertProtocol.cpp
     LocalizeManager.cpp
     LocalizedFormat.cpp
     LocalizedString.cpp
@@ -17,7 +14,6 @@ set(INSTALLER_INTERFACE_SOURCES
     NoticePageConfiger.cpp
     PoppinsFont.cpp
     PushTransition.cpp
-    QuitPrompt.cpp
     ReturnKey.cpp
     StyledButton.cpp
     ThemeButton.cpp

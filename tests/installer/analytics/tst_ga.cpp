@@ -4,7 +4,7 @@
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/AnalyticsSteps.h>
 #include <installer/analytics/GA.h>
-#include <installer/session/SoftWare.h>
+#include <installer/analytics/SoftWare.h>
 #include <platform/MachineIdentifier.h>
 #include <platform/ManualScheduler.h>
 

@@ -1,5 +1,5 @@
-#include <installer/session/AppDelegate.h>
-#include <installer/session/TerminationSignals.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/app/TerminationSignals.h>
 
 #include <QCoreApplication>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 #include "TestHome.h"
 
 #include <installer/interface/InAppLanguage.h>
-#include <installer/interface/InstallerAlertViewController.h>
-#include <installer/interface/InstalllerAlertProtocol.h>
+#include <installer/pages/InstallerAlertViewController.h>
+#include <installer/pages/InstalllerAlertProtocol.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>

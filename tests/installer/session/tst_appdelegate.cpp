@@ -1,7 +1,7 @@
 #include "TestHome.h"
 
-#include <installer/session/AppDelegate.h>
-#include <installer/session/SoftWare.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/analytics/SoftWare.h>
 #include <platform/KSTLogManager.h>
 
 #include <QTest>

@@ -4,8 +4,8 @@
 #include "fixtures/LocalMirror.h"
 
 #include <installer/interface/LocalizedString.h>
-#include <installer/session/Launcher.h>
-#include <installer/session/TrackingRecord.h>
+#include <installer/install/Launcher.h>
+#include <installer/install/TrackingRecord.h>
 
 #include <platform/Folders.h>
 #include <platform/Workspace.h>

@@ -5,17 +5,17 @@
 #include "TestHome.h"
 
 #include <installer/analytics/Analytics.h>
-#include <installer/interface/FailedViewController.h>
+#include <installer/pages/FailedViewController.h>
 #include <installer/interface/InAppLanguage.h>
-#include <installer/interface/InstallerAlertViewController.h>
+#include <installer/pages/InstallerAlertViewController.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
-#include <installer/session/AppDelegate.h>
-#include <installer/session/DownLoader.h>
-#include <installer/session/LoadingViewController.h>
-#include <installer/session/RootWindowController.h>
-#include <installer/session/Storyboard.h>
-#include <installer/session/ViewController.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/install/DownLoader.h>
+#include <installer/pages/LoadingViewController.h>
+#include <installer/app/RootWindowController.h>
+#include <installer/pages/Storyboard.h>
+#include <installer/pages/ViewController.h>
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <mirakit/interactive/LineProgressView.h>

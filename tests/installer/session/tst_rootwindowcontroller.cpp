@@ -1,8 +1,8 @@
 #include "TestHome.h"
 
-#include <installer/session/AppDelegate.h>
-#include <installer/session/PageCloseHandler.h>
-#include <installer/session/RootWindowController.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/app/PageCloseHandler.h>
+#include <installer/app/RootWindowController.h>
 
 #include <QApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
 #include "TestHome.h"
 
-#include <installer/session/TrackModel.h>
-#include <installer/session/TrackingRecord.h>
+#include <installer/analytics/TrackModel.h>
+#include <installer/install/TrackingRecord.h>
 #include <platform/PropertyList.h>
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "InstallerAlertViewController.h"
 
-#include "PoppinsFont.h"
+#include <installer/interface/PoppinsFont.h>
 #include "ui_InstallerAlertViewController.h"
 
 #include <mirakit/foundation/ColorExtensions.h>

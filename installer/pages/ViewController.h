@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PageCloseHandler.h"
+#include <installer/app/PageCloseHandler.h>
 
-#include <installer/interface/InstalllerAlertProtocol.h>
+#include "InstalllerAlertProtocol.h"
 
 #include <QWidget>
 

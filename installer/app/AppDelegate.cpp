@@ -1,6 +1,6 @@
 #include "AppDelegate.h"
 
-#include "SoftWare.h"
+#include <installer/analytics/SoftWare.h>
 
 #include <installer/analytics/AnalyticsSteps.h>
 #include <installer/install/InstallTransaction.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChooseAlertAction.h"
-#include "NoticePageConfiger.h"
+#include <installer/interface/ChooseAlertAction.h>
+#include <installer/interface/NoticePageConfiger.h>
 
 #include <QList>
 

@@ -1,12 +1,12 @@
 #include "QuitPrompt.h"
 
-#include "LocalizedFormat.h"
-#include "LocalizedString.h"
+#include <installer/interface/LocalizedFormat.h>
+#include <installer/interface/LocalizedString.h>
 
 #include <installer/analytics/GA.h>
-#include <installer/session/AppDelegate.h>
-#include <installer/session/DownLoader.h>
-#include <installer/session/Product.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/install/DownLoader.h>
+#include <installer/install/Product.h>
 
 namespace QuitPrompt {
 

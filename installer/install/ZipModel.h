@@ -1,6 +1,6 @@
 #pragma once
 
-#include <installer/install/FailedReason.h>
+#include "FailedReason.h"
 #include <platform/net/DownloadTask.h>
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "TrackingRecord.h"
 
 #include "Product.h"
-#include "SoftWare.h"
+#include <installer/analytics/SoftWare.h>
 
 #include <platform/Folders.h>
 #include <platform/PropertyList.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <installer/install/InstallEvents.h>
-#include <installer/install/InstallTransaction.h>
-#include <installer/install/WorkFolder.h>
-#include <installer/session/ZipModel.h>
+#include "InstallEvents.h"
+#include "InstallTransaction.h"
+#include "WorkFolder.h"
+#include "ZipModel.h"
 
 #include <platform/net/DownloadSession.h>
 

@@ -5,8 +5,8 @@
 #include "TrackingRecord.h"
 
 #include <installer/analytics/GA.h>
-#include <installer/install/ArchiveCheck.h>
-#include <installer/install/HostPlan.h>
+#include "ArchiveCheck.h"
+#include "HostPlan.h"
 #include <installer/interface/LocalizedString.h>
 
 #include <platform/Bundle.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PageCloseHandler.h"
-#include "ZipModel.h"
+#include <installer/app/PageCloseHandler.h>
+#include <installer/install/ZipModel.h>
 
-#include <installer/interface/InstalllerAlertProtocol.h>
+#include "InstalllerAlertProtocol.h"
 #include <platform/Scheduler.h>
 
 #include <QLocale>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <installer/interface/InstalllerAlertProtocol.h>
-#include <installer/session/PageCloseHandler.h>
-#include <installer/session/ZipModel.h>
+#include "InstalllerAlertProtocol.h"
+#include <installer/app/PageCloseHandler.h>
+#include <installer/install/ZipModel.h>
 
 #include <QWidget>
 

@@ -1,17 +1,17 @@
 #include "FailedViewController.h"
 #include "ui_FailedViewController.h"
 
-#include "DesignableProperties.h"
-#include "ImageNamed.h"
-#include "LocalizedFormat.h"
-#include "LocalizedString.h"
-#include "PoppinsFont.h"
+#include <installer/interface/DesignableProperties.h>
+#include <installer/interface/ImageNamed.h>
+#include <installer/interface/LocalizedFormat.h>
+#include <installer/interface/LocalizedString.h>
+#include <installer/interface/PoppinsFont.h>
 #include "QuitPrompt.h"
-#include "ReturnKey.h"
+#include <installer/interface/ReturnKey.h>
 
-#include <installer/session/LoadingViewController.h>
-#include <installer/session/RootWindowController.h>
-#include <installer/session/Storyboard.h>
+#include "LoadingViewController.h"
+#include <installer/app/RootWindowController.h>
+#include "Storyboard.h"
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <platform/Folders.h>
 

@@ -1,8 +1,8 @@
 #include "ViewController.h"
 #include "ui_ViewController.h"
 
-#include "Product.h"
-#include "RootWindowController.h"
+#include <installer/install/Product.h>
+#include <installer/app/RootWindowController.h>
 #include "Storyboard.h"
 
 #include <installer/analytics/GA.h>
@@ -11,7 +11,7 @@
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>
-#include <installer/interface/QuitPrompt.h>
+#include "QuitPrompt.h"
 #include <installer/interface/ReturnKey.h>
 #include <mirakit/foundation/ColorExtensions.h>
 #include <mirakit/interactive/InteractiveButton.h>

@@ -1,16 +1,16 @@
 #include "LoadingViewController.h"
 #include "ui_LoadingViewController.h"
 
-#include "AppDelegate.h"
-#include "DownLoader.h"
-#include "Product.h"
-#include "RootWindowController.h"
+#include <installer/app/AppDelegate.h>
+#include <installer/install/DownLoader.h>
+#include <installer/install/Product.h>
+#include <installer/app/RootWindowController.h>
 #include "Storyboard.h"
 
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/GA.h>
 #include <installer/interface/DesignableProperties.h>
-#include <installer/interface/FailedViewController.h>
+#include "FailedViewController.h"
 #include <installer/interface/ImageNamed.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>

@@ -1,10 +1,10 @@
 #include "Storyboard.h"
 
 #include "LoadingViewController.h"
-#include "RootWindowController.h"
+#include <installer/app/RootWindowController.h>
 #include "ViewController.h"
 
-#include <installer/interface/FailedViewController.h>
+#include "FailedViewController.h"
 #include <installer/interface/LocalizedString.h>
 #include <mirakit/MiraKit.h>
 

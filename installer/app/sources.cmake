@@ -1,0 +1,5 @@
+set(INSTALLER_APP_SOURCES
+    AppDelegate.cpp
+    RootWindowController.cpp
+    TerminationSignals.cpp
+)

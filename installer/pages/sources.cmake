@@ -1,0 +1,9 @@
+set(INSTALLER_PAGES_SOURCES
+    FailedViewController.cpp
+    InstallerAlertViewController.cpp
+    InstalllerAlertProtocol.cpp
+    LoadingViewController.cpp
+    QuitPrompt.cpp
+    Storyboard.cpp
+    ViewController.cpp
+)
