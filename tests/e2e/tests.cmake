@@ -11,7 +11,8 @@ prismora_add_test(tst_installflow_e2e
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_installflow_e2e.cpp ${PROJECT_SOURCE_DIR}/tests/fixtures/PageDriver.h
     LIBS prismora_core prismora_testsupport LABELS e2e
     FUNCTIONS success retryAfterEveryMirrorFailed replacePromptCancelKeepsTheCopy replacePromptReplaceInstalls
-              protectedCopyNeedsTheAdministrator closingDuringTheDownloadPauses brokenArchiveShowsTheInstallFailure)
+              protectedCopyNeedsTheAdministrator theWindowStaysLiveWhileTheAdministratorIsAsked
+              closingDuringTheDownloadPauses brokenArchiveShowsTheInstallFailure)
 target_include_directories(tst_installflow_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures
     ${PROJECT_SOURCE_DIR}/tests/installer/session)
 target_compile_definitions(tst_installflow_e2e PRIVATE

@@ -6,15 +6,15 @@
 
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/AnalyticsSteps.h>
-#include <installer/pages/FailedViewController.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/app/RootWindowController.h>
+#include <installer/install/DownLoader.h>
+#include <installer/install/TrackingRecord.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
-#include <installer/app/AppDelegate.h>
-#include <installer/install/DownLoader.h>
+#include <installer/pages/FailedViewController.h>
 #include <installer/pages/LoadingViewController.h>
-#include <installer/app/RootWindowController.h>
 #include <installer/pages/Storyboard.h>
-#include <installer/install/TrackingRecord.h>
 #include <installer/pages/ViewController.h>
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/interactive/InteractiveLabel.h>
@@ -26,17 +26,19 @@
 #include <platform/Workspace.h>
 
 #include <QDirIterator>
+
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <condition_variable>
+#include <mutex>
 
 using namespace std::chrono_literals;
 
 namespace {
 
 /// An administrator who always declines.
-class DecliningAdministrator : public platform::PrivilegedRemoval
-{
+class DecliningAdministrator : public platform::PrivilegedRemoval {
 public:
     std::optional<QString> remove(const QString &path) override
     {
@@ -47,8 +49,7 @@ public:
 };
 
 /// Refuses to move one path the way a folder owned by someone else in a shared folder does.
-class ProtectiveFileManager : public platform::FileManager
-{
+class ProtectiveFileManager : public platform::FileManager {
 public:
     explicit ProtectiveFileManager(QString protectedPath)
         : m_protected(std::move(protectedPath))
@@ -63,12 +64,40 @@ private:
     QString m_protected;
 };
 
+/// An administrator who has not answered yet: remove() waits until cancel().
+class PendingAdministrator : public platform::PrivilegedRemoval {
+public:
+    std::optional<QString> remove(const QString &path) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_asked = path;
+        m_changed.wait(lock, [this] { return m_cancelled; });
+        return QStringLiteral("cancelled");
+    }
+    void cancel() override
+    {
+        std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+        m_changed.notify_all();
+    }
+    QString asked()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_asked;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QString m_asked;
+    bool m_cancelled = false;
+};
+
 } // namespace
 
 // One installation per process (the downloader is one per process, and the
 // end of a flow ends the installer): CTest runs each test function alone.
-class InstallFlowEndToEndTest : public QObject
-{
+class InstallFlowEndToEndTest : public QObject {
     Q_OBJECT
 private:
     TestHome m_home;
@@ -99,8 +128,8 @@ private:
             if (!in.open(QIODevice::ReadOnly))
                 return false;
             const QFileInfo info(file);
-            zip.addFile(QDir(QFileInfo(source).path()).relativeFilePath(file), in.readAll(),
-                info.isExecutable() ? 0755 : 0644);
+            zip.addFile(
+                QDir(QFileInfo(source).path()).relativeFilePath(file), in.readAll(), info.isExecutable() ? 0755 : 0644);
         }
         if (padding > 0) {
             QByteArray noise(padding, Qt::Uninitialized);
@@ -139,11 +168,7 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    template<typename Page>
-    Page *page() const
-    {
-        return qobject_cast<Page *>(m_window->contentViewController());
-    }
+    template <typename Page> Page *page() const { return qobject_cast<Page *>(m_window->contentViewController()); }
 
     void clickInstall()
     {
@@ -171,9 +196,14 @@ private:
     {
         QStringList actions;
         for (const QJsonObject &request : m_collector.requests()) {
-            const QJsonArray events = request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray();
+            const QJsonArray events
+                = request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray();
             for (const QJsonValue &event : events) {
-                const QString action = event.toObject().value(QStringLiteral("params")).toObject().value(QStringLiteral("ea")).toString();
+                const QString action = event.toObject()
+                                           .value(QStringLiteral("params"))
+                                           .toObject()
+                                           .value(QStringLiteral("ea"))
+                                           .toString();
                 if (!action.isEmpty())
                     actions << action;
             }
@@ -204,7 +234,7 @@ private Q_SLOTS:
         // One file of authorities for both local servers.
         QFile authorities(m_home.filePath(QStringLiteral("authorities.pem")));
         QVERIFY(authorities.open(QIODevice::WriteOnly));
-        for (const QString &file : {m_mirror.caFile(), m_collector.caFile()}) {
+        for (const QString &file : { m_mirror.caFile(), m_collector.caFile() }) {
             QFile ca(file);
             QVERIFY(ca.open(QIODevice::ReadOnly));
             authorities.write(ca.readAll());
@@ -259,8 +289,9 @@ private Q_SLOTS:
 
         // The flush carried the whole story to the collector.
         QVERIFY(m_driver->pump([this] { return collectedActions().contains(QStringLiteral("Start_Application")); }));
-        QStringList expected{QStringLiteral("Launch_App"), QStringLiteral("Start_Download"),
-            QStringLiteral("Download_Successful"), QStringLiteral("Install_Finished"), QStringLiteral("Start_Application")};
+        QStringList expected { QStringLiteral("Launch_App"), QStringLiteral("Start_Download"),
+            QStringLiteral("Download_Successful"), QStringLiteral("Install_Finished"),
+            QStringLiteral("Start_Application") };
         QStringList seen;
         for (const QString &action : collectedActions()) {
             if (expected.contains(action))
@@ -270,9 +301,9 @@ private Q_SLOTS:
         QCOMPARE(m_collector.problems(), QStringList());
 
         const QString log = logText();
-        for (const char *line : {"user action: start_download", "DownLoader zip status: nil", "DownLoader to download",
+        for (const char *line : { "user action: start_download", "DownLoader zip status: nil", "DownLoader to download",
                  "LoadingViewController notifyDownloadFinish", "LoadingViewController notifyInstalled",
-                 "LoadingViewController notifyLaunched"})
+                 "LoadingViewController notifyLaunched" })
             QVERIFY2(log.contains(QLatin1String(line)), line);
     }
 
@@ -328,8 +359,8 @@ private Q_SLOTS:
         QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }));
         const QString product = localizedString(QStringLiteral("Application_Name"));
         QCOMPARE(PageDriver::notice()->descLabel()->text(),
-            localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), {product, product}));
-        QCOMPARE(m_administrator.requests, QStringList{installed()});
+            localizedFormat(QStringLiteral("Alert_Existed_Delete_Manually"), { product, product }));
+        QCOMPARE(m_administrator.requests, QStringList { installed() });
         QVERIFY(page<LoadingViewController>());
         QVERIFY(QFile::exists(old));
         QVERIFY(!QFile::exists(installed() + QStringLiteral("/Contents/Info.plist")));
@@ -340,10 +371,38 @@ private Q_SLOTS:
             QStringList { QStringLiteral("Prismora.app") });
     }
 
+    void theWindowStaysLiveWhileTheAdministratorIsAsked()
+    {
+        QString old;
+        QVERIFY(openReplacePrompt(&old));
+        ProtectiveFileManager fileManager(installed());
+        PendingAdministrator administrator;
+        platform::FileManager::setShared(&fileManager);
+        platform::PrivilegedRemoval::setShared(&administrator);
+        const auto restore = qScopeGuard([this] {
+            platform::FileManager::setShared(nullptr);
+            platform::PrivilegedRemoval::setShared(&m_administrator);
+        });
+        QVERIFY(m_driver->choose(1)); // Replace
+        QVERIFY(m_driver->pump([&administrator] { return !administrator.asked().isEmpty(); }));
+
+        // The password prompt is up; the window still answers its close button.
+        m_window->close();
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_window->isVisible());
+
+        // Quitting ends the pending request instead of waiting for it, and changes nothing.
+        DownLoader::shared().stopTransfers();
+        QVERIFY(QFile::exists(old));
+        QCOMPARE(QDir(applications()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("Prismora.app") });
+    }
+
     void closingDuringTheDownloadPauses()
     {
         QVERIFY(buildArchive(pacedArchive(), 6 * 1024 * 1024));
-        qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, m_mirror.base(QStringLiteral("slow"))).join(QLatin1Char(',')).toUtf8());
+        qputenv("PRISMORA_DOWNLOAD_HOSTS",
+            QStringList(4, m_mirror.base(QStringLiteral("slow"))).join(QLatin1Char(',')).toUtf8());
         showWindow();
         clickInstall();
         QVERIFY(m_driver->pump([] {
@@ -375,7 +434,6 @@ private Q_SLOTS:
         QCOMPARE(page<FailedViewController>()->reason(), FailedReason::install);
         QVERIFY(!QFile::exists(installed()));
     }
-
 };
 
 QTEST_MAIN(InstallFlowEndToEndTest)

@@ -3,9 +3,9 @@
 #include "ZipBuilder.h"
 #include "fixtures/LocalMirror.h"
 
-#include <installer/interface/LocalizedString.h>
 #include <installer/install/Launcher.h>
 #include <installer/install/TrackingRecord.h>
+#include <installer/interface/LocalizedString.h>
 
 #include <platform/Folders.h>
 #include <platform/Workspace.h>
@@ -117,6 +117,11 @@ private Q_SLOTS:
         zip.addFile(QStringLiteral("notes.txt"), "notes");
         QVERIFY(zip.close());
 
+        // Another local user's planted unpack folder in the shared temporary folder is never used.
+        const QString planted = m_temp.filePath(QStringLiteral("Fetchwell"));
+        QVERIFY(QDir().mkpath(planted + QStringLiteral("/Backdoor.app")));
+        QVERIFY(QDir().mkpath(planted + QStringLiteral("/Prismora.app/Contents/PlugIns/planted.so")));
+
         InstallerHarness harness;
         QVERIFY(download(harness, QStringLiteral("good.zip")));
         const QString archive = DownLoader::shared().zipDownLoadedUrl()->toLocalFile();
@@ -125,6 +130,9 @@ private Q_SLOTS:
 
         QCOMPARE(harness.count(InstallerNotification::installerFailed), 0);
         QVERIFY(!QFile::exists(stale)); // the old copy is replaced, not merged
+        QVERIFY(!QFileInfo::exists(applications() + QStringLiteral("/Backdoor.app")));
+        QVERIFY(!QFileInfo::exists(applications() + QStringLiteral("/Prismora.app/Contents/PlugIns")));
+        QVERIFY(QFileInfo::exists(planted + QStringLiteral("/Backdoor.app"))); // nor removed
         QVERIFY(QFileInfo(applications() + QStringLiteral("/Prismora.app/Contents/MacOS/Prismora")).isExecutable());
         // Other top-level entries are left out (and logged), never placed beside the user's items.
         QVERIFY(!QFileInfo::exists(applications() + QStringLiteral("/Extra Folder")));
