@@ -6,7 +6,12 @@
 #   download  DownloadSession from the local HTTPS mirror   vs  curl -o
 #   md5       the downloader's streaming MD5                vs  openssl md5
 #   unpack    ZipArchive                                    vs  unzip -q -o
-#   copy      placing the bundle into a folder              vs  cp -a
+#   copy      copying the bundle across volumes             vs  cp -a
+#   install   the whole pipeline (download, hash, check,        vs  our download alone
+#             unpack, stage, validate, swap)                        of the same archive
+#
+# It also prints the peak resident memory of our download and of the whole
+# pipeline (getrusage).
 #
 # Input: an incompressible archive of BENCH_SIZE_MB MiB (default 1024) and a
 # bundle of the same size (16 large stored parts plus 500 small deflated
@@ -44,7 +49,7 @@ cp -p tests/fixtures/demo-product/Prismora.app/Contents/MacOS/Prismora "$bundle/
 (cd "$work/src" && zip -q -r -0 "$work/bundle.zip" Prismora.app/Contents/Resources \
     && zip -q -r -6 "$work/bundle.zip" Prismora.app -x 'Prismora.app/Contents/Resources/*')
 
-start_local_mirror "$work" "$work/archive.bin"
+start_local_mirror "$work" "$work/archive.bin" "$work"
 port="$mirror_port"
 url="https://127.0.0.1:$port/ok/prismora.zip"
 ca="$mirror_ca"
@@ -71,6 +76,20 @@ measure unpack "rm -rf $work/unpacked" "$tool unzip $work/bundle.zip $work/unpac
 rm -rf "$work/unpacked" && "$tool" unzip "$work/bundle.zip" "$work/unpacked"
 diff -r -q "$work/src" "$work/unpacked" >/dev/null || { echo "bench: unpacked tree differs" >&2; exit 1; }
 
+echo "bench: install"
+bundle_url="https://127.0.0.1:$port/files/bundle.zip"
+bundle_sha="$(sha256sum "$work/bundle.zip" | cut -d' ' -f1)"
+bundle_size="$(stat -c %s "$work/bundle.zip")"
+check="PRISMORA_CA_FILE=$ca PRISMORA_ARCHIVE_SIZE=$bundle_size PRISMORA_ARCHIVE_SHA256=$bundle_sha XDG_CACHE_HOME=$work/cache"
+mkdir -p "$work/apps"
+measure install "rm -rf $work/apps/Prismora.app $work/got-bundle" \
+    "$check $tool install $bundle_url $work/apps" \
+    "download" "$check $tool download $bundle_url $work/got-bundle"
+diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
+rm -rf "$work/apps/Prismora.app"
+eval "$check $tool install $bundle_url $work/apps" | sed -n 's/peak-rss-kib /pipeline peak RSS KiB: /p' > "$work/memory.txt"
+eval "$check $tool download $bundle_url $work/got-bundle" | sed -n 's/peak-rss-kib /download peak RSS KiB: /p' >> "$work/memory.txt"
+
 echo "bench: copy"
 measure copy "rm -rf $work/placed && mkdir -p $work/placed" "$tool copy $work/unpacked/Prismora.app $work/placed" \
     "cp -a" "cp -a $work/unpacked/Prismora.app $work/placed/"
@@ -80,10 +99,12 @@ import json, sys
 work, size_mb = sys.argv[1], float(sys.argv[2])
 print()
 print("%-9s %12s %12s %-9s %8s %10s" % ("step", "ours (s)", "ref (s)", "ref", "ratio", "ours MiB/s"))
-for step in ("download", "md5", "unpack", "copy"):
+for step in ("download", "md5", "unpack", "copy", "install"):
     results = {r["command"]: r for r in json.load(open("%s/%s.json" % (work, step)))["results"]}
     ours = results.pop("ours")["median"]
     name, ref = next(iter(results.items()))
     print("%-9s %12.3f %12.3f %-9s %8.2f %10.0f" % (step, ours, ref["median"], name, ours / ref["median"], size_mb / ours))
-print("\nratio = our median time / reference median time (below 1: faster than the reference)")
+print("\nratio = our median time / reference median time (below 1: faster than the reference);")
+print("for install the reference is our own download of the same archive.")
+print(open("%s/memory.txt" % work).read().rstrip())
 PY
