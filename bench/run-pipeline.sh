@@ -85,9 +85,9 @@ mkdir -p "$work/apps"
 measure install "rm -rf $work/apps/Prismora.app $work/got-bundle" \
     "$check $tool install $bundle_url $work/apps" \
     "download" "$check $tool download $bundle_url $work/got-bundle"
-diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
 rm -rf "$work/apps/Prismora.app"
 eval "$check $tool install $bundle_url $work/apps" | sed -n 's/peak-rss-kib /pipeline peak RSS KiB: /p' > "$work/memory.txt"
+diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
 eval "$check $tool download $bundle_url $work/got-bundle" | sed -n 's/peak-rss-kib /download peak RSS KiB: /p' >> "$work/memory.txt"
 
 echo "bench: copy"

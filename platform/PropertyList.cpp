@@ -6,7 +6,11 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -14,7 +18,7 @@ namespace {
 
 // Property-list dates count seconds from 2001-01-01T00:00:00Z.
 constexpr qint64 referenceDateOffset = 978307200;
-constexpr int maximumDepth = 64;
+constexpr int maximumDepth = PropertyList::defaultMaxDepth;
 
 struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }
@@ -158,6 +162,179 @@ plist_t fromVariant(const QVariant &value, int depth)
     }
 }
 
+/**
+ * Nesting of an XML property list, read off the tags. Tags whose boundaries a
+ * parser could see differently (a quoted '>' or a '<' inside a tag) are
+ * refused, and container openings are matched more loosely than closings, so
+ * that any disagreement with the parser can only make the count deeper.
+ */
+std::optional<QString> xmlNestingError(std::string_view text, int maxDepth)
+{
+    static constexpr std::pair<std::string_view, std::string_view> skipped[] = {
+        { "<!--", "-->" },
+        { "<![CDATA[", "]]>" },
+        { "<?", "?>" },
+    };
+    const auto opens = [](std::string_view name) {
+        const auto startsWith = [name](std::string_view prefix) {
+            return name.size() >= prefix.size()
+                && std::equal(
+                    prefix.begin(), prefix.end(), name.begin(), [](char a, char b) { return a == (b | 0x20); });
+        };
+        return startsWith("array") || startsWith("dict");
+    };
+    int depth = 0;
+    std::size_t at = 0;
+    while ((at = text.find('<', at)) != std::string_view::npos) {
+        const std::string_view rest = text.substr(at);
+        const auto section = std::find_if(
+            std::begin(skipped), std::end(skipped), [rest](const auto &pair) { return rest.starts_with(pair.first); });
+        if (section != std::end(skipped)) {
+            const std::size_t end = text.find(section->second, at + section->first.size());
+            if (end == std::string_view::npos)
+                return QStringLiteral("unterminated %1 at byte %2").arg(QLatin1String(section->first)).arg(at);
+            at = end + section->second.size();
+            continue;
+        }
+        const std::size_t end = text.find('>', at);
+        if (end == std::string_view::npos)
+            return QStringLiteral("unterminated tag at byte %1").arg(at);
+        std::string_view tag = text.substr(at + 1, end - at - 1);
+        if (tag.find('<') != std::string_view::npos || std::count(tag.begin(), tag.end(), '"') % 2
+            || std::count(tag.begin(), tag.end(), '\'') % 2)
+            return QStringLiteral("ambiguous tag at byte %1").arg(at);
+        at = end + 1;
+        const bool closing = tag.starts_with('/');
+        tag.remove_prefix(closing ? 1 : 0);
+        const std::string_view name = tag.substr(0, tag.find_first_of(" \t\r\n/"));
+        if (closing && (name == "array" || name == "dict")) {
+            if (--depth < 0)
+                return QStringLiteral("closing tag without an opening one at byte %1").arg(at);
+        } else if (!closing && opens(name)) {
+            const std::size_t last = tag.find_last_not_of(" \t\r\n");
+            const bool empty = last != std::string_view::npos && tag[last] == '/';
+            if (!empty && ++depth > maxDepth)
+                return QStringLiteral("nested deeper than %1 levels at byte %2").arg(maxDepth).arg(at);
+        }
+    }
+    return std::nullopt;
+}
+
+std::uint64_t bigEndian(const unsigned char *bytes, std::size_t length)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        value = (value << 8) | bytes[i];
+    return value;
+}
+
+/**
+ * Nesting of a binary property list, found by walking the object table from
+ * the top object with an explicit stack. Every offset, length and reference
+ * is checked against the data; a container reached again while inside itself
+ * is a cycle, and shared containers may not expand past one visit per byte.
+ */
+class BinaryNesting {
+public:
+    BinaryNesting(std::string_view data, int maxDepth)
+        : m_bytes(reinterpret_cast<const unsigned char *>(data.data()))
+        , m_size(data.size())
+        , m_maxDepth(maxDepth)
+    {
+    }
+
+    std::optional<QString> error()
+    {
+        if (m_size < headerSize + trailerSize)
+            return QStringLiteral("binary property list too short");
+        const unsigned char *trailer = m_bytes + m_size - trailerSize;
+        m_offsetSize = trailer[6];
+        m_referenceSize = trailer[7];
+        m_count = bigEndian(trailer + 8, 8);
+        const std::uint64_t top = bigEndian(trailer + 16, 8);
+        m_table = bigEndian(trailer + 24, 8);
+        const std::uint64_t tableEnd = m_size - trailerSize;
+        if (m_offsetSize < 1 || m_offsetSize > 8 || m_referenceSize < 1 || m_referenceSize > 8 || m_table < headerSize
+            || m_table > tableEnd || m_count == 0 || m_count > (tableEnd - m_table) / m_offsetSize || top >= m_count)
+            return QStringLiteral("binary property list has an impossible trailer");
+        m_inside.assign(m_count, false);
+        if (auto problem = enter(top))
+            return problem;
+        std::uint64_t budget = m_size;
+        while (!m_path.empty()) {
+            Frame &frame = m_path.back();
+            if (frame.next == frame.references) {
+                m_inside[frame.object] = false;
+                m_path.pop_back();
+                continue;
+            }
+            const std::uint64_t child
+                = bigEndian(m_bytes + frame.start + frame.next * m_referenceSize, m_referenceSize);
+            ++frame.next;
+            if (budget-- == 0)
+                return QStringLiteral("shared containers expand past the size of the data");
+            if (child >= m_count)
+                return QStringLiteral("reference to object %1 of %2").arg(child).arg(m_count);
+            if (auto problem = enter(child))
+                return problem;
+        }
+        return std::nullopt;
+    }
+
+private:
+    static constexpr std::uint64_t headerSize = 8;
+    static constexpr std::uint64_t trailerSize = 32;
+
+    struct Frame {
+        std::uint64_t object;
+        std::uint64_t start; ///< where the references begin
+        std::uint64_t references;
+        std::uint64_t next;
+    };
+
+    /// Pushes @p object when it is an array, set or dictionary.
+    std::optional<QString> enter(std::uint64_t object)
+    {
+        const std::uint64_t offset = bigEndian(m_bytes + m_table + object * m_offsetSize, m_offsetSize);
+        if (offset < headerSize || offset >= m_table)
+            return QStringLiteral("object %1 lies outside the object area").arg(object);
+        const unsigned char marker = m_bytes[offset];
+        const int type = marker >> 4;
+        if (type != 0xa && type != 0xc && type != 0xd)
+            return std::nullopt;
+        if (m_inside[object])
+            return QStringLiteral("object %1 contains itself").arg(object);
+        if (m_path.size() >= std::size_t(std::max(0, m_maxDepth)))
+            return QStringLiteral("nested deeper than %1 levels").arg(m_maxDepth);
+        std::uint64_t position = offset + 1;
+        std::uint64_t count = marker & 0x0f;
+        if (count == 0x0f) {
+            const unsigned char lengthMarker = position < m_table ? m_bytes[position] : 0;
+            const std::uint64_t width = std::uint64_t(1) << (lengthMarker & 0x0f);
+            if ((lengthMarker & 0xf0) != 0x10 || width > 8 || width > m_table - position - 1)
+                return QStringLiteral("object %1 has a malformed length").arg(object);
+            count = bigEndian(m_bytes + position + 1, width);
+            position += 1 + width;
+        }
+        const std::uint64_t perEntry = type == 0xd ? 2 * m_referenceSize : m_referenceSize;
+        if (count > (m_table - position) / perEntry)
+            return QStringLiteral("object %1 runs past the object area").arg(object);
+        m_inside[object] = true;
+        m_path.push_back({ object, position, type == 0xd ? 2 * count : count, 0 });
+        return std::nullopt;
+    }
+
+    const unsigned char *m_bytes;
+    std::uint64_t m_size;
+    int m_maxDepth;
+    std::uint64_t m_offsetSize = 0;
+    std::uint64_t m_referenceSize = 0;
+    std::uint64_t m_count = 0;
+    std::uint64_t m_table = 0;
+    std::vector<bool> m_inside;
+    std::vector<Frame> m_path;
+};
+
 void setError(QString *error, const QString &text)
 {
     if (error)
@@ -166,12 +343,25 @@ void setError(QString *error, const QString &text)
 
 } // namespace
 
+bool PropertyList::isNestingWithin(const QByteArray &data, int maxDepth, QString *error)
+{
+    const std::string_view bytes(data.constData(), std::size_t(data.size()));
+    const auto problem
+        = bytes.starts_with("bplist00") ? BinaryNesting(bytes, maxDepth).error() : xmlNestingError(bytes, maxDepth);
+    if (problem)
+        setError(error, QStringLiteral("not a property list: %1").arg(*problem));
+    return !problem;
+}
+
 std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *error)
 {
     if (data.isEmpty() || data.size() > std::numeric_limits<uint32_t>::max()) {
         setError(error, QStringLiteral("not a property list: empty or too large"));
         return std::nullopt;
     }
+    // The parser builds and frees its tree recursively: deep nesting must never reach it.
+    if (!isNestingWithin(data, maximumDepth, error))
+        return std::nullopt;
     plist_t root = nullptr;
     plist_from_memory(data.constData(), uint32_t(data.size()), &root);
     const PlistPtr owner(root);
@@ -185,14 +375,24 @@ std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *
     return value;
 }
 
-std::optional<QVariantMap> PropertyList::readDictionary(const QString &path, QString *error)
+std::optional<QVariantMap> PropertyList::readDictionary(const QString &path, QString *error, qint64 maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, file.errorString());
         return std::nullopt;
     }
-    auto value = fromData(file.readAll(), error);
+    const auto tooLarge = [&] {
+        setError(error, QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes));
+        return std::nullopt;
+    };
+    if (file.size() > maxBytes)
+        return tooLarge();
+    // Devices and pipes report no size: reading one byte past the limit tells.
+    const QByteArray data = file.read(maxBytes + 1);
+    if (data.size() > maxBytes)
+        return tooLarge();
+    auto value = fromData(data, error);
     if (!value)
         return std::nullopt;
     if (value->metaType().id() != QMetaType::QVariantMap) {

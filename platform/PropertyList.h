@@ -18,13 +18,31 @@ namespace platform {
  * integer → qint64, real → double, date → QDateTime (UTC), data →
  * QByteArray, array → QVariantList, dictionary → QVariantMap.
  * Input is untrusted: anything malformed yields std::nullopt and an error
- * text, never a partial value.
+ * text, never a partial value. Nesting of arrays and dictionaries is bounded
+ * (defaultMaxDepth) and checked on the raw bytes before any tree is built, so
+ * a hostile file cannot exhaust the stack; files are bounded in size
+ * (defaultMaxBytes) before they are read.
  */
-class PLATFORM_EXPORT PropertyList
-{
+class PLATFORM_EXPORT PropertyList {
 public:
+    /// Deepest nesting of arrays and dictionaries accepted: 64.
+    static constexpr int defaultMaxDepth = 64;
+    /// Largest file readDictionary() reads by default: 8 MiB.
+    static constexpr qint64 defaultMaxBytes = 8 * 1024 * 1024;
+
+    /// The value held by XML or binary property-list @p data.
     static std::optional<QVariant> fromData(const QByteArray &data, QString *error = nullptr);
-    static std::optional<QVariantMap> readDictionary(const QString &path, QString *error = nullptr);
+
+    /// The dictionary in the file at @p path. A file larger than @p maxBytes
+    /// is refused without being read; devices and pipes are read no further.
+    static std::optional<QVariantMap> readDictionary(
+        const QString &path, QString *error = nullptr, qint64 maxBytes = defaultMaxBytes);
+
+    /// Whether arrays and dictionaries in @p data nest at most @p maxDepth
+    /// levels deep (a lone top-level array is one level). Scans the bytes
+    /// without building a tree or recursing; false, with a reason in
+    /// @p error, also for data too malformed to tell.
+    static bool isNestingWithin(const QByteArray &data, int maxDepth, QString *error = nullptr);
 
     /// XML text of @p value; empty when the value has a type that property
     /// lists cannot hold.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,8 +82,13 @@ std::optional<ZipError> makeFolders(const std::string &root, const std::vector<s
             return failure(
                 Code::CorruptEntry, QStringLiteral("%1 is both a file and a folder").arg(QString::fromStdString(path)));
         }
-        if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
+        // The umask does not decide who may read the installed bundle.
+        if (::mkdir(path.c_str(), 0755) != 0) {
+            if (errno != EEXIST)
+                return writeFailure(errno, path);
+        } else if (::chmod(path.c_str(), 0755) != 0) {
             return writeFailure(errno, path);
+        }
     }
     return std::nullopt;
 }
@@ -132,14 +138,23 @@ public:
     std::optional<ZipError> checkSizes(const QString &path, const ZipArchive::Limits &limits)
     {
         const zip_int64_t count = zip_get_num_entries(m_archive, 0);
-        std::int64_t total = 0;
+        if (count < 0 || zip_uint64_t(count) > limits.maxEntries) {
+            return failure(Code::TooManyEntries,
+                QStringLiteral("%1 entries, at most %2 accepted").arg(count).arg(limits.maxEntries));
+        }
+        std::uint64_t total = 0;
         for (zip_int64_t index = 0; index < count; ++index) {
             zip_stat_t stat;
             if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
                 return failure(Code::CorruptEntry, QStringLiteral("entry %1 has no size").arg(index));
-            total += std::int64_t(stat.size);
+            if (stat.size > std::numeric_limits<std::uint64_t>::max() - total) {
+                return failure(Code::ZipBomb,
+                    QStringLiteral("declared sizes add up past 2^64 at entry %1 (%2 bytes)").arg(index).arg(stat.size));
+            }
+            total += stat.size;
         }
-        return ZipArchive::checkDeclaredSize(total, QFileInfo(path).size(), QString::fromStdString(m_root), limits);
+        return ZipArchive::checkDeclaredSize(
+            total, std::uint64_t(std::max<qint64>(0, QFileInfo(path).size())), QString::fromStdString(m_root), limits);
     }
 
     std::optional<ZipError> unpackAll()
@@ -221,8 +236,9 @@ private:
         if (zip_fclose(entry) != 0 && !error)
             error = failure(
                 Code::CorruptEntry, QStringLiteral("%1 fails its checksum").arg(QString::fromStdString(target)));
-        // Permission bits only: set-id bits from an archive are never honoured.
-        const mode_t permissions = mode ? (mode & 0777) | S_IRUSR | S_IWUSR : 0644;
+        // Nobody but the owner may change an installed file, and set-id bits from an
+        // archive are never honoured.
+        const mode_t permissions = mode ? (mode & 0755) | S_IRUSR | S_IWUSR : 0644;
         if (!error && ::fchmod(fd, permissions) != 0)
             error = writeFailure(errno, target);
         if (::close(fd) != 0 && !error)
@@ -290,6 +306,8 @@ QString ZipError::localizedDescription() const
         return QStringLiteral("There is not enough space to unpack the archive.");
     case Code::ZipBomb:
         return QStringLiteral("The archive expands to an implausible size.");
+    case Code::TooManyEntries:
+        return QStringLiteral("The archive holds too many files.");
     case Code::WriteFailed:
         if (fileError == FileError::WriteOutOfSpace)
             return QStringLiteral("There is not enough space to unpack the archive.");
@@ -299,9 +317,9 @@ QString ZipError::localizedDescription() const
 }
 
 std::optional<ZipError> ZipArchive::checkDeclaredSize(
-    std::int64_t declared, std::int64_t archiveSize, const QString &destination, const Limits &limits)
+    std::uint64_t declared, std::uint64_t archiveSize, const QString &destination, const Limits &limits)
 {
-    const std::int64_t compressed = std::max<std::int64_t>(1, archiveSize);
+    const std::uint64_t compressed = std::max<std::uint64_t>(1, archiveSize);
     if (declared > limits.expansionCheckFloor && declared / compressed > limits.maxExpansionRatio) {
         return failure(
             Code::ZipBomb, QStringLiteral("%1 bytes declared in a %2-byte archive").arg(declared).arg(compressed));
@@ -314,7 +332,7 @@ std::optional<ZipError> ZipArchive::checkDeclaredSize(
             break;
         volume = parent;
     }
-    if (const auto free = Folders::freeSpace(volume); free && declared > *free) {
+    if (const auto free = Folders::freeSpace(volume); free && declared > std::uint64_t(std::max<qint64>(0, *free))) {
         return failure(Code::ArchiveTooLarge, QStringLiteral("%1 bytes declared, %2 free").arg(declared).arg(*free),
             FileError::WriteOutOfSpace);
     }

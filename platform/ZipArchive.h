@@ -18,7 +18,8 @@ struct PLATFORM_EXPORT ZipError {
         CorruptEntry, ///< an entry cannot be read or fails its checksum
         UnsafeEntry, ///< an entry would land outside the destination
         ArchiveTooLarge, ///< the declared size does not fit on the volume
-        ZipBomb, ///< the declared size is implausibly large for the archive
+        ZipBomb, ///< the declared size is implausibly large for the archive, or overflows
+        TooManyEntries, ///< the archive holds more entries than ZipLimits::maxEntries
         WriteFailed, ///< the destination cannot be written
     };
 
@@ -35,9 +36,13 @@ struct PLATFORM_EXPORT ZipError {
 /// How far an archive may expand before it is refused as a zip bomb.
 struct ZipLimits {
     /// Largest accepted total uncompressed size / archive size. Default 100.
-    std::int64_t maxExpansionRatio = 100;
+    std::uint64_t maxExpansionRatio = 100;
     /// Archives expanding to less than this are never called bombs. Default 64 MiB.
-    std::int64_t expansionCheckFloor = 64ll * 1024 * 1024;
+    std::uint64_t expansionCheckFloor = 64ull * 1024 * 1024;
+    /// Most entries (files, folders and links) an archive may hold. Default
+    /// 100,000: an application bundle holds a few thousand, while hundreds of
+    /// thousands of empty entries cost the volume's inodes and minutes of work.
+    std::uint64_t maxEntries = 100'000;
 };
 
 /**
@@ -47,12 +52,16 @@ struct ZipLimits {
  * component, entries that would be written through a symbolic link, and
  * symbolic links that resolve outside the destination are refused, so nothing
  * is ever written outside the destination. Before anything is written the
- * declared size is checked against the free space of the destination volume
- * and against the archive's own size (an archive that claims to expand by more
- * than maxExpansionRatio, once past expansionCheckFloor bytes, is refused as a
- * zip bomb); while writing, no entry may grow past its declared size.
+ * number of entries is checked against maxEntries and the declared size
+ * (summed without wrapping: a total past 2^64 is a zip bomb) against the free
+ * space of the destination volume and against the archive's own size (an
+ * archive that claims to expand by more than maxExpansionRatio, once past
+ * expansionCheckFloor bytes, is refused as a zip bomb); while writing, no
+ * entry may grow past its declared size.
  *
- * Regular files keep their Unix permission bits; symbolic links inside the
+ * Regular files keep their owner's permission bits but never more than 0755:
+ * write bits for group and others and set-id / sticky bits are dropped, and the
+ * owner may always read and write. Folders are 0755. Symbolic links inside the
  * destination (the layout of application bundles) are recreated as links.
  *
  * @code
@@ -80,7 +89,7 @@ public:
     /// bytes may be unpacked into @p destination: ZipBomb past the limits,
     /// ArchiveTooLarge (out of space) when the destination volume has less free.
     static std::optional<ZipError> checkDeclaredSize(
-        std::int64_t declared, std::int64_t archiveSize, const QString &destination, const Limits &limits = Limits());
+        std::uint64_t declared, std::uint64_t archiveSize, const QString &destination, const Limits &limits = Limits());
 
     /// True when @p name may be unpacked: relative, no "..", no empty name.
     static bool isSafeEntryName(const QString &name);

@@ -5,6 +5,16 @@
 #include <cstdint>
 #include <optional>
 
+/// What BundleValidator accepts at most.
+struct BundleLimits {
+    /// Largest accepted Info.plist. Default 1 MiB.
+    std::int64_t maxInfoPlistBytes = 1024 * 1024;
+    /// Deepest accepted nesting of arrays and dictionaries. Default 64.
+    int maxDepth = 64;
+    /// Most files, folders and links the bundle may hold. Default 100,000.
+    std::uint64_t maxItems = 100'000;
+};
+
 /**
  * Decides whether an unpacked application bundle may be installed.
  *
@@ -16,6 +26,13 @@
  * Contents/MacOS, and every symbolic link inside it resolves to a place
  * inside the bundle, wherever the bundle is moved to.
  *
+ * Links are resolved relative to the bundle root, following links inside the
+ * bundle (at most 40 in a row): a link with an absolute target, or one that
+ * climbs above the root, is refused even when it would land back inside; a
+ * dangling link that stays inside is fine. The tree is walked without
+ * following links, and a bundle of more than Limits::maxItems files, folders
+ * and links is refused.
+ *
  * @code
  * if (const auto failure = BundleValidator::validate(staged + "/Prismora.app"))
  *     log(failure->description);
@@ -23,12 +40,7 @@
  */
 class BundleValidator {
 public:
-    struct Limits {
-        /// Largest accepted Info.plist. Default 1 MiB.
-        std::int64_t maxInfoPlistBytes = 1024 * 1024;
-        /// Deepest accepted nesting of arrays and dictionaries. Default 64.
-        int maxDepth = 64;
-    };
+    using Limits = BundleLimits;
 
     struct Failure {
         /// The sentence reported as event label.
@@ -38,6 +50,5 @@ public:
     };
 
     /// Nothing when the bundle at @p bundlePath may be installed, else why not.
-    static std::optional<Failure> validate(const QString &bundlePath);
-    static std::optional<Failure> validate(const QString &bundlePath, const Limits &limits);
+    static std::optional<Failure> validate(const QString &bundlePath, const Limits &limits = Limits());
 };

@@ -2,29 +2,81 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 using platform::PropertyList;
 
-class PropertyListTest : public QObject
+namespace {
+
+void appendBigEndian(QByteArray &bytes, quint64 value, int length)
 {
+    for (int i = length - 1; i >= 0; --i)
+        bytes += char((value >> (8 * i)) & 0xff);
+}
+
+/// A binary property list of arrays only: arrays[i] lists the objects array i holds.
+QByteArray binaryArrays(const QList<QList<quint32>> &arrays, quint64 top = 0)
+{
+    QByteArray bytes = "bplist00";
+    QList<quint64> offsets;
+    for (const auto &references : arrays) {
+        offsets.append(quint64(bytes.size()));
+        if (references.size() < 15) {
+            bytes += char(0xa0 | references.size());
+        } else {
+            bytes += "\xaf\x12";
+            appendBigEndian(bytes, quint64(references.size()), 4);
+        }
+        for (quint32 reference : references)
+            appendBigEndian(bytes, reference, 4);
+    }
+    const quint64 table = quint64(bytes.size());
+    for (quint64 offset : offsets)
+        appendBigEndian(bytes, offset, 4);
+    bytes += QByteArray(6, '\0');
+    bytes += "\x04\x04"; // offset and reference sizes
+    appendBigEndian(bytes, quint64(arrays.size()), 8);
+    appendBigEndian(bytes, top, 8);
+    appendBigEndian(bytes, table, 8);
+    return bytes;
+}
+
+/// @p depth arrays, each holding the next, repeated @p width times.
+QByteArray binaryNested(int depth, int width = 1)
+{
+    QList<QList<quint32>> arrays;
+    for (int i = 0; i + 1 < depth; ++i)
+        arrays.append(QList<quint32>(width, quint32(i + 1)));
+    arrays.append(QList<quint32>());
+    return binaryArrays(arrays);
+}
+
+QByteArray xmlNested(int depth, const QByteArray &open = "<array>", const QByteArray &close = "</array>")
+{
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + open.repeated(depth) + close.repeated(depth) + "</plist>";
+}
+
+} // namespace
+
+class PropertyListTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void roundTripsEveryType()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("all.plist"));
-        const QVariantMap original{
-            {QStringLiteral("text"), QStringLiteral("Grüße \"<&>\"")},
-            {QStringLiteral("yes"), true},
-            {QStringLiteral("no"), false},
-            {QStringLiteral("count"), qint64(-42)},
-            {QStringLiteral("ratio"), 0.25},
-            {QStringLiteral("bytes"), QByteArray("\x00\x01\xff", 3)},
-            {QStringLiteral("when"), QDateTime::fromSecsSinceEpoch(1741564800, Qt::UTC)},
-            {QStringLiteral("list"), QVariantList{QStringLiteral("a"), qint64(1)}},
-            {QStringLiteral("nested"), QVariantMap{{QStringLiteral("k"), QStringLiteral("v")}}},
+        const QVariantMap original {
+            { QStringLiteral("text"), QStringLiteral("Grüße \"<&>\"") },
+            { QStringLiteral("yes"), true },
+            { QStringLiteral("no"), false },
+            { QStringLiteral("count"), qint64(-42) },
+            { QStringLiteral("ratio"), 0.25 },
+            { QStringLiteral("bytes"), QByteArray("\x00\x01\xff", 3) },
+            { QStringLiteral("when"), QDateTime::fromSecsSinceEpoch(1741564800, Qt::UTC) },
+            { QStringLiteral("list"), QVariantList { QStringLiteral("a"), qint64(1) } },
+            { QStringLiteral("nested"), QVariantMap { { QStringLiteral("k"), QStringLiteral("v") } } },
         };
         QVERIFY(PropertyList::writeDictionary(original, path));
         const auto read = PropertyList::readDictionary(path);
@@ -49,6 +101,66 @@ private Q_SLOTS:
             deep += "</array>";
         deep += "</plist>";
         QTest::newRow("too deep") << deep;
+        QTest::newRow("300,000 nested arrays") << xmlNested(300'000);
+        QTest::newRow("300,000 nested dictionaries") << xmlNested(300'000, "<dict><key>k</key>", "</dict>");
+        QTest::newRow("binary, 300,000 nested arrays") << binaryNested(300'000);
+        QTest::newRow("binary array holding itself") << binaryArrays({ { 0 } });
+        QTest::newRow("binary reference out of range") << binaryArrays({ { 7 } });
+        QTest::newRow("binary top object out of range") << binaryArrays({ {} }, 1);
+        QByteArray badTable = binaryArrays({ {} });
+        badTable[badTable.size() - 1] = char(0xff);
+        QTest::newRow("binary offset table out of range") << badTable;
+    }
+
+    void measuresNestingWithoutParsing_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("maxDepth");
+        QTest::addColumn<bool>("within");
+        QTest::newRow("at the limit") << xmlNested(3) << 3 << true;
+        QTest::newRow("past the limit") << xmlNested(4) << 3 << false;
+        QTest::newRow("dictionaries count") << xmlNested(2, "<dict><key>k</key>", "</dict>") << 1 << false;
+        QTest::newRow("empty containers do not nest")
+            << xmlNested(1, "<array><array/><dict /><array/>", "</array>") << 1 << true;
+        QTest::newRow("comment") << xmlNested(1, "<array><!-- <array><array> -->", "</array>") << 1 << true;
+        QTest::newRow("CDATA") << xmlNested(1, "<array><string><![CDATA[<array><dict>]]></string>", "</array>") << 1
+                               << true;
+        QTest::newRow("upper-case opening counts") << xmlNested(2, "<ARRAY>", "</array>") << 1 << false;
+        QTest::newRow("closing before opening") << QByteArray("</array><array><array></array>") << 1 << false;
+        QTest::newRow("quoted '>' in a tag") << xmlNested(2, "<array a=\">\"/>", "") << 5 << false;
+        QTest::newRow("unterminated comment") << QByteArray("<array><!-- <array>") << 5 << false;
+        QTest::newRow("binary at the limit") << binaryNested(3) << 3 << true;
+        QTest::newRow("binary past the limit") << binaryNested(4) << 3 << false;
+        QTest::newRow("binary shared array") << binaryArrays({ { 1, 1 }, {} }) << 2 << true;
+        QTest::newRow("binary shared arrays doubling") << binaryNested(60, 2) << 64 << false;
+        QTest::newRow("binary cut short") << binaryNested(3).left(30) << 64 << false;
+    }
+
+    void measuresNestingWithoutParsing()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, maxDepth);
+        QFETCH(bool, within);
+        QString error;
+        QCOMPARE(PropertyList::isNestingWithin(data, maxDepth, &error), within);
+        QCOMPARE(error.isEmpty(), within);
+    }
+
+    void readDictionaryRefusesLargeFilesUnread()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Info.plist"));
+        QVERIFY(PropertyList::writeDictionary({ { QStringLiteral("a"), QStringLiteral("b") } }, path));
+        const qint64 size = QFileInfo(path).size();
+        QVERIFY(PropertyList::readDictionary(path, nullptr, size));
+        QString error;
+        QVERIFY(!PropertyList::readDictionary(path, &error, size - 1));
+        QVERIFY(!error.isEmpty());
+
+        QFile sparse(path);
+        QVERIFY(sparse.resize(64 * 1024 * 1024)); // a 64 MiB hole costs nothing until read
+        QVERIFY(!PropertyList::readDictionary(path));
+        QVERIFY(!PropertyList::readDictionary(QStringLiteral("/dev/zero"))); // no size, no end
     }
 
     void rejectsHostileInput()
@@ -65,7 +177,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("array.plist"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(PropertyList::toXml(QVariantList{QStringLiteral("x")}));
+        file.write(PropertyList::toXml(QVariantList { QStringLiteral("x") }));
         file.close();
         QVERIFY(!PropertyList::readDictionary(path));
         QVERIFY(!PropertyList::readDictionary(dir.filePath(QStringLiteral("missing.plist"))));
@@ -75,9 +187,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("keep.plist"));
-        QVERIFY(PropertyList::writeDictionary({{QStringLiteral("a"), QStringLiteral("old")}}, path));
+        QVERIFY(PropertyList::writeDictionary({ { QStringLiteral("a"), QStringLiteral("old") } }, path));
         QString error;
-        QVERIFY(!PropertyList::writeDictionary({{QStringLiteral("bad"), QVariant::fromValue(QPoint(1, 2))}}, path, &error));
+        QVERIFY(!PropertyList::writeDictionary(
+            { { QStringLiteral("bad"), QVariant::fromValue(QPoint(1, 2)) } }, path, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(PropertyList::readDictionary(path)->value(QStringLiteral("a")).toString(), QStringLiteral("old"));
         QVERIFY(!PropertyList::writeDictionary({}, dir.filePath(QStringLiteral("no/such/folder/x.plist"))));

@@ -8,3 +8,4 @@ target_include_directories(tst_installtransaction PRIVATE ${PROJECT_SOURCE_DIR}/
 target_compile_definitions(tst_installtransaction PRIVATE TRANSACTION_CHILD="$<TARGET_FILE:transaction_child>")
 add_dependencies(tst_installtransaction transaction_child)
 prismora_add_test(tst_workfolder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_workfolder.cpp LIBS ${INSTALL_TEST_LIBS})
+prismora_add_test(tst_bundlevalidator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bundlevalidator.cpp LIBS ${INSTALL_TEST_LIBS})

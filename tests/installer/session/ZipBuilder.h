@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QString>
 
+#include <cstdint>
 #include <sys/stat.h>
+#include <utility>
 #include <zip.h>
 
 /**
@@ -44,6 +46,50 @@ public:
     }
     bool addLink(const QString &name, const QByteArray &target) { return add(name, target, S_IFLNK | 0777); }
 
+    /// An archive of empty stored entries that declare the given uncompressed
+    /// sizes through zip64 extra fields, as a hostile archive can.
+    static QByteArray declaringSizes(const QList<std::pair<QByteArray, std::uint64_t>> &entries)
+    {
+        QByteArray local;
+        QByteArray central;
+        for (const auto &[name, declared] : entries) {
+            QByteArray zip64;
+            append(zip64, 0x0001, 2);
+            append(zip64, 16, 2);
+            append(zip64, declared, 8); // uncompressed
+            append(zip64, 0, 8); // compressed
+            const std::uint64_t offset = std::uint64_t(local.size());
+            append(local, 0x04034b50, 4);
+            append(local, 45, 2); // version needed: zip64
+            append(local, 0, 8); // flags, stored, time, date
+            append(local, 0, 4); // CRC-32 of nothing
+            append(local, ~std::uint64_t(0), 8); // both sizes in the zip64 field
+            append(local, std::uint64_t(name.size()), 2);
+            append(local, std::uint64_t(zip64.size()), 2);
+            local += name + zip64;
+            append(central, 0x02014b50, 4);
+            append(central, (3 << 8) | 45, 2); // made on Unix
+            append(central, 45, 2);
+            append(central, 0, 12); // flags, stored, time, date, CRC-32
+            append(central, ~std::uint64_t(0), 8);
+            append(central, std::uint64_t(name.size()), 2);
+            append(central, std::uint64_t(zip64.size()), 2);
+            append(central, 0, 6); // comment, disk, internal attributes
+            append(central, std::uint64_t(S_IFREG | 0644) << 16, 4);
+            append(central, offset, 4);
+            central += name + zip64;
+        }
+        QByteArray archive = local + central;
+        append(archive, 0x06054b50, 4);
+        append(archive, 0, 4);
+        append(archive, std::uint64_t(entries.size()), 2);
+        append(archive, std::uint64_t(entries.size()), 2);
+        append(archive, std::uint64_t(central.size()), 4);
+        append(archive, std::uint64_t(local.size()), 4);
+        append(archive, 0, 2);
+        return archive;
+    }
+
     bool close()
     {
         const bool closed = zip_close(m_archive) == 0;
@@ -67,6 +113,12 @@ private:
         return zip_file_set_external_attributes(
                    m_archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, zip_uint32_t(mode) << 16)
             == 0;
+    }
+
+    static void append(QByteArray &bytes, std::uint64_t value, int length)
+    {
+        for (int i = 0; i < length; ++i)
+            bytes += char((value >> (8 * i)) & 0xff);
     }
 
     zip_t *m_archive = nullptr;

@@ -197,6 +197,79 @@ private Q_SLOTS:
         QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true));
     }
 
+    void refusesDeclaredSizesNearTwoToThe64_data()
+    {
+        using Entries = QList<std::pair<QByteArray, std::uint64_t>>;
+        QTest::addColumn<Entries>("entries");
+        QTest::newRow("total wraps around") << Entries { { "huge.bin", ~std::uint64_t(0) - 4095 }, { "b.txt", 5000 } };
+        QTest::newRow("one entry of 2^64 - 1") << Entries { { "huge.bin", ~std::uint64_t(0) } };
+        QTest::newRow("one entry past 2^63") << Entries { { "huge.bin", (std::uint64_t(1) << 63) + 1 } };
+    }
+
+    void refusesDeclaredSizesNearTwoToThe64()
+    {
+        using Entries = QList<std::pair<QByteArray, std::uint64_t>>;
+        QFETCH(Entries, entries);
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ZipBuilder::declaringSizes(entries));
+        file.close();
+
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::ZipBomb);
+        QVERIFY(!QFileInfo::exists(m_destination));
+    }
+
+    void refusesTooManyEntriesBeforeWriting()
+    {
+        ZipBuilder zip(m_archive);
+        for (int i = 0; i < 11; ++i)
+            QVERIFY(zip.addFile(QStringLiteral("empty/%1").arg(i), QByteArray()));
+        QVERIFY(zip.close());
+
+        ZipArchive::Limits limits;
+        limits.maxEntries = 10;
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, limits);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::TooManyEntries);
+        QCOMPARE(error->localizedDescription(), QStringLiteral("The archive holds too many files."));
+        QVERIFY(!QFileInfo::exists(m_destination));
+        limits.maxEntries = 11;
+        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true, limits));
+    }
+
+    void dropsWriteAndSpecialBitsFromModes_data()
+    {
+        QTest::addColumn<uint>("stored");
+        QTest::addColumn<uint>("expected");
+        QTest::newRow("world-writable executable") << 0777u << 0755u;
+        QTest::newRow("set-user-id") << 04755u << 0755u;
+        QTest::newRow("set-group-id, group-writable") << 02775u << 0755u;
+        QTest::newRow("sticky") << 01777u << 0755u;
+        QTest::newRow("private") << 0600u << 0600u;
+        QTest::newRow("read-only") << 0444u << 0644u;
+    }
+
+    void dropsWriteAndSpecialBitsFromModes()
+    {
+        QFETCH(uint, stored);
+        QFETCH(uint, expected);
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("open/file"), "x", mode_t(stored)));
+        QVERIFY(zip.close());
+        const mode_t originalMask = ::umask(077); // a private umask must not hide the bundle from other users
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        ::umask(originalMask);
+        QVERIFY(!error);
+
+        struct stat info { };
+        QCOMPARE(::lstat(QFile::encodeName(m_destination + QStringLiteral("/open/file")).constData(), &info), 0);
+        QCOMPARE(uint(info.st_mode & 07777), expected);
+        QCOMPARE(::lstat(QFile::encodeName(m_destination + QStringLiteral("/open")).constData(), &info), 0);
+        QCOMPARE(uint(info.st_mode & 07777), 0755u);
+    }
+
     void refusesWhatDoesNotFitOnTheVolume()
     {
         const QString notYetThere = m_destination + QStringLiteral("/deeper/still");
