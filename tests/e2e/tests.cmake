@@ -12,7 +12,7 @@ prismora_add_test(tst_installflow_e2e
     LIBS prismora_core prismora_testsupport LABELS e2e
     FUNCTIONS success retryAfterEveryMirrorFailed replacePromptCancelKeepsTheCopy replacePromptReplaceInstalls
               protectedCopyNeedsTheAdministrator theWindowStaysLiveWhileTheAdministratorIsAsked
-              closingDuringTheDownloadPauses brokenArchiveShowsTheInstallFailure)
+              closingDuringTheDownloadPauses hostileArchivesKeepTheInstalledCopy brokenArchiveShowsTheInstallFailure)
 target_include_directories(tst_installflow_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures
     ${PROJECT_SOURCE_DIR}/tests/installer/session)
 target_compile_definitions(tst_installflow_e2e PRIVATE

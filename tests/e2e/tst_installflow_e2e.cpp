@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <condition_variable>
 #include <mutex>
 
@@ -419,6 +420,64 @@ private Q_SLOTS:
         QCOMPARE(task->state(), platform::net::DownloadTask::State::Running);
         QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
         QVERIFY(reported(QStringLiteral("Cancel_Download_Close")));
+    }
+
+    void hostileArchivesKeepTheInstalledCopy_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        const auto bundleWith = [](const QByteArray &plist, bool executable) {
+            QTemporaryDir folder;
+            const QString path = folder.filePath(QStringLiteral("a.zip"));
+            ZipBuilder zip(path);
+            zip.addFile(QStringLiteral("Prismora.app/Contents/Info.plist"), plist);
+            if (executable)
+                zip.addFile(QStringLiteral("Prismora.app/Contents/MacOS/Prismora"), "#!/bin/sh\n", 0755);
+            zip.addFile(QStringLiteral("Backdoor.app/Contents/MacOS/Backdoor"), "#!/bin/sh\n", 0755);
+            zip.close();
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray plist = "<plist version=\"1.0\"><dict><key>CFBundleExecutable</key><string>Prismora</string>"
+                                 "</dict></plist>";
+        const QByteArray deep = "<plist version=\"1.0\">" + QByteArray("<array>").repeated(300000)
+            + QByteArray("</array>").repeated(300000) + "</plist>";
+        // Under the size limit: only the nesting check stops it.
+        const QByteArray deepButSmall = "<plist version=\"1.0\">" + QByteArray("<array>").repeated(100000);
+        QTest::newRow("not a zip") << QByteArray(4096, 'x');
+        QTest::newRow("sizes wrapping past 2^64") << ZipBuilder::declaringSizes(
+            { { "Prismora.app/Contents/a", ~std::uint64_t(0) }, { "Prismora.app/Contents/b", 2 } });
+        QTest::newRow("Info.plist nested 300,000 deep") << bundleWith(deep, true);
+        QTest::newRow("Info.plist nested 100,000 deep in 700 KB") << bundleWith(deepButSmall, true);
+        QTest::newRow("no executable") << bundleWith(plist, false);
+    }
+
+    void hostileArchivesKeepTheInstalledCopy()
+    {
+        QFETCH(QByteArray, archive);
+        QDir().mkpath(installed());
+        const QString old = installed() + QStringLiteral("/old.txt");
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::WriteOnly));
+        oldFile.close();
+        QFile served(this->served());
+        QVERIFY(served.open(QIODevice::WriteOnly));
+        served.write(archive);
+        served.close();
+
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
+        QVERIFY(m_driver->choose(1)); // Replace
+        QVERIFY2(m_driver->pump([this] { return page<FailedViewController>() != nullptr; }), qPrintable(logText()));
+        QCOMPARE(page<FailedViewController>()->step(), QStringLiteral("install_finished"));
+        QCOMPARE(page<FailedViewController>()->reason(), FailedReason::install);
+        QVERIFY(QFile::exists(old));
+        QCOMPARE(QDir(applications()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("Prismora.app") });
+        QVERIFY(!QFile::exists(*trackingRecordPath()));
+        QCOMPARE(QDir(m_home.filePath(QStringLiteral(".cache/Prismora_Installer")))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList());
     }
 
     void brokenArchiveShowsTheInstallFailure()
