@@ -14,15 +14,16 @@
 // download and install.
 
 #include <installer/install/ArchiveCheck.h>
+#include <installer/install/DownLoader.h>
 #include <installer/install/InstallTransaction.h>
 #include <installer/install/TreeCopy.h>
 #include <installer/install/WorkFolder.h>
-#include <installer/install/DownLoader.h>
 
 #include <platform/ZipArchive.h>
 #include <platform/net/DownloadSession.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -99,7 +100,15 @@ int main(int argc, char *argv[])
         const auto work = WorkFolder::create();
         if (!work || !download(arguments[2], work->archivePath()))
             return 1;
-        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3]).run();
+        // Where the time goes, on standard error: seconds since the download ended, per phase.
+        QElapsedTimer clock;
+        clock.start();
+        InstallTransaction::Options options;
+        options.phaseReached = [&clock](InstallTransaction::Phase phase) {
+            std::fprintf(stderr, "phase %d at %.3f s\n", int(phase), clock.nsecsElapsed() / 1e9);
+        };
+        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3], options).run();
+        std::fprintf(stderr, "transaction done at %.3f s\n", clock.nsecsElapsed() / 1e9);
         if (result.outcome != InstallTransaction::Outcome::Installed)
             std::fprintf(stderr, "install failed: %s\n", qPrintable(result.description));
         printPeakMemory();

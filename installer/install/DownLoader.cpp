@@ -4,9 +4,9 @@
 #include "Product.h"
 #include "TrackingRecord.h"
 
-#include <installer/analytics/GA.h>
 #include "ArchiveCheck.h"
 #include "HostPlan.h"
+#include <installer/analytics/GA.h>
 #include <installer/interface/LocalizedString.h>
 
 #include <platform/Bundle.h>
@@ -388,13 +388,13 @@ void DownLoader::install()
 {
     log(QStringLiteral("DownLoader install"));
     const auto archiveUrl = zipDownLoadedUrl();
-    const auto work = m_work.load();
+    auto work = m_work.load();
     if (!archiveUrl || !work)
         return;
     const QString archive = archiveUrl->toLocalFile();
     const QString applications = platform::Folders::applications();
 
-    m_installThread.start([this, archive, work, applications] {
+    m_installThread.start([this, archive, work = std::move(work), applications]() mutable {
         InstallTransaction transaction(archive, work->unpackPath(), applications);
         const InstallTransaction::Result result = transaction.run();
         for (const QString &entry : result.ignoredEntries)
@@ -414,15 +414,20 @@ void DownLoader::install()
             log(QStringLiteral("DownLoader install blocked: ") + result.description);
             break;
         }
+        // The run's files are of no further use whatever the outcome; they go
+        // here, off the main thread, with the last reference to the folder.
+        {
+            auto expected = work;
+            m_work.compare_exchange_strong(expected, nullptr);
+        }
+        m_zipDownLoadedUrl.store(nullptr);
+        work.reset();
         platform::Scheduler::shared().post([this, result] { installFinished(result); });
     });
 }
 
 void DownLoader::installFinished(const InstallTransaction::Result &result)
 {
-    // The run's files are of no further use whatever the outcome.
-    m_work.store(nullptr);
-    m_zipDownLoadedUrl.store(nullptr);
     switch (result.outcome) {
     case InstallTransaction::Outcome::Installed:
         log(QStringLiteral("DownLoader install install success"));

@@ -4,8 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -24,11 +24,19 @@ bool SwapJournal::write(const QString &applicationsFolder, const Entry &entry)
         { QStringLiteral("device"), QString::number(entry.staged.device) },
         { QStringLiteral("inode"), QString::number(entry.staged.inode) },
     };
-    QSaveFile file(path(applicationsFolder));
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside and renamed over: a reader never sees half a journal. It
+    // needs to outlive a killed process, not a power cut (the bundles it
+    // describes are not synced either), so it is not synced: a sync here would
+    // wait for every byte just unpacked to reach the disk.
+    const QString target = path(applicationsFolder);
+    QFile file(target + QStringLiteral(".new"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    return file.commit();
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    const bool written = file.write(text) == text.size() && file.flush();
+    file.close();
+    return written
+        && ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) == 0;
 }
 
 std::optional<SwapJournal::Entry> SwapJournal::read(const QString &applicationsFolder)
@@ -51,6 +59,7 @@ std::optional<SwapJournal::Entry> SwapJournal::read(const QString &applicationsF
 void SwapJournal::remove(const QString &applicationsFolder)
 {
     QFile::remove(path(applicationsFolder));
+    QFile::remove(path(applicationsFolder) + QStringLiteral(".new"));
 }
 
 std::optional<SwapJournal::Identity> SwapJournal::identity(const QString &path)

@@ -33,8 +33,8 @@ void writeTrackingRecord()
         QFile::remove(*path);
     platform::PropertyList::writeDictionary(
         {
-            {QStringLiteral("VersionTrack"), SoftWare::versionTrack()},
-            {QStringLiteral("LinkTrack"), SoftWare::linkTrack()},
+            { QStringLiteral("VersionTrack"), SoftWare::versionTrack() },
+            { QStringLiteral("LinkTrack"), SoftWare::linkTrack() },
         },
         *path);
 }

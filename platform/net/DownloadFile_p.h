@@ -53,7 +53,7 @@ public:
     /// Flushes, closes, and removes the file if it is a temporary one.
     void close();
 
-    DownloadDigests digests() const { return m_digester.result(); }
+    DownloadDigests digests() { return m_digester.result(); }
 
 private:
     bool attach(int fd);
