@@ -10,8 +10,10 @@
 //                                              PRISMORA_ARCHIVE_SIZE/SHA256), unpack, stage,
 //                                              check and swap into <apps>
 //
-// Exits 0 on success; prints the digest for md5, and "peak-rss-kib <n>" for
-// download and install.
+// Exits 0 on success; prints the digest for md5. download prints
+// "done-at <s>" (seconds since the process started, when the file is complete)
+// and install "placed-at <s>" (when the new bundle is in place, before the
+// run's files are removed); both print "peak-rss-kib <n>" last.
 
 #include <installer/install/ArchiveCheck.h>
 #include <installer/install/DownLoader.h>
@@ -35,6 +37,13 @@
 #include <unistd.h>
 
 namespace {
+
+QElapsedTimer sinceStart;
+
+void printSinceStart(const char *what)
+{
+    std::printf("%s %.4f\n", what, double(sinceStart.nsecsElapsed()) / 1e9);
+}
 
 void printPeakMemory()
 {
@@ -82,6 +91,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    sinceStart.start();
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const QString mode = arguments.value(1);
@@ -93,6 +103,7 @@ int main(int argc, char *argv[])
     };
     if (mode == QLatin1String("download") && arguments.size() == 4) {
         const bool ok = download(arguments[2], arguments[3]);
+        printSinceStart("done-at");
         printPeakMemory();
         return ok ? 0 : 1;
     }
@@ -100,15 +111,8 @@ int main(int argc, char *argv[])
         const auto work = WorkFolder::create();
         if (!work || !download(arguments[2], work->archivePath()))
             return 1;
-        // Where the time goes, on standard error: seconds since the download ended, per phase.
-        QElapsedTimer clock;
-        clock.start();
-        InstallTransaction::Options options;
-        options.phaseReached = [&clock](InstallTransaction::Phase phase) {
-            std::fprintf(stderr, "phase %d at %.3f s\n", int(phase), clock.nsecsElapsed() / 1e9);
-        };
-        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3], options).run();
-        std::fprintf(stderr, "transaction done at %.3f s\n", clock.nsecsElapsed() / 1e9);
+        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3]).run();
+        printSinceStart("placed-at");
         if (result.outcome != InstallTransaction::Outcome::Installed)
             std::fprintf(stderr, "install failed: %s\n", qPrintable(result.description));
         printPeakMemory();

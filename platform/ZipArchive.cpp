@@ -8,6 +8,8 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +17,8 @@
 #include <limits>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
+#include <unordered_set>
 #include <unistd.h>
 #include <vector>
 
@@ -27,6 +31,8 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t readBufferSize = 256 * 1024;
 constexpr zip_uint64_t longestLinkTarget = 4096;
+// Below this many bytes of files one thread writes them all.
+constexpr std::uint64_t parallelWriteFloor = 64ull * 1024 * 1024;
 
 ZipError failure(Code code, const QString &message, FileError fileError = FileError::None)
 {
@@ -157,18 +163,49 @@ public:
             total, std::uint64_t(std::max<qint64>(0, QFileInfo(path).size())), QString::fromStdString(m_root), limits);
     }
 
-    std::optional<ZipError> unpackAll()
+    /// Unpacks every entry of the archive at @p path: folders first, then the
+    /// files (on two threads when there is much to write), links last, so
+    /// that no file is ever written through a link the archive made.
+    std::optional<ZipError> unpackAll(const std::string &path)
     {
         const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+        std::vector<FileEntry> files;
+        std::vector<LinkEntry> links;
         for (zip_int64_t index = 0; index < count; ++index) {
-            if (auto error = unpack(zip_uint64_t(index)))
+            if (auto error = prepare(zip_uint64_t(index), files, links))
+                return error;
+        }
+        if (auto error = writeFiles(path, files))
+            return error;
+        for (const LinkEntry &entry : links) {
+            struct stat info { };
+            if (::lstat(entry.target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                return failure(Code::UnsafeEntry,
+                    QStringLiteral("%1 would put other entries behind a link").arg(entry.name));
+            if (auto error = clearTarget(entry.target, m_overwrite, false))
+                return error;
+            if (auto error = link(entry))
                 return error;
         }
         return checkLinks();
     }
 
 private:
-    std::optional<ZipError> unpack(zip_uint64_t index)
+    struct FileEntry {
+        zip_uint64_t index;
+        zip_uint64_t declared;
+        std::string target;
+        mode_t mode;
+    };
+    struct LinkEntry {
+        zip_uint64_t index;
+        zip_uint64_t size;
+        std::string target;
+        QString name;
+    };
+
+    /// Checks entry @p index, creates the folders it needs and queues its file or link.
+    std::optional<ZipError> prepare(zip_uint64_t index, std::vector<FileEntry> &files, std::vector<LinkEntry> &links)
     {
         zip_stat_t stat;
         if (zip_stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
@@ -188,23 +225,75 @@ private:
         const bool folder = name.back() == '/' || S_ISDIR(mode);
 
         const std::string target = joined(m_root, *parts, parts->size());
+        if (!folder && !m_claimed.insert(target).second)
+            return failure(Code::CorruptEntry,
+                QStringLiteral("%1 appears twice in the archive").arg(QString::fromStdString(name)));
         if (auto error = makeFolders(m_root, *parts, parts->size() - 1))
             return error;
+        if (S_ISLNK(mode) && !folder) {
+            links.push_back({ index, stat.size, target, QString::fromStdString(name) });
+            return std::nullopt;
+        }
         if (auto error = clearTarget(target, m_overwrite, folder))
             return error;
         if (folder)
             return makeFolders(m_root, *parts, parts->size());
-        if (S_ISLNK(mode))
-            return link(index, stat.size, target, QString::fromStdString(name));
-        return file(index, stat.size, target, mode);
+        // A later entry may not reuse the name: the file is claimed now, written later.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return writeFailure(errno, target);
+        ::close(fd);
+        files.push_back({ index, stat.size, target, mode });
+        return std::nullopt;
     }
 
-    std::optional<ZipError> file(zip_uint64_t index, zip_uint64_t declared, const std::string &target, mode_t mode)
+    /// Writes @p files; large amounts go to two threads, each reading through its own handle.
+    std::optional<ZipError> writeFiles(const std::string &path, std::vector<FileEntry> &files)
     {
-        zip_file_t *entry = zip_fopen_index(m_archive, index, 0);
+        std::uint64_t total = 0;
+        for (const FileEntry &entry : files)
+            total += entry.declared;
+        if (total < parallelWriteFloor || files.size() < 2) {
+            for (const FileEntry &entry : files) {
+                if (auto error = file(m_archive, m_buffer, entry))
+                    return error;
+            }
+            return std::nullopt;
+        }
+        // Largest first, so the two threads finish close together.
+        std::sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.declared > b.declared; });
+        std::atomic<std::size_t> next { 0 };
+        std::optional<ZipError> errors[2];
+        const auto work = [&](std::optional<ZipError> &error) {
+            int code = 0;
+            zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+            if (!archive) {
+                error = failure(Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(QString::fromStdString(path)));
+                next = files.size();
+                return;
+            }
+            std::vector<char> buffer(readBufferSize);
+            for (std::size_t i = next++; i < files.size(); i = next++) {
+                if ((error = file(archive, buffer, files[i]))) {
+                    next = files.size();
+                    break;
+                }
+            }
+            zip_discard(archive);
+        };
+        std::thread helper(work, std::ref(errors[1]));
+        work(errors[0]);
+        helper.join();
+        return errors[0] ? errors[0] : errors[1];
+    }
+
+    static std::optional<ZipError> file(zip_t *archive, std::vector<char> &buffer, const FileEntry &file)
+    {
+        const auto &[index, declared, target, mode] = file;
+        zip_file_t *entry = zip_fopen_index(archive, index, 0);
         if (!entry)
-            return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(m_archive)));
-        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+            return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(archive)));
+        const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             const int error = errno;
             zip_fclose(entry);
@@ -213,7 +302,7 @@ private:
         std::optional<ZipError> error;
         zip_uint64_t total = 0;
         for (;;) {
-            const zip_int64_t read = zip_fread(entry, m_buffer.data(), m_buffer.size());
+            const zip_int64_t read = zip_fread(entry, buffer.data(), buffer.size());
             if (read < 0) {
                 error = failure(Code::CorruptEntry,
                     QStringLiteral("%1: %2").arg(
@@ -228,7 +317,7 @@ private:
                     QStringLiteral("%1 grows past its declared size").arg(QString::fromStdString(target)));
                 break;
             }
-            if (!writeAll(fd, m_buffer.data(), std::size_t(read))) {
+            if (!writeAll(fd, buffer.data(), std::size_t(read))) {
                 error = writeFailure(errno, target);
                 break;
             }
@@ -246,8 +335,9 @@ private:
         return error;
     }
 
-    std::optional<ZipError> link(zip_uint64_t index, zip_uint64_t size, const std::string &target, const QString &name)
+    std::optional<ZipError> link(const LinkEntry &link)
     {
+        const auto &[index, size, target, name] = link;
         if (size == 0 || size > longestLinkTarget)
             return failure(Code::UnsafeEntry, QStringLiteral("%1 is not a plausible link").arg(name));
         zip_file_t *entry = zip_fopen_index(m_archive, index, 0);
@@ -289,6 +379,7 @@ private:
     bool m_overwrite;
     std::vector<char> m_buffer;
     std::vector<std::string> m_links;
+    std::unordered_set<std::string> m_claimed;
 };
 
 } // namespace
@@ -364,7 +455,7 @@ std::optional<ZipError> ZipArchive::unzip(
         if (!QDir().mkpath(destination))
             error = writeFailure(errno ? errno : EIO, root);
         else
-            error = reader.unpackAll();
+            error = reader.unpackAll(QFile::encodeName(path).toStdString());
     }
     zip_discard(archive);
     // An archive that tried to reach outside is not left half-unpacked.

@@ -414,15 +414,17 @@ void DownLoader::install()
             log(QStringLiteral("DownLoader install blocked: ") + result.description);
             break;
         }
-        // The run's files are of no further use whatever the outcome; they go
-        // here, off the main thread, with the last reference to the folder.
         {
             auto expected = work;
             m_work.compare_exchange_strong(expected, nullptr);
         }
         m_zipDownLoadedUrl.store(nullptr);
-        work.reset();
         platform::Scheduler::shared().post([this, result] { installFinished(result); });
+        // The run's files are of no further use whatever the outcome. They go
+        // after the outcome is told (freeing a large archive's cached pages
+        // takes a while), with the last reference to the folder, here and
+        // not on the main thread; quitting waits for this thread.
+        work.reset();
     });
 }
 

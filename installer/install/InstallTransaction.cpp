@@ -106,14 +106,17 @@ bool needsAdministrator(int errorNumber)
 
 /**
  * An exclusive lock on a folder (flock on the folder itself) for as long as
- * the object lives; isHeld() is false when another process has it.
+ * the object lives. error() is 0 when it is held, EWOULDBLOCK when another
+ * process holds it, else why the folder could not be opened.
  */
 class FolderLock {
 public:
     explicit FolderLock(const QString &folder)
         : m_fd(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+        , m_error(m_fd < 0 ? errno : 0)
     {
         if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            m_error = errno;
             ::close(m_fd);
             m_fd = -1;
         }
@@ -126,10 +129,11 @@ public:
     FolderLock(const FolderLock &) = delete;
     FolderLock &operator=(const FolderLock &) = delete;
 
-    bool isHeld() const { return m_fd >= 0; }
+    int error() const { return m_error; }
 
 private:
     int m_fd;
+    int m_error;
 };
 
 } // namespace
@@ -167,13 +171,16 @@ InstallTransaction::Result InstallTransaction::run()
     reach(Phase::Unpacked);
 
     const FolderLock lock(m_applications);
-    if (!lock.isHeld()) {
-        return failure(Step::Place, FailedReason::install, QStringLiteral("Another installation is in progress."),
-            QStringLiteral("the applications folder %1 is locked by another installer").arg(m_applications));
-    }
     QByteArray pattern = encoded(m_applications) + '/' + stagingPrefix + "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        return placeFailure(errno, QStringLiteral("staged"), m_applications, m_applications);
+    if (lock.error() != 0 || !::mkdtemp(pattern.data())) {
+        removeTree(m_unpackFolder);
+        if (lock.error() == EWOULDBLOCK) {
+            return failure(Step::Place, FailedReason::install, QStringLiteral("Another installation is in progress."),
+                QStringLiteral("the applications folder %1 is locked by another installer").arg(m_applications));
+        }
+        return placeFailure(
+            lock.error() ? lock.error() : errno, QStringLiteral("staged"), m_applications, m_applications);
+    }
     const QString staging = QFile::decodeName(pattern);
 
     const QStringList ignored = result.ignoredEntries;
@@ -304,7 +311,7 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
 void InstallTransaction::recover(const QString &applicationsFolder)
 {
     const FolderLock lock(applicationsFolder);
-    if (!lock.isHeld())
+    if (lock.error() != 0)
         return;
     const QString target = applicationsFolder + QLatin1Char('/') + bundleName();
     if (const auto entry = SwapJournal::read(applicationsFolder)) {

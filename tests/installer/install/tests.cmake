@@ -5,7 +5,9 @@ target_link_libraries(transaction_child PRIVATE prismora_core)
 prismora_add_test(tst_installtransaction SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_installtransaction.cpp
     LIBS ${INSTALL_TEST_LIBS} PkgConfig::LIBZIP)
 target_include_directories(tst_installtransaction PRIVATE ${PROJECT_SOURCE_DIR}/tests/installer/session)
-target_compile_definitions(tst_installtransaction PRIVATE TRANSACTION_CHILD="$<TARGET_FILE:transaction_child>")
+target_compile_definitions(tst_installtransaction PRIVATE TRANSACTION_CHILD="$<TARGET_FILE:transaction_child>"
+    MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
+    MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh")
 add_dependencies(tst_installtransaction transaction_child)
 prismora_add_test(tst_workfolder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_workfolder.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_bundlevalidator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bundlevalidator.cpp LIBS ${INSTALL_TEST_LIBS})

@@ -1,5 +1,6 @@
 #include "TestHome.h"
 #include "ZipBuilder.h"
+#include "fixtures/LocalMirror.h"
 
 #include <installer/install/InstallTransaction.h>
 #include <installer/install/SwapJournal.h>
@@ -8,9 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,6 +85,12 @@ class TestInstallTransaction : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_mirror.start(m_home.filePath(QStringLiteral("served.zip"))));
+        qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
+    }
+
     void init()
     {
         QDir(apps()).removeRecursively();
@@ -182,6 +192,38 @@ private Q_SLOTS:
         QCOMPARE(info.st_mode & 07777, mode_t(0755));
     }
 
+    void anUnusableApplicationsFolderChangesNothing_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("another installer holds it") << true;
+        QTest::newRow("it does not exist") << false;
+    }
+
+    void anUnusableApplicationsFolderChangesNothing()
+    {
+        QFETCH(bool, locked);
+        const QString archive = m_home.filePath(QStringLiteral("good.zip"));
+        {
+            ZipBuilder zip(archive);
+            addBundle(zip, "new");
+            QVERIFY(zip.close());
+        }
+        const int fd = ::open(QFile::encodeName(apps()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(fd >= 0);
+        const auto closeLock = qScopeGuard([fd] { ::close(fd); });
+        QVERIFY(::flock(fd, LOCK_EX) == 0);
+        const QString applications = locked ? apps() : m_home.filePath(QStringLiteral("missing"));
+        const auto result = InstallTransaction(archive, m_unpack, applications).run();
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QCOMPARE(result.reason, FailedReason::install);
+        QCOMPARE(readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("old"));
+        QCOMPARE(hiddenEntries(apps()), QStringList());
+        QVERIFY(!QFileInfo::exists(m_unpack));
+        // Recovery leaves a transaction in progress alone.
+        InstallTransaction::recover(apps());
+        QVERIFY(QFileInfo::exists(apps() + QStringLiteral("/Prismora.app")));
+    }
+
     void aKilledRunLeavesTheOldOrTheNewCopy_data()
     {
         QTest::addColumn<Phase>("phase");
@@ -224,6 +266,29 @@ private Q_SLOTS:
             QCOMPARE(QDir(apps() + QStringLiteral("/Prismora.app/Contents/Resources")).count(), 203u);
         QCOMPARE(hiddenEntries(apps()), QStringList());
         QCOMPARE(QDir(cacheBase()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void aRunKilledWhileDownloadingLeavesNothing()
+    {
+        const QString archive = m_home.filePath(QStringLiteral("served.zip"));
+        {
+            ZipBuilder zip(archive);
+            addBundle(zip, "new");
+            zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/media.bin"), QByteArray(8 * 1024 * 1024, 'm'), 0644);
+            QVERIFY(zip.close());
+        }
+        QProcess child;
+        child.start(QStringLiteral(TRANSACTION_CHILD),
+            { m_mirror.url(QStringLiteral("slow/prismora.zip")), apps(), QStringLiteral("-1"), QStringLiteral("1") });
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(cacheBase()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1); // the partial download
+
+        InstallTransaction::recover(apps());
+        QCOMPARE(WorkFolder::sweepStale(), 1);
+        QCOMPARE(QDir(cacheBase()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("old"));
+        QCOMPARE(hiddenEntries(apps()), QStringList());
     }
 
     void aForgedJournalIsNotFollowed()
@@ -293,6 +358,7 @@ private:
     }
 
     TestHome m_home;
+    LocalMirror m_mirror;
     QString m_unpack = m_home.filePath(QStringLiteral("work/Fetchwell"));
 };
 

@@ -142,7 +142,7 @@ private Q_SLOTS:
                     .entryList({ QStringLiteral(".prismora-install-*") }, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
         // Nothing of the run stays behind: archive, unpack folder and work folder are gone.
-        QVERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath()));
+        QTRY_VERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath()));
         QVERIFY(QFile::exists(trackingRecordPath().value()));
         QCOMPARE(InstallerHarness::logText().count(QStringLiteral("DownLoader install install success")), 2);
 
@@ -164,7 +164,7 @@ private Q_SLOTS:
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::installerFailed) == 1; }));
         QCOMPARE(harness.count(InstallerNotification::installerFinish), 0);
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::install);
-        QVERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath())); // the run's folder is removed
+        QTRY_VERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath())); // the run's folder is removed
         QCOMPARE(harness.events.back().action, QStringLiteral("Install_Failed"));
         QCOMPARE(harness.events.back().label, QStringLiteral("The file is not a valid zip archive."));
         QVERIFY(InstallerHarness::logText().contains(
