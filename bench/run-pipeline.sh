@@ -82,16 +82,18 @@ bundle_sha="$(sha256sum "$work/bundle.zip" | cut -d' ' -f1)"
 bundle_size="$(stat -c %s "$work/bundle.zip")"
 check="PRISMORA_CA_FILE=$ca PRISMORA_ARCHIVE_SIZE=$bundle_size PRISMORA_ARCHIVE_SHA256=$bundle_sha XDG_CACHE_HOME=$work/cache"
 mkdir -p "$work/apps"
-measure install "rm -rf $work/apps/Prismora.app $work/got-bundle" \
+# Each run starts with nothing of the last one on disk or waiting to be written.
+measure install "rm -rf $work/apps/Prismora.app $work/got-bundle && sync" \
     "$check $tool install $bundle_url $work/apps" \
     "download" "$check $tool download $bundle_url $work/got-bundle"
 # The same pair again, alternating, for the in-process times (to the bundle in
 # place, to the download complete) and the peak memory of each.
 : > "$work/inprocess.txt"
 for _ in $(seq 1 "$runs"); do
-    rm -rf "$work/apps/Prismora.app"
+    rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
     eval "$check $tool install $bundle_url $work/apps" >> "$work/inprocess.txt"
     diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
+    rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
     eval "$check $tool download $bundle_url $work/got-bundle" >> "$work/inprocess.txt"
 done
 

@@ -1,21 +1,16 @@
 #include "DownLoader.h"
 
-#include "Launcher.h"
-#include "Product.h"
 #include "TrackingRecord.h"
 
 #include "ArchiveCheck.h"
 #include "HostPlan.h"
 #include <installer/analytics/GA.h>
-#include <installer/interface/LocalizedString.h>
 
-#include <platform/Bundle.h>
 #include <platform/Folders.h>
 #include <platform/KSTLogManager.h>
 #include <platform/NotificationCenter.h>
 #include <platform/PrivilegedRemoval.h>
 #include <platform/Scheduler.h>
-#include <platform/Workspace.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,7 +21,6 @@
 #include <openssl/evp.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 using platform::net::DownloadTask;
 using platform::net::TransferError;
@@ -54,17 +48,17 @@ void postOnMain(const QString &name)
     platform::Scheduler::shared().post([name] { platform::NotificationCenter::defaultCenter().post(name); });
 }
 
-/// The user-visible text for @p key.
-QString localized(const QString &key)
-{
-    return localizedString(key);
-}
-
 } // namespace
 
 DownLoader::DownLoader()
+    : m_launch([this](const QString &action, const QString &label) { report(action, label); })
 {
     m_installThread.setMaxThreadCount(1);
+    QObject::connect(&m_launch, &LaunchStep::launched, &m_launch, [] {
+        console("启动成功");
+        platform::NotificationCenter::defaultCenter().post(InstallerNotification::launchedFinish);
+    });
+    QObject::connect(&m_launch, &LaunchStep::failed, &m_launch, [this] { notifyLaunchFailed(); });
     // The transfer thread must be gone before the process tears down what it uses (log, queues).
     qAddPostRoutine([] { shared().stopTransfers(); });
 }
@@ -161,6 +155,11 @@ void DownLoader::startDownload(DownloadType type)
     if (text.isEmpty() || !url.isValid() || url.host().isEmpty()) {
         log(QStringLiteral("DownLoader download url failed: ") + text);
         return;
+    }
+    if (m_downloadCount == 0 && type == DownloadType::first) {
+        // A first run starts clean; only Retry continues what the last run left.
+        m_work.store(nullptr);
+        m_resumeData.store(nullptr);
     }
     if (!m_work.load()) {
         QString error;
@@ -396,7 +395,10 @@ void DownLoader::install()
 
     m_installThread.start([this, archive, work = std::move(work), applications]() mutable {
         InstallTransaction transaction(archive, work->unpackPath(), applications);
-        const InstallTransaction::Result result = transaction.run();
+        InstallTransaction::Result result = transaction.run();
+        // A full work folder is named by the folder that holds the runs, which outlives this one.
+        if (result.reason == FailedReason::write && result.step == InstallTransaction::Step::Unpack)
+            result.fullFolder = QFileInfo(work->path()).absolutePath();
         for (const QString &entry : result.ignoredEntries)
             log(QStringLiteral("DownLoader install ignored entry: ") + entry);
         switch (result.outcome) {
@@ -453,41 +455,7 @@ void DownLoader::installFinished(const InstallTransaction::Result &result)
 
 void DownLoader::restart()
 {
-    const QString application = Product::installedPath();
-    log(QStringLiteral("DownLoader restart ") + application);
-    if (!QFileInfo::exists(application)) {
-        report(QStringLiteral("Start_Application_Failed"), QStringLiteral("appNotExit"));
-        log(QStringLiteral("DownLoader restart bundle not exists"));
-        notifyLaunchFailed();
-        return;
-    }
-
-    const QUrl page(localized(QStringLiteral("URL_Install_Complete")), QUrl::StrictMode);
-    if (page.isValid() && !page.scheme().isEmpty())
-        platform::Workspace::shared().openUrl(page);
-
-    if (Launcher::launchApp(application)) {
-        log(QStringLiteral("DownLoader restart success"));
-        console("启动成功");
-        platform::NotificationCenter::defaultCenter().post(InstallerNotification::launchedFinish);
-        return;
-    }
-
-    platform::Workspace::shared().openApplication(application, [this](const std::optional<QString> &error) {
-        platform::Scheduler::shared().post([this, error] {
-            log(QStringLiteral("DownLoader restart failed macOS 10.15 result: ")
-                + error.value_or(QStringLiteral("nil")));
-            if (!error) {
-                log(QStringLiteral("DownLoader restart macOS 10.15 success"));
-                console("启动成功");
-                platform::NotificationCenter::defaultCenter().post(InstallerNotification::launchedFinish);
-                return;
-            }
-            log(QStringLiteral("DownLoader restart macOS 10.15 failed"));
-            report(QStringLiteral("Start_Application_Failed"), *error);
-            notifyLaunchFailed();
-        });
-    });
+    m_launch.start();
 }
 
 void DownLoader::notifyLaunchFailed()

@@ -2,6 +2,7 @@
 
 #include "InstallEvents.h"
 #include "InstallTransaction.h"
+#include "LaunchStep.h"
 #include "WorkFolder.h"
 #include "ZipModel.h"
 
@@ -43,7 +44,7 @@ inline const QString launchedFailed = QStringLiteral("com.kestrum.installer.noti
  *
  * After downloaderFinished the page calls install(): an InstallTransaction
  * unpacks, stages, checks and swaps in the new Prismora.app on a background
- * thread; one second after installerFinish, restart() starts it.
+ * thread; one second after installerFinish, restart() starts it (LaunchStep).
  *
  * The work folder is removed when an install ends either way and when the
  * process quits; after a failed download it is kept, so that Retry resumes
@@ -135,5 +136,6 @@ private:
     std::atomic<bool> m_rejected { false };
     std::atomic<bool> m_stopping { false };
     InstallEvents m_events;
+    LaunchStep m_launch;
     QThreadPool m_installThread;
 };

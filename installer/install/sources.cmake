@@ -6,6 +6,7 @@ set(INSTALLER_INSTALL_SOURCES
     HostPlan.cpp
     InstallEvents.h
     InstallTransaction.cpp
+    LaunchStep.cpp
     Launcher.cpp
     SwapJournal.cpp
     TrackingRecord.cpp

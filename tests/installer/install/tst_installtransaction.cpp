@@ -216,7 +216,8 @@ private Q_SLOTS:
         const auto result = InstallTransaction(archive, m_unpack, applications).run();
         QCOMPARE(result.outcome, Outcome::Failed);
         QCOMPARE(result.reason, FailedReason::install);
-        QCOMPARE(readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("old"));
+        QCOMPARE(
+            readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("old"));
         QCOMPARE(hiddenEntries(apps()), QStringList());
         QVERIFY(!QFileInfo::exists(m_unpack));
         // Recovery leaves a transaction in progress alone.
@@ -274,7 +275,8 @@ private Q_SLOTS:
         {
             ZipBuilder zip(archive);
             addBundle(zip, "new");
-            zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/media.bin"), QByteArray(8 * 1024 * 1024, 'm'), 0644);
+            zip.addFile(
+                QStringLiteral("Prismora.app/Contents/Resources/media.bin"), QByteArray(8 * 1024 * 1024, 'm'), 0644);
             QVERIFY(zip.close());
         }
         QProcess child;
@@ -287,7 +289,8 @@ private Q_SLOTS:
         InstallTransaction::recover(apps());
         QCOMPARE(WorkFolder::sweepStale(), 1);
         QCOMPARE(QDir(cacheBase()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
-        QCOMPARE(readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("old"));
+        QCOMPARE(
+            readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("old"));
         QCOMPARE(hiddenEntries(apps()), QStringList());
     }
 

@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using platform::net::TransferError;
 using platform::net::UrlError;
@@ -383,6 +385,31 @@ private Q_SLOTS:
         QVERIFY(failed);
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::write);
         QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download failed write")));
+    }
+
+    void aFullWorkFolderIsNamed()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to mount a small volume");
+        const QByteArray small = QFile::encodeName(m_home.filePath(QStringLiteral("small-cache")));
+        QVERIFY(QDir().mkpath(QFile::decodeName(small)));
+        if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("cannot mount a small volume here");
+        const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", small);
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CACHE_HOME", cache);
+            ::umount2(small.constData(), MNT_DETACH);
+        });
+
+        InstallerHarness harness;
+        const QString ok = m_mirror.base(QStringLiteral("ok"));
+        setAttempts({ ok, ok, ok, ok });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::write);
+        // The page names the folder that is full, not the applications folder.
+        QCOMPARE(DownLoader::shared().fullFolder(), QFile::decodeName(small) + QStringLiteral("/Prismora_Installer"));
     }
 
     void stoppingEndsTheRunQuietly()
