@@ -12,8 +12,9 @@
 //
 // Exits 0 on success; prints the digest for md5. download prints
 // "done-at <s>" (seconds since the process started, when the file is complete)
-// and install "placed-at <s>" (when the new bundle is in place, before the
-// run's files are removed); both print "peak-rss-kib <n>" last.
+// and install "downloaded-at <s>" and "placed-at <s>" (when its download is
+// complete, when the new bundle is in place, before the run's files are
+// removed); both print "peak-rss-kib <n>" last.
 
 #include <installer/install/ArchiveCheck.h>
 #include <installer/install/DownLoader.h>
@@ -111,6 +112,7 @@ int main(int argc, char *argv[])
         const auto work = WorkFolder::create();
         if (!work || !download(arguments[2], work->archivePath()))
             return 1;
+        printSinceStart("downloaded-at");
         const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3]).run();
         printSinceStart("placed-at");
         if (result.outcome != InstallTransaction::Outcome::Installed)

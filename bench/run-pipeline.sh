@@ -122,6 +122,8 @@ median = lambda xs: sorted(xs)[len(xs) // 2]
 placed, done = median(values["placed-at"]), median(values["done-at"])
 print("\nto the bundle in place %.3f s, to the download complete %.3f s: ratio %.2f (in-process, %d runs)"
       % (placed, done, placed / done, len(values["placed-at"])))
+own = median([p - d for p, d in zip(values["placed-at"], values["downloaded-at"])])
+print("within the install runs: %.3f s from the download complete to the bundle in place" % own)
 rss = values["peak-rss-kib"]
 print("peak RSS: install %.0f MiB, download %.0f MiB (largest of the runs)"
       % (max(rss[0::2]) / 1024, max(rss[1::2]) / 1024))

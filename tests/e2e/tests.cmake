@@ -13,8 +13,7 @@ prismora_add_test(tst_installflow_e2e
     FUNCTIONS success retryAfterEveryMirrorFailed replacePromptCancelKeepsTheCopy replacePromptReplaceInstalls
               protectedCopyNeedsTheAdministrator theWindowStaysLiveWhileTheAdministratorIsAsked
               closingDuringTheDownloadPauses hostileArchivesKeepTheInstalledCopy brokenArchiveShowsTheInstallFailure)
-target_include_directories(tst_installflow_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures
-    ${PROJECT_SOURCE_DIR}/tests/installer/session)
+target_include_directories(tst_installflow_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
 target_compile_definitions(tst_installflow_e2e PRIVATE
     COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py"
     MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"

@@ -1,5 +1,5 @@
 #include "TestHome.h"
-#include "ZipBuilder.h"
+#include "fixtures/ZipBuilder.h"
 #include "fixtures/LocalMirror.h"
 
 #include <installer/install/InstallTransaction.h>

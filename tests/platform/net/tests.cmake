@@ -12,3 +12,7 @@ target_compile_definitions(tst_proxyenvironment PRIVATE PROXY_SCRIPT="${PROJECT_
     MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
     MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh")
 target_include_directories(tst_proxyenvironment PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
+prismora_add_test(tst_downloadsession SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_downloadsession.cpp
+    LIBS platform Qt6::Network prismora_testsupport)
+target_compile_definitions(tst_downloadsession PRIVATE MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
+    MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh")

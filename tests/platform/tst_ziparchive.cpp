@@ -1,7 +1,7 @@
 #include <platform/Folders.h>
 #include <platform/ZipArchive.h>
 
-#include "ZipBuilder.h"
+#include "fixtures/ZipBuilder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "InstallerHarness.h"
 #include "TestHome.h"
-#include "ZipBuilder.h"
+#include "fixtures/ZipBuilder.h"
 #include "fixtures/LocalMirror.h"
 
 #include <installer/install/Launcher.h>

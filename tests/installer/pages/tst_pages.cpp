@@ -1,4 +1,4 @@
-#include "../analytics/FakeTransport.h"
+#include "installer/analytics/FakeTransport.h"
 #include "LocalMirror.h"
 #include "PageDriver.h"
 #include "PointerInput.h"
