@@ -10,8 +10,10 @@
 #   install   the whole pipeline (download, hash, check,        vs  our download alone
 #             unpack, stage, validate, swap)                        of the same archive
 #
-# It also prints the peak resident memory of our download and of the whole
-# pipeline (getrusage).
+# It also prints, from the same pairs run again alternately, the in-process
+# times to the bundle in place and to the download complete, and the peak
+# resident memory of both (getrusage); then the same over a paced link of
+# BENCH_RATE_MIB MiB/s (default 100, about a gigabit; 0 skips it).
 #
 # Input: an incompressible archive of BENCH_SIZE_MB MiB (default 1024) and a
 # bundle of the same size (16 large stored parts plus 500 small deflated
@@ -89,21 +91,31 @@ measure install "rm -rf $work/apps/Prismora.app $work/got-bundle && sync" \
 # The same pair again, alternating, for the in-process times (to the bundle in
 # place, to the download complete) and the peak memory of each.
 : > "$work/inprocess.txt"
-for _ in $(seq 1 "$runs"); do
-    rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
-    eval "$check $tool install $bundle_url $work/apps" >> "$work/inprocess.txt"
-    diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
-    rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
-    eval "$check $tool download $bundle_url $work/got-bundle" >> "$work/inprocess.txt"
-done
+in_process() { # url, output file
+    : > "$2"
+    for _ in $(seq 1 "$runs"); do
+        rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
+        eval "$check $tool install $1 $work/apps" >> "$2"
+        diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
+        rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
+        eval "$check $tool download $1 $work/got-bundle" >> "$2"
+    done
+}
+in_process "$bundle_url" "$work/inprocess.txt"
+# The same over a link of BENCH_RATE_MIB MiB/s (default 100, about a gigabit; 0: skip).
+rate="${BENCH_RATE_MIB:-100}"
+if [ "$rate" -gt 0 ]; then
+    echo "bench: install at $rate MiB/s"
+    in_process "https://127.0.0.1:$port/rate/$rate/files/bundle.zip" "$work/inprocess-rate.txt"
+fi
 
 echo "bench: copy"
 measure copy "rm -rf $work/placed && mkdir -p $work/placed" "$tool copy $work/unpacked/Prismora.app $work/placed" \
     "cp -a" "cp -a $work/unpacked/Prismora.app $work/placed/"
 
-python3 - "$work" "$size_mb" <<'PY'
+python3 - "$work" "$size_mb" "$rate" <<'PY'
 import json, sys
-work, size_mb = sys.argv[1], float(sys.argv[2])
+work, size_mb, rate = sys.argv[1], float(sys.argv[2]), sys.argv[3]
 print()
 print("%-9s %12s %12s %-9s %8s %10s" % ("step", "ours (s)", "ref (s)", "ref", "ratio", "ours MiB/s"))
 for step in ("download", "md5", "unpack", "copy", "install"):
@@ -114,17 +126,27 @@ for step in ("download", "md5", "unpack", "copy", "install"):
 print("\nratio = our median time / reference median time (below 1: faster than the reference);")
 print("for install the reference is our own download of the same archive (whole processes,")
 print("the install's removal of its work folder included).")
-values = {}
-for line in open("%s/inprocess.txt" % work):
-    key, value = line.split()
-    values.setdefault(key, []).append(float(value))
 median = lambda xs: sorted(xs)[len(xs) // 2]
-placed, done = median(values["placed-at"]), median(values["done-at"])
-print("\nto the bundle in place %.3f s, to the download complete %.3f s: ratio %.2f (in-process, %d runs)"
-      % (placed, done, placed / done, len(values["placed-at"])))
-own = median([p - d for p, d in zip(values["placed-at"], values["downloaded-at"])])
-print("within the install runs: %.3f s from the download complete to the bundle in place" % own)
-rss = values["peak-rss-kib"]
-print("peak RSS: install %.0f MiB, download %.0f MiB (largest of the runs)"
-      % (max(rss[0::2]) / 1024, max(rss[1::2]) / 1024))
+
+def in_process(name, label):
+    try:
+        lines = open("%s/%s" % (work, name)).read().split("\n")
+    except FileNotFoundError:
+        return
+    values = {}
+    for line in lines:
+        if line:
+            key, value = line.split()
+            values.setdefault(key, []).append(float(value))
+    placed, done = median(values["placed-at"]), median(values["done-at"])
+    own = median([p - d for p, d in zip(values["placed-at"], values["downloaded-at"])])
+    rss = values["peak-rss-kib"]
+    print("\n%s, in-process medians of %d runs:" % (label, len(values["placed-at"])))
+    print("  whole pipeline to the bundle in place %.3f s, download alone %.3f s: ratio %.2f"
+          % (placed, done, placed / done))
+    print("  inside the install runs, from the download complete to the bundle in place: %.3f s" % own)
+    print("  peak RSS: install %.0f MiB, download %.0f MiB" % (max(rss[0::2]) / 1024, max(rss[1::2]) / 1024))
+
+in_process("inprocess.txt", "local mirror, unlimited")
+in_process("inprocess-rate.txt", "local mirror at %s MiB/s" % rate)
 PY

@@ -293,7 +293,9 @@ private:
         zip_file_t *entry = zip_fopen_index(archive, index, 0);
         if (!entry)
             return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(archive)));
-        const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+        // The file was made empty by prepare(); truncating it again would make
+        // ext4 write it out at close, as it does for files replaced in place.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             const int error = errno;
             zip_fclose(entry);
