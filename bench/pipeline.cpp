@@ -12,9 +12,10 @@
 //
 // Exits 0 on success; prints the digest for md5. download prints
 // "done-at <s>" (seconds since the process started, when the file is complete)
-// and install "downloaded-at <s>" and "placed-at <s>" (when its download is
-// complete, when the new bundle is in place, before the run's files are
-// removed); both print "peak-rss-kib <n>" last.
+// and install "downloaded-at", "unpacked-at", "validated-at" and "placed-at"
+// (when its download is complete, unpacked, staged and checked, and when the
+// new bundle is in place, before the run's files are removed); both print
+// "peak-rss-kib <n>" last.
 
 #include <installer/install/ArchiveCheck.h>
 #include <installer/install/DownLoader.h>
@@ -113,7 +114,15 @@ int main(int argc, char *argv[])
         if (!work || !download(arguments[2], work->archivePath()))
             return 1;
         printSinceStart("downloaded-at");
-        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3]).run();
+        InstallTransaction::Options options;
+        options.phaseReached = [](InstallTransaction::Phase phase) {
+            if (phase == InstallTransaction::Phase::Unpacked)
+                printSinceStart("unpacked-at");
+            else if (phase == InstallTransaction::Phase::Validated)
+                printSinceStart("validated-at");
+        };
+        const auto result
+            = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3], options).run();
         printSinceStart("placed-at");
         if (result.outcome != InstallTransaction::Outcome::Installed)
             std::fprintf(stderr, "install failed: %s\n", qPrintable(result.description));
