@@ -1,6 +1,7 @@
 #include <platform/Folders.h>
 #include <platform/ZipArchive.h>
 
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/ZipBuilder.h"
 
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <thread>
 
 using platform::ZipArchive;
@@ -290,14 +289,10 @@ private Q_SLOTS:
         QVERIFY(zip.addFile(QStringLiteral("big.bin"), content));
         QVERIFY(zip.close());
 
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original {};
-        getrlimit(RLIMIT_FSIZE, &original);
-        rlimit limited = original;
-        limited.rlim_cur = 128 * 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        FileSizeLimit limit(128 * 1024);
+        QVERIFY(limit.isActive());
         const auto error = ZipArchive::unzip(m_archive, m_destination, true);
-        setrlimit(RLIMIT_FSIZE, &original);
+        limit.restore();
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::WriteFailed);
         QCOMPARE(error->fileError, platform::FileError::WriteOutOfSpace);

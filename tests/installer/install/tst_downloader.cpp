@@ -1,6 +1,8 @@
 #include "InstallerHarness.h"
 #include "TestHome.h"
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/LocalMirror.h"
+#include "fixtures/SmallVolume.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
@@ -9,9 +11,6 @@
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using platform::net::TransferError;
 using platform::net::UrlError;
@@ -373,15 +372,11 @@ private Q_SLOTS:
         InstallerHarness harness;
         setAttempts({ m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok")),
             m_mirror.base(QStringLiteral("ok")), m_mirror.base(QStringLiteral("ok")) });
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original {};
-        getrlimit(RLIMIT_FSIZE, &original);
-        rlimit limited = original;
-        limited.rlim_cur = 512 * 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        FileSizeLimit limit(512 * 1024);
+        QVERIFY(limit.isActive());
         DownLoader::shared().startDownload(DownloadType::first);
         const bool failed = harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; });
-        setrlimit(RLIMIT_FSIZE, &original);
+        limit.restore();
         QVERIFY(failed);
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::write);
         QVERIFY(InstallerHarness::logText().contains(QStringLiteral("DownLoader download failed write")));
@@ -389,18 +384,13 @@ private Q_SLOTS:
 
     void aFullWorkFolderIsNamed()
     {
-        if (::geteuid() != 0)
+        const QString small = m_home.filePath(QStringLiteral("small-cache"));
+        SmallVolume volume(small);
+        if (!volume.isMounted())
             QSKIP("needs root to mount a small volume");
-        const QByteArray small = QFile::encodeName(m_home.filePath(QStringLiteral("small-cache")));
-        QVERIFY(QDir().mkpath(QFile::decodeName(small)));
-        if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=1m") != 0)
-            QSKIP("cannot mount a small volume here");
         const QByteArray cache = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", small);
-        const auto restore = qScopeGuard([&] {
-            qputenv("XDG_CACHE_HOME", cache);
-            ::umount2(small.constData(), MNT_DETACH);
-        });
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(small));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", cache); });
 
         InstallerHarness harness;
         const QString ok = m_mirror.base(QStringLiteral("ok"));
@@ -409,7 +399,7 @@ private Q_SLOTS:
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::write);
         // The page names the folder that is full, not the applications folder.
-        QCOMPARE(DownLoader::shared().fullFolder(), QFile::decodeName(small) + QStringLiteral("/Prismora_Installer"));
+        QCOMPARE(DownLoader::shared().fullFolder(), small + QStringLiteral("/Prismora_Installer"));
     }
 
     void stoppingEndsTheRunQuietly()

@@ -1,6 +1,7 @@
 #include "InstallerHarness.h"
 #include "TestHome.h"
 #include "fixtures/ZipBuilder.h"
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/LocalMirror.h"
 
 #include <installer/install/Launcher.h>
@@ -15,8 +16,6 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -226,15 +225,11 @@ private Q_SLOTS:
 
         InstallerHarness harness;
         QVERIFY(download(harness, QStringLiteral("big.zip")));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original {};
-        getrlimit(RLIMIT_FSIZE, &original);
-        rlimit limited = original;
-        limited.rlim_cur = 256 * 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        FileSizeLimit limit(256 * 1024);
+        QVERIFY(limit.isActive());
         DownLoader::shared().install();
         const bool failed = harness.pump([&] { return harness.count(InstallerNotification::installerFailed) == 1; });
-        setrlimit(RLIMIT_FSIZE, &original);
+        limit.restore();
         QVERIFY(failed);
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::write);
     }

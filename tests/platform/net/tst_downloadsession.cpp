@@ -1,12 +1,13 @@
 #include <platform/net/DownloadSession.h>
 
+#include "fixtures/FileSizeLimit.h"
 #include "fixtures/LocalMirror.h"
+#include "fixtures/SmallVolume.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTcpServer>
@@ -15,10 +16,8 @@
 #include <QThread>
 
 #include <condition_variable>
-#include <csignal>
 #include <mutex>
 #include <set>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace platform::net;
@@ -295,20 +294,15 @@ private Q_SLOTS:
 
     void aFullDiskIsReportedAsOutOfSpace()
     {
-        // A file-size limit makes write() fail the way a full disk does.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit original {};
-        getrlimit(RLIMIT_FSIZE, &original);
-        rlimit limited = original;
-        limited.rlim_cur = 256 * 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        FileSizeLimit limit(256 * 1024);
+        QVERIFY(limit.isActive());
 
         Recorder recorder;
         {
             DownloadSession session(&recorder);
             session.downloadTask(zipRequest(m_mirror.url(QStringLiteral("ok/prismora.zip"))))->resume();
             const bool completed = recorder.waitForCompletion();
-            setrlimit(RLIMIT_FSIZE, &original);
+            limit.restore();
             QVERIFY(completed);
         }
         QVERIFY(recorder.error);
@@ -486,13 +480,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(bool, refusedBeforeTheBody);
-        if (geteuid() != 0)
-            QSKIP("mounting a small file system needs root");
         QTemporaryDir small;
         QVERIFY(small.isValid());
-        if (QProcess::execute(QStringLiteral("mount"), { "-t", "tmpfs", "-o", "size=1m", "tmpfs", small.path() }) != 0)
-            QSKIP("cannot mount a tmpfs here");
-        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), { small.path() }); });
+        SmallVolume volume(small.path());
+        if (!volume.isMounted())
+            QSKIP("needs root to mount a small volume");
         const QString destination = small.filePath(QStringLiteral("prismora.zip"));
 
         Recorder recorder;
