@@ -15,6 +15,9 @@ namespace mira {
 namespace {
 
 constexpr auto frame = std::chrono::milliseconds(16);
+// Far past the track the bar is painted this wide: the painter draws nothing
+// at all for widths many orders larger, and the view shows the same either way.
+constexpr qreal widestPaintedBar = 1e6;
 
 // progress / maxProgress, or 0 when that is not a usable number.
 float fillRatio(float progress, float maxProgress)
@@ -324,7 +327,9 @@ void LineProgressView::paintEvent(QPaintEvent *)
         painter.scale(-1, 1);
     }
     d->track.paint(&painter, d->trackFrame);
-    d->bar.paint(&painter, d->barFrame);
+    QRectF bar = d->barFrame;
+    bar.setWidth(std::min(bar.width(), widestPaintedBar));
+    d->bar.paint(&painter, bar);
 }
 
 } // namespace mira

@@ -179,6 +179,19 @@ private Q_SLOTS:
             QLocale().toString(0) + QLatin1Char('%'));
     }
 
+    void farPastTheTrackStillPaintsAFullBar()
+    {
+        LineProgressView view;
+        view.setAnimationDuration(0);
+        view.setTrackColor(Qt::white);
+        view.setBarTintColor(Qt::black);
+        view.setProgressCornerRadius(3);
+        view.resize(200, 8);
+        view.setProgress(1e30f);
+        view.show();
+        QCOMPARE(pointer::pixel(&view, QPoint(190, 4)), QColor(Qt::black));
+    }
+
     void ratioIsNotClampedAndMaxProgressWaitsForLayout()
     {
         LineProgressView view;
