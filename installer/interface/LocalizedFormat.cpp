@@ -9,6 +9,40 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+constexpr char16_t firstStrongIsolate = 0x2068;
+constexpr char16_t popDirectionalIsolate = 0x2069;
+
+bool opensIsolate(QChar c)
+{
+    return c.unicode() >= 0x2066 && c.unicode() <= firstStrongIsolate; // LRI, RLI, FSI
+}
+
+// @p text as one unit of its own direction inside a sentence: a path keeps
+// its leading "/" in an Arabic sentence, and an Arabic name cannot pull the
+// English words around it out of order. The isolates inside @p text are
+// balanced first (a stray closer dropped, open ones closed), so that a crafted
+// folder or product name can neither end the isolation early nor carry it on
+// into the rest of the sentence.
+QString isolated(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out.append(QChar(firstStrongIsolate));
+    qsizetype open = 0;
+    for (const QChar c : text) {
+        if (c == QChar(popDirectionalIsolate)) {
+            if (open == 0)
+                continue;
+            --open;
+        } else if (opensIsolate(c)) {
+            ++open;
+        }
+        out.append(c);
+    }
+    out.append(QString(open + 1, QChar(popDirectionalIsolate)));
+    return out;
+}
+
 } // namespace
 
 QString formatLocalized(const QString &format, const QStringList &args)
@@ -61,5 +95,9 @@ QString formatLocalized(const QString &format, const QStringList &args)
 
 QString localizedFormat(const QString &key, const QStringList &args)
 {
-    return formatLocalized(localizedString(key), args);
+    QStringList isolatedArgs;
+    isolatedArgs.reserve(args.size());
+    for (const QString &arg : args)
+        isolatedArgs.append(isolated(arg));
+    return formatLocalized(localizedString(key), isolatedArgs);
 }

@@ -34,6 +34,18 @@
  */
 QString formatLocalized(const QString &format, const QStringList &args);
 
-/// The localised text of @p key (see localizedString()) filled with @p args
-/// by formatLocalized().
+/**
+ * The localised text of @p key (see localizedString()) filled with @p args by
+ * formatLocalized(), each argument wrapped in U+2068 FIRST STRONG ISOLATE …
+ * U+2069 POP DIRECTIONAL ISOLATE. The isolates keep an inserted path or name
+ * in its own direction whatever the sentence's (a path keeps its leading "/"
+ * in Arabic); they are invisible and change nothing in left-to-right text.
+ * Isolates inside an argument are balanced first, so no argument can end the
+ * isolation early or leave it open for the rest of the sentence.
+ *
+ * @code
+ * localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {QStringLiteral("/Applications")});
+ * // "There is not enough free space in \u2068/Applications\u2069. Please …"
+ * @endcode
+ */
 QString localizedFormat(const QString &key, const QStringList &args);

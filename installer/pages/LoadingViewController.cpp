@@ -181,19 +181,19 @@ double LoadingViewController::progressFraction(const ZipModel *zip)
 
 QString LoadingViewController::percentText(double percent, const QLocale &locale)
 {
-    if (percent < 1)
-        return QString::asprintf("%.2f", percent) + QLatin1Char('%');
+    // One number format throughout, digits and percent sign included, so the
+    // text does not change script when the download passes one percent.
     QLocale format(locale);
     format.setNumberOptions(QLocale::OmitGroupSeparator);
     QString text = format.toString(percent, 'f', 2);
     const QString point = format.decimalPoint();
-    if (text.contains(point)) {
+    if (percent >= 1 && text.contains(point)) {
         while (text.endsWith(format.zeroDigit()))
             text.chop(format.zeroDigit().size());
         if (text.endsWith(point))
             text.chop(point.size());
     }
-    return text + QLatin1Char('%');
+    return text + format.percent();
 }
 
 void LoadingViewController::setStatus(const QString &status)

@@ -1,14 +1,59 @@
 #include "LineProgressView.h"
 
+#include <platform/Scheduler.h>
+
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QLocale>
 #include <QPainter>
-#include <QVariantAnimation>
+#include <QPointer>
+
+#include <cmath>
 
 namespace mira {
 
 namespace {
+
+constexpr auto frame = std::chrono::milliseconds(16);
+// Far past the track the bar is painted this wide: the painter draws nothing
+// at all for widths many orders larger, and the view shows the same either way.
+constexpr qreal widestPaintedBar = 1e6;
+
+// progress / maxProgress, or 0 when that is not a usable number.
+float fillRatio(float progress, float maxProgress)
+{
+    const float ratio = maxProgress > 0 ? progress / maxProgress : 0.0f;
+    return std::isfinite(ratio) ? ratio : 0.0f;
+}
+
+// The end of the bar on its way to a new width: a straight line at a constant
+// speed, with no ease-in, so that retargeting it every few milliseconds never
+// slows it down. The speed crosses the whole track, or the whole distance when
+// that is longer, in one animation duration.
+struct BarMotion {
+    qreal from = 0;
+    qreal to = 0;
+    qreal perMillisecond = 0;
+    platform::Scheduler::TimePoint start;
+
+    BarMotion() = default;
+    BarMotion(qreal from, qreal to, qreal trackWidth, int duration, platform::Scheduler::TimePoint start)
+        : from(from)
+        , to(to)
+        , perMillisecond(std::max(trackWidth, std::abs(to - from)) / duration)
+        , start(start)
+    {
+    }
+
+    qreal widthAt(platform::Scheduler::TimePoint now) const
+    {
+        const qreal elapsed = std::chrono::duration<qreal, std::milli>(now - start).count();
+        const qreal covered = std::max(0.0, elapsed) * perMillisecond;
+        if (covered >= std::abs(to - from))
+            return to;
+        return to > from ? from + covered : from - covered;
+    }
+};
 
 // Assistive technology sees a read-only progress bar whose value is progress().
 class LineProgressViewAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
@@ -29,8 +74,7 @@ public:
     {
         if (type != QAccessible::Value)
             return QAccessibleWidget::text(type);
-        const float maximum = view()->maxProgress();
-        const float ratio = maximum > 0 ? view()->progress() / maximum : 0.0f;
+        const float ratio = fillRatio(view()->progress(), view()->maxProgress());
         return QLocale().toString(qRound(qBound(0.0f, ratio, 1.0f) * 100)) + QLatin1Char('%');
     }
 
@@ -55,6 +99,12 @@ QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
 
 class LineProgressViewPrivate {
 public:
+    explicit LineProgressViewPrivate(LineProgressView *q)
+        : q(q)
+    {
+    }
+
+    LineProgressView *const q;
     float maxProgress = 1.0f;
     float progress = 0.0f;
     QList<QColor> colors { QColor::fromRgbF(63 / 255.0, 232 / 255.0, 161 / 255.0, 1),
@@ -64,29 +114,51 @@ public:
     Layer track;
     QRectF barFrame;
     QRectF trackFrame;
-    QVariantAnimation *animation = nullptr;
+    int duration = 250;
+    BarMotion motion;
+    // The frame tick while the bar moves, and the scheduler that runs it.
+    platform::WorkId tick = 0;
+    platform::Scheduler *ticker = nullptr;
+
+    void stopTicking()
+    {
+        // Ids belong to the scheduler that issued them: never cancel one on a
+        // scheduler that has since replaced it (a tick left behind there only
+        // repeats the current frame, or does nothing once the view is gone).
+        if (tick && ticker == &platform::Scheduler::shared())
+            ticker->cancel(tick);
+        tick = 0;
+        ticker = nullptr;
+    }
+
+    void advanceFrame()
+    {
+        if (!tick)
+            return;
+        const qreal width = motion.widthAt(platform::Scheduler::shared().now());
+        barFrame.setWidth(width);
+        if (width == motion.to)
+            stopTicking();
+        q->update();
+    }
 };
 
 LineProgressView::LineProgressView(QWidget *parent)
     : QWidget(parent)
-    , d(std::make_unique<LineProgressViewPrivate>())
+    , d(std::make_unique<LineProgressViewPrivate>(this))
 {
     static const bool accessible = (QAccessible::installFactory(accessibleFactory), true);
     Q_UNUSED(accessible);
     d->bar.colors = d->colors;
     d->bar.startPoint = QPointF(0, 0);
     d->bar.endPoint = QPointF(1, 0);
-    d->animation = new QVariantAnimation(this);
-    d->animation->setDuration(250);
-    d->animation->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(d->animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-        d->barFrame.setWidth(value.toReal());
-        update();
-    });
     configerLayers(false);
 }
 
-LineProgressView::~LineProgressView() = default;
+LineProgressView::~LineProgressView()
+{
+    d->stopTicking();
+}
 
 float LineProgressView::maxProgress() const
 {
@@ -175,12 +247,12 @@ void LineProgressView::setLocations(const std::optional<QList<qreal>> &locations
 
 int LineProgressView::animationDuration() const
 {
-    return d->animation->duration();
+    return d->duration;
 }
 
 void LineProgressView::setAnimationDuration(int milliseconds)
 {
-    d->animation->setDuration(std::max(0, milliseconds));
+    d->duration = std::max(0, milliseconds);
 }
 
 const Layer &LineProgressView::progressLayer() const
@@ -205,25 +277,32 @@ QRectF LineProgressView::trackFrame() const
 
 bool LineProgressView::isAnimating() const
 {
-    return d->animation->state() == QAbstractAnimation::Running;
+    return d->tick != 0;
 }
 
 void LineProgressView::configerLayers(bool animation)
 {
     const double width = rect().width();
     // The ratio in single precision, the width in double, as callers have always seen them.
-    const float ratio = d->maxProgress > 0 ? d->progress / d->maxProgress : 0.0f;
-    const double barWidth = double(ratio) * width;
+    const double barWidth = double(fillRatio(d->progress, d->maxProgress)) * width;
     d->trackFrame = rect();
-    const qreal from = d->barFrame.width();
-    d->animation->stop();
+    platform::Scheduler &scheduler = platform::Scheduler::shared();
+    const qreal from = d->tick ? d->motion.widthAt(scheduler.now()) : d->barFrame.width();
     d->barFrame = QRectF(0, 0, from, rect().height());
-    if (animation && d->animation->duration() > 0 && from != barWidth) {
-        d->animation->setStartValue(from);
-        d->animation->setEndValue(barWidth);
-        d->animation->start();
-    } else {
+    if (!animation || d->duration == 0 || from == barWidth) {
+        d->stopTicking();
         d->barFrame.setWidth(barWidth);
+        update();
+        return;
+    }
+    d->motion = BarMotion(from, barWidth, width, d->duration, scheduler.now());
+    if (!d->tick) {
+        const QPointer<LineProgressView> guard(this);
+        d->ticker = &scheduler;
+        d->tick = scheduler.repeating(frame, std::chrono::milliseconds(0), [guard, d = d.get()] {
+            if (guard)
+                d->advanceFrame();
+        });
     }
     update();
 }
@@ -248,7 +327,9 @@ void LineProgressView::paintEvent(QPaintEvent *)
         painter.scale(-1, 1);
     }
     d->track.paint(&painter, d->trackFrame);
-    d->bar.paint(&painter, d->barFrame);
+    QRectF bar = d->barFrame;
+    bar.setWidth(std::min(bar.width(), widestPaintedBar));
+    d->bar.paint(&painter, bar);
 }
 
 } // namespace mira

@@ -17,12 +17,17 @@ class LineProgressViewPrivate;
  * A thin horizontal progress bar: a track that fills the view and a gradient
  * bar that grows from the left edge in proportion to progress / maxProgress.
  *
- * Writing progress moves the end of the bar with a short animation
- * (animationDuration, 250 ms by default; 0 jumps at once); resizing lays the
- * bar out again without animation. The ratio is not clamped: progress above
- * maxProgress gives a bar wider than the view, and a negative progress a bar
- * of negative width, which paints nothing. A maxProgress of zero or below
- * counts as an empty bar rather than an infinite one. In a right-to-left
+ * Writing progress moves the end of the bar towards the new value at a steady
+ * speed, one step per 16 ms frame of platform::Scheduler: fast enough to
+ * cross the whole track, or a longer distance, in animationDuration (250 ms
+ * by default; 0 jumps at once). A write while the bar moves carries on from
+ * where the bar is, without slowing down first, so a bar fed every few
+ * milliseconds stays within one frame of the value last written. Resizing
+ * lays the bar out again without animation. The ratio is not clamped:
+ * progress above maxProgress gives a bar wider than the view, and a negative
+ * progress a bar of negative width, which paints nothing. A maxProgress of
+ * zero or below, or a ratio that is not a finite number, counts as an empty
+ * bar rather than an infinite one. In a right-to-left
  * layout the bar grows from the right edge (its frames are given in reading
  * order either way). Assistive technology sees a progress bar whose value
  * is progress() and whose text is the percentage.
@@ -73,7 +78,8 @@ public:
     void setColors(const QList<QColor> &colors);
     std::optional<QList<qreal>> locations() const;
     void setLocations(const std::optional<QList<qreal>> &locations);
-    /// Length of the progress animation in milliseconds. Default 250.
+    /// How long the bar takes to cross the whole track, in milliseconds
+    /// (negative counts as 0: no animation). Default 250.
     int animationDuration() const;
     void setAnimationDuration(int milliseconds);
 
@@ -82,7 +88,7 @@ public:
     QRectF progressFrame() const;
     const Layer &trackLayer() const;
     QRectF trackFrame() const;
-    /// Whether the bar is moving to a new progress value.
+    /// Whether the bar is still moving to the progress value last written.
     bool isAnimating() const;
 
     /// Positions the track over the bounds and the bar at the current ratio.

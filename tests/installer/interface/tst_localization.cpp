@@ -4,6 +4,7 @@
 #include <installer/interface/LocalizeManager.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
+#include <installer/interface/PoppinsFont.h>
 
 #include <platform/Bundle.h>
 #include <platform/NotificationCenter.h>
@@ -13,9 +14,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextLayout>
 #include <QUrl>
 
 using platform::StringsTable;
@@ -354,10 +358,88 @@ private Q_SLOTS:
         InAppLanguage::resetForTesting();
         InAppLanguage::setLanguage(InAppLanguage::English);
         QCOMPARE(localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { QStringLiteral("/Applications") }),
-            QStringLiteral("There is not enough free space in /Applications. Please free up some space and try "
-                           "again."));
+            QStringLiteral("There is not enough free space in \u2068/Applications\u2069. Please free up some space "
+                           "and try again."));
         QCOMPARE(localizedString(QStringLiteral("URL_Install_Complete")),
             QStringLiteral("https://www.prismora.com/install-complete"));
+    }
+
+    // An inserted path or name is isolated, and nothing inside it can end the
+    // isolation early or leave it open for the rest of the sentence.
+    void insertedTextIsIsolated_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("inserted");
+        const QString fsi(QChar(0x2068));
+        const QString pdi(QChar(0x2069));
+        const QString rli(QChar(0x2067));
+        QTest::newRow("path") << QStringLiteral("/Applications") << fsi + QStringLiteral("/Applications") + pdi;
+        QTest::newRow("empty") << QString() << fsi + pdi;
+        QTest::newRow("balanced isolate kept") << QStringLiteral("a") + rli + QStringLiteral("b") + pdi
+                                               << fsi + QStringLiteral("a") + rli + QStringLiteral("b") + pdi + pdi;
+        QTest::newRow("stray closer dropped")
+            << QStringLiteral("/a") + pdi + QStringLiteral("b") << fsi + QStringLiteral("/ab") + pdi;
+        QTest::newRow("open isolate closed") << QStringLiteral("/a") + rli + QStringLiteral("b")
+                                             << fsi + QStringLiteral("/a") + rli + QStringLiteral("b") + pdi + pdi;
+    }
+
+    void insertedTextIsIsolated()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, inserted);
+        QCOMPARE(localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { argument }),
+            QStringLiteral("There is not enough free space in ") + inserted
+                + QStringLiteral(". Please free up some space and try again."));
+    }
+
+    // Regression: in Arabic the path was drawn as "Applications/".
+    void arabicSentenceDrawsThePathAsWritten()
+    {
+        usePreferredLanguages({ QStringLiteral("ar") });
+        const QString path = QStringLiteral("/Applications");
+        const QString text = localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { path });
+        QTextLayout layout(text, poppinsFont(18, PoppinsWeight::regular));
+        QTextOption option;
+        option.setTextDirection(Qt::RightToLeft);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        layout.createLine().setLineWidth(1000);
+        layout.endLayout();
+        // The columns where the characters at [start, start + length) are drawn.
+        const auto columns = [&layout](int start, int length) {
+            QTextCharFormat red;
+            red.setForeground(Qt::red);
+            QImage image(1020, 40, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            layout.draw(&painter, QPointF(10, 5), { { start, length, red } });
+            painter.end();
+            std::pair<int, int> span { image.width(), -1 };
+            for (int x = 0; x < image.width(); ++x) {
+                for (int y = 0; y < image.height(); ++y) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() > 200 && c.green() < 100 && c.blue() < 100)
+                        span = { std::min(span.first, x), std::max(span.second, x) };
+                }
+            }
+            return span;
+        };
+        const int slash = int(text.indexOf(path));
+        const auto [slashLeft, slashRight] = columns(slash, 1);
+        const auto [nameLeft, nameRight] = columns(slash + 1, int(path.size()) - 1);
+        QVERIFY(slashLeft <= slashRight && nameLeft <= nameRight);
+        QVERIFY2(slashRight < nameLeft,
+            qPrintable(QStringLiteral("slash at %1, name from %2").arg(slashRight).arg(nameLeft)));
+    }
+
+    void isolatesLeaveLeftToRightTextAsItWas()
+    {
+        const QFontMetricsF metrics(poppinsFont(14, PoppinsWeight::regular));
+        const QString text
+            = localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { QStringLiteral("/Applications") });
+        QCOMPARE(metrics.horizontalAdvance(text),
+            metrics.horizontalAdvance(formatLocalized(localizedString(QStringLiteral("Install_Error_No_Enough_Space")),
+                { QStringLiteral("/Applications") })));
     }
 
     void registersObjectsWeaklyAndOnce()

@@ -271,13 +271,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("expected");
         QTest::newRow("below one, two decimals") << 0.5 << "en_US" << "0.50%";
-        QTest::newRow("below one, point whatever the locale") << 0.25 << "de_DE" << "0.25%";
+        QTest::newRow("below one, the locale's separator") << 0.25 << "de_DE" << QStringLiteral("0,25%");
         QTest::newRow("whole") << 42.0 << "en_US" << "42%";
         QTest::newRow("one decimal") << 42.5 << "en_US" << "42.5%";
         QTest::newRow("rounded to two") << 42.456 << "en_US" << "42.46%";
         QTest::newRow("rounding up to whole") << 99.999 << "en_US" << "100%";
         QTest::newRow("locale separator") << 42.5 << "de_DE" << "42,5%";
         QTest::newRow("no grouping") << 1234.5 << "en_US" << "1234.5%";
+        QTest::newRow("German whole") << 100.0 << "de_DE" << QStringLiteral("100%");
+        // Regression: Arabic switched from Latin digits to its own at one percent.
+        // The locale's sign is ARABIC PERCENT SIGN followed by ARABIC LETTER MARK.
+        const QString arabicPercent = QStringLiteral("\u066A\u061C");
+        QTest::newRow("Arabic zero") << 0.0 << "ar_EG" << QStringLiteral("٠٫٠٠") + arabicPercent;
+        QTest::newRow("Arabic below one") << 0.5 << "ar_EG" << QStringLiteral("٠٫٥٠") + arabicPercent;
+        QTest::newRow("Arabic one decimal") << 42.5 << "ar_EG" << QStringLiteral("٤٢٫٥") + arabicPercent;
+        QTest::newRow("Arabic whole") << 100.0 << "ar_EG" << QStringLiteral("١٠٠") + arabicPercent;
+        QTest::newRow("Arabic no grouping") << 1234.5 << "ar" << QStringLiteral("١٢٣٤٫٥") + arabicPercent;
     }
 
     void percentText()

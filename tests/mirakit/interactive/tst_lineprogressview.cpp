@@ -1,12 +1,25 @@
 #include "PointerInput.h"
 
 #include <mirakit/interactive/LineProgressView.h>
+#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace mira;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Runs the bar's frames in virtual time while it lives.
+struct VirtualTime {
+    VirtualTime() { platform::Scheduler::setShared(&clock); }
+    ~VirtualTime() { platform::Scheduler::setShared(nullptr); }
+    platform::ManualScheduler clock;
+};
+
+} // namespace
 
 class LineProgressViewTest : public QObject {
     Q_OBJECT
@@ -84,6 +97,99 @@ private Q_SLOTS:
         QVERIFY(!view->isAnimating());
         QCOMPARE(view->progressFrame(), QRectF(0, 0, 300, 10));
         QCOMPARE(view->trackFrame(), QRectF(0, 0, 300, 10));
+    }
+
+    // Regression: every write restarted a slow-starting animation, so a bar
+    // fed every 20 ms trailed the percentage by several points.
+    void barKeepsUpWithFrequentWrites()
+    {
+        VirtualTime time;
+        LineProgressView view;
+        view.resize(200, 8);
+        view.show();
+        const qreal oneFrame = 200.0 * 16 / view.animationDuration();
+        for (int ms = 0; ms < 2000; ++ms) {
+            if (ms % 20 == 0)
+                view.setProgress(ms / 2000.0f);
+            const qreal target = view.progress() * 200.0;
+            const qreal drawn = view.progressFrame().width();
+            QVERIFY2(drawn <= target && target - drawn <= oneFrame,
+                qPrintable(QStringLiteral("at %1 ms: %2 of %3").arg(ms).arg(drawn).arg(target)));
+            time.clock.advanceBy(1ms);
+        }
+    }
+
+    void aJumpArrivesWithinTheAnimationDuration_data()
+    {
+        QTest::addColumn<float>("from");
+        QTest::addColumn<float>("to");
+        QTest::addColumn<int>("arrivalFrame");
+        QTest::newRow("half the track") << 0.0f << 0.5f << 8; // 125 ms
+        QTest::newRow("the whole track") << 0.0f << 1.0f << 16;
+        QTest::newRow("backwards") << 1.0f << 0.0f << 16;
+        QTest::newRow("far past the track") << 0.0f << 1e6f << 16;
+    }
+
+    void aJumpArrivesWithinTheAnimationDuration()
+    {
+        QFETCH(float, from);
+        QFETCH(float, to);
+        QFETCH(int, arrivalFrame);
+        VirtualTime time;
+        LineProgressView view;
+        view.resize(200, 8);
+        view.setProgress(from);
+        view.show();
+        view.setProgress(to);
+        time.clock.advanceBy(16ms * (arrivalFrame - 1));
+        QVERIFY(view.isAnimating());
+        QVERIFY(view.progressFrame().width() != qreal(to) * 200);
+        time.clock.advanceBy(16ms);
+        QCOMPARE(view.progressFrame().width(), qreal(to) * 200);
+        QVERIFY(!view.isAnimating());
+        QCOMPARE(time.clock.pendingCount(), 0);
+    }
+
+    void unusableValuesGiveAnEmptyBar_data()
+    {
+        QTest::addColumn<float>("progress");
+        QTest::addColumn<float>("maxProgress");
+        const float infinity = std::numeric_limits<float>::infinity();
+        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 1.0f;
+        QTest::newRow("infinite") << infinity << 1.0f;
+        QTest::newRow("minus infinite") << -infinity << 1.0f;
+        QTest::newRow("ratio overflows") << 1e30f << 1e-30f;
+        QTest::newRow("maximum not a number") << 0.5f << std::numeric_limits<float>::quiet_NaN();
+    }
+
+    void unusableValuesGiveAnEmptyBar()
+    {
+        QFETCH(float, progress);
+        QFETCH(float, maxProgress);
+        VirtualTime time;
+        LineProgressView view;
+        view.resize(200, 8);
+        view.show();
+        view.setMaxProgress(maxProgress);
+        view.setProgress(progress);
+        time.clock.advanceBy(1s);
+        QCOMPARE(view.progressFrame().width(), 0.0);
+        QVERIFY(!view.isAnimating());
+        QCOMPARE(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Value),
+            QLocale().toString(0) + QLatin1Char('%'));
+    }
+
+    void farPastTheTrackStillPaintsAFullBar()
+    {
+        LineProgressView view;
+        view.setAnimationDuration(0);
+        view.setTrackColor(Qt::white);
+        view.setBarTintColor(Qt::black);
+        view.setProgressCornerRadius(3);
+        view.resize(200, 8);
+        view.setProgress(1e30f);
+        view.show();
+        QCOMPARE(pointer::pixel(&view, QPoint(190, 4)), QColor(Qt::black));
     }
 
     void ratioIsNotClampedAndMaxProgressWaitsForLayout()
