@@ -90,8 +90,8 @@ public:
 
     /// The downloaded share of @p zip, from 0 to 1; 0 without a known length.
     static double progressFraction(const ZipModel *zip);
-    /// The percentage text for @p percent (0 to 100): two decimals below 1
-    /// ("0.50%"), else at most two in @p locale's notation ("42.5%", "100%").
+    /// The percentage text for @p percent (0 to 100) in @p locale's digits and
+    /// percent sign: two decimals below 1 ("0.50%"), else at most two ("42.5%", "100%").
     static QString percentText(double percent, const QLocale &locale = QLocale());
 
 protected:
