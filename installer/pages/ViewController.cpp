@@ -1,17 +1,17 @@
 #include "ViewController.h"
 #include "ui_ViewController.h"
 
-#include <installer/install/Product.h>
-#include <installer/app/RootWindowController.h>
 #include "Storyboard.h"
+#include <installer/app/RootWindowController.h>
+#include <installer/install/Product.h>
 
+#include "QuitPrompt.h"
 #include <installer/analytics/GA.h>
 #include <installer/interface/DesignableProperties.h>
 #include <installer/interface/ImageNamed.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>
-#include "QuitPrompt.h"
 #include <installer/interface/ReturnKey.h>
 #include <mirakit/foundation/ColorExtensions.h>
 #include <mirakit/interactive/InteractiveButton.h>
@@ -32,7 +32,7 @@ mira::AttributedText linkTitle(const QString &text, const QColor &color, bool un
     format.setFont(poppinsFont(14, PoppinsWeight::regular));
     format.setForeground(color);
     format.setFontUnderline(underlined);
-    return {text, {{0, int(text.size()), format}}};
+    return { text, { { 0, int(text.size()), format } } };
 }
 
 } // namespace
@@ -70,7 +70,8 @@ mira::InteractiveButton *ViewController::protoclButton() const
 
 void ViewController::viewDidLoad()
 {
-    ui->illustrationView->setPixmap(imageNamed(QStringLiteral("Install_illustration_id1"), ui->illustrationView->minimumSize()));
+    ui->illustrationView->setPixmap(
+        imageNamed(QStringLiteral("Install_illustration_id1"), ui->illustrationView->minimumSize()));
     ui->titleLabel->setFont(poppinsFont(26, PoppinsWeight::semibold));
     ui->introlductLabel->setFont(poppinsFont(15, PoppinsWeight::regular));
     ui->agreementLabel->setFont(poppinsFont(14, PoppinsWeight::regular));
@@ -81,7 +82,11 @@ void ViewController::viewDidLoad()
     styleProtocolButton();
 
     connect(ui->installBtn, &QAbstractButton::clicked, this, &ViewController::installEvent);
-    connect(ui->agreementButton, &QAbstractButton::clicked, this, &ViewController::agreeAction);
+    // The box's checked state is the one agreement state, whatever changes it (a
+    // click, Space, or an assistive technology's toggle action); the selected
+    // flag that picks the images follows it.
+    connect(ui->agreementButton, &QAbstractButton::toggled, this,
+        [box = ui->agreementButton](bool checked) { box->setSelected(checked); });
     connect(ui->protoclButton, &QAbstractButton::clicked, this, &ViewController::privacyAction);
     onReturnKey(this, [this] { installEvent(); });
 
@@ -90,10 +95,8 @@ void ViewController::viewDidLoad()
 
 void ViewController::setAgreementChecked(bool checked)
 {
-    // The selected flag drives the images; the checked flag tells assistive
-    // technology what the box shows.
-    ui->agreementButton->setSelected(checked);
     ui->agreementButton->setChecked(checked);
+    ui->agreementButton->setSelected(checked);
 }
 
 void ViewController::styleAgreementButton()
@@ -108,7 +111,8 @@ void ViewController::styleAgreementButton()
     box->setImage(image("MultipleSelection_on_hover"), Interactive::State::selected | Interactive::State::hovered);
     box->setImage(image("MultipleSelection_on_click"), Interactive::State::selected | Interactive::State::clicked);
     box->setCursor(Qt::PointingHandCursor, Interactive::State::normal);
-    box->setAccessibleName(ui->agreementLabel->text() + QLatin1Char(' ') + localizedString(QStringLiteral("TermsOfUse_Title")));
+    box->setAccessibleName(
+        ui->agreementLabel->text() + QLatin1Char(' ') + localizedString(QStringLiteral("TermsOfUse_Title")));
     box->setCheckable(true);
 }
 
@@ -134,7 +138,7 @@ void ViewController::showEvent(QShowEvent *event)
 
 void ViewController::agreeAction()
 {
-    setAgreementChecked(!ui->agreementButton->isSelected());
+    ui->agreementButton->toggle();
 }
 
 void ViewController::privacyAction()
@@ -147,9 +151,10 @@ void ViewController::privacyAction()
 void ViewController::installEvent()
 {
     const QString product = Product::localizedName();
-    if (!ui->agreementButton->isSelected()) {
-        presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("AgreeTip"), {product})),
-            {ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::theme)},
+    if (!ui->agreementButton->isChecked()) {
+        presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("AgreeTip"), { product })),
+            { ChooseAlertAction::choice(
+                localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::theme) },
             window());
         return;
     }
@@ -163,9 +168,12 @@ void ViewController::installEvent()
         if (page)
             page->start();
     };
-    presentNotice(NoticePageConfiger::installerNotice(localizedFormat(QStringLiteral("Alert_Existed_Should_Replace"), {product}), keep),
-        {ChooseAlertAction::choice(localizedString(QStringLiteral("Button_Cancel")), ButtonStorage::ButtonStyle::border, keep),
-            ChooseAlertAction::choice(localizedString(QStringLiteral("Button_Replace")), ButtonStorage::ButtonStyle::theme, replace)},
+    presentNotice(NoticePageConfiger::installerNotice(
+                      localizedFormat(QStringLiteral("Alert_Existed_Should_Replace"), { product }), keep),
+        { ChooseAlertAction::choice(
+              localizedString(QStringLiteral("Button_Cancel")), ButtonStorage::ButtonStyle::border, keep),
+            ChooseAlertAction::choice(
+                localizedString(QStringLiteral("Button_Replace")), ButtonStorage::ButtonStyle::theme, replace) },
         window());
 }
 

@@ -24,6 +24,7 @@
 #include <platform/NotificationCenter.h>
 #include <platform/Workspace.h>
 
+#include <QAccessible>
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -143,6 +144,41 @@ private Q_SLOTS:
         DownLoader::shared().stopTransfers();
         platform::Workspace::setShared(nullptr);
         Analytics::setTransport(nullptr);
+    }
+
+    void agreementIsOneStateWhateverTogglesIt_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("accessible toggle action") << QAccessibleActionInterface::toggleAction();
+        QTest::newRow("accessible press action") << QAccessibleActionInterface::pressAction();
+        QTest::newRow("Space") << QStringLiteral("space");
+    }
+
+    void agreementIsOneStateWhateverTogglesIt()
+    {
+        QFETCH(QString, way);
+        showWindow();
+        auto *welcome = page<ViewController>();
+        mira::InteractiveButton *box = welcome->agreementButton();
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(accessible && accessible->actionInterface());
+        const auto toggle = [&] {
+            if (way == QLatin1String("space"))
+                QTest::keyClick(box, Qt::Key_Space);
+            else
+                accessible->actionInterface()->doAction(way);
+        };
+        for (const bool expected : { false, true, false }) {
+            toggle();
+            QTRY_COMPARE(box->isChecked(), expected);
+            QCOMPARE(box->isSelected(), expected);
+            QCOMPARE(bool(accessible->state().checked), expected);
+        }
+        // Unchecked however it happened: Install explains instead of starting.
+        welcome->installEvent();
+        QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
+        QVERIFY(m_driver.choose(0));
+        QVERIFY(page<ViewController>() == welcome);
     }
 
     void welcomeAgreementAndKeyboard()
