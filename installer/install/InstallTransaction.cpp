@@ -1,6 +1,8 @@
 #include "InstallTransaction.h"
 
 #include "BundleValidator.h"
+#include "FolderLock.h"
+#include "Product.h"
 #include "SwapJournal.h"
 #include "TreeCopy.h"
 
@@ -18,9 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,38 +104,6 @@ bool needsAdministrator(int errorNumber)
     return errorNumber == EACCES || errorNumber == EPERM;
 }
 
-/**
- * An exclusive lock on a folder (flock on the folder itself) for as long as
- * the object lives. error() is 0 when it is held, EWOULDBLOCK when another
- * process holds it, else why the folder could not be opened.
- */
-class FolderLock {
-public:
-    explicit FolderLock(const QString &folder)
-        : m_fd(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-        , m_error(m_fd < 0 ? errno : 0)
-    {
-        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            m_error = errno;
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-    ~FolderLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-
-    int error() const { return m_error; }
-
-private:
-    int m_fd;
-    int m_error;
-};
-
 } // namespace
 
 InstallTransaction::InstallTransaction(QString archive, QString unpackFolder, QString applicationsFolder)
@@ -150,11 +118,6 @@ InstallTransaction::InstallTransaction(
     , m_applications(std::move(applicationsFolder))
     , m_options(std::move(options))
 {
-}
-
-QString InstallTransaction::bundleName()
-{
-    return QStringLiteral("Prismora.app");
 }
 
 void InstallTransaction::reach(Phase phase) const
@@ -187,7 +150,7 @@ InstallTransaction::Result InstallTransaction::run()
     result = stage(staging);
     if (result.outcome == Outcome::Installed) {
         reach(Phase::Staged);
-        if (const auto invalid = BundleValidator::validate(staging + QLatin1Char('/') + bundleName())) {
+        if (const auto invalid = BundleValidator::validate(staging + QLatin1Char('/') + Product::bundleName())) {
             result = failure(Step::Place, FailedReason::install, invalid->localizedDescription, invalid->description);
         } else {
             reach(Phase::Validated);
@@ -222,24 +185,24 @@ InstallTransaction::Result InstallTransaction::unpack()
     const QStringList entries
         = QDir(m_unpackFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
-        if (entry != bundleName())
+        if (entry != Product::bundleName())
             result.ignoredEntries << entry;
     }
     struct stat info { };
-    const QString bundle = m_unpackFolder + QLatin1Char('/') + bundleName();
+    const QString bundle = m_unpackFolder + QLatin1Char('/') + Product::bundleName();
     if (::lstat(encoded(bundle).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         removeTree(m_unpackFolder);
         return failure(Step::Unpack, FailedReason::install,
-            QStringLiteral("The archive does not contain %1.").arg(bundleName()),
-            QStringLiteral("%1 is missing from the archive %2").arg(bundleName(), m_archive));
+            QStringLiteral("The archive does not contain %1.").arg(Product::bundleName()),
+            QStringLiteral("%1 is missing from the archive %2").arg(Product::bundleName(), m_archive));
     }
     return result;
 }
 
 InstallTransaction::Result InstallTransaction::stage(const QString &staging)
 {
-    const QString source = m_unpackFolder + QLatin1Char('/') + bundleName();
-    const QString staged = staging + QLatin1Char('/') + bundleName();
+    const QString source = m_unpackFolder + QLatin1Char('/') + Product::bundleName();
+    const QString staged = staging + QLatin1Char('/') + Product::bundleName();
     // On one volume staging is a rename; only across volumes are the bytes copied.
     if (::rename(encoded(source).constData(), encoded(staged).constData()) == 0)
         return {};
@@ -257,8 +220,8 @@ InstallTransaction::Result InstallTransaction::stage(const QString &staging)
 
 InstallTransaction::Result InstallTransaction::swap(const QString &staging)
 {
-    const QString staged = staging + QLatin1Char('/') + bundleName();
-    const QString target = m_applications + QLatin1Char('/') + bundleName();
+    const QString staged = staging + QLatin1Char('/') + Product::bundleName();
+    const QString target = m_applications + QLatin1Char('/') + Product::bundleName();
     const auto identity = SwapJournal::identity(staged);
     if (!identity || !SwapJournal::write(m_applications, { QFileInfo(staging).fileName(), *identity }))
         return placeFailure(
@@ -297,7 +260,7 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
     // Only the administrator may move the old copy: remove it with those rights, then move in.
     if (const auto refused = platform::PrivilegedRemoval::shared().remove(target)) {
         Result blocked = failure(Step::Place, FailedReason::install,
-            QStringLiteral("“%1” couldn’t be replaced.").arg(bundleName()),
+            QStringLiteral("“%1” couldn’t be replaced.").arg(Product::bundleName()),
             QStringLiteral("administrator removal of %1 failed: %2").arg(target, *refused));
         blocked.outcome = Outcome::Blocked;
         return blocked;
@@ -313,13 +276,13 @@ void InstallTransaction::recover(const QString &applicationsFolder)
     const FolderLock lock(applicationsFolder);
     if (lock.error() != 0)
         return;
-    const QString target = applicationsFolder + QLatin1Char('/') + bundleName();
+    const QString target = applicationsFolder + QLatin1Char('/') + Product::bundleName();
     if (const auto entry = SwapJournal::read(applicationsFolder)) {
         const QString staging = applicationsFolder + QLatin1Char('/') + entry->staging;
         if (!exists(target)) {
             // Killed between moving the old copy out and the new one in.
             const QString previous = staging + QLatin1Char('/') + QLatin1String(previousName);
-            const QString staged = staging + QLatin1Char('/') + bundleName();
+            const QString staged = staging + QLatin1Char('/') + Product::bundleName();
             if (exists(previous))
                 moveNoReplace(previous, target);
             else if (SwapJournal::identity(staged) == entry->staged)

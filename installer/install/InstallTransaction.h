@@ -87,9 +87,6 @@ public:
     /// nothing while another installer's transaction holds the folder.
     static void recover(const QString &applicationsFolder);
 
-    /// The bundle's name: "Prismora.app".
-    static QString bundleName();
-
 private:
     Result unpack();
     Result stage(const QString &staging);

@@ -6,9 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,19 +54,6 @@ QByteArray temporaryBase()
     return QByteArrayLiteral("/tmp");
 }
 
-/// Opens @p path (never through a link) and takes its lock without waiting; -1 when held or gone.
-int lockFolder(const QByteArray &path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 /// Removes the unheld folders named @p prefix* in @p base that belong to us.
 int sweep(const QByteArray &base, const QByteArray &prefix)
 {
@@ -82,12 +67,11 @@ int sweep(const QByteArray &base, const QByteArray &prefix)
         struct stat info { };
         if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
             continue;
-        const int fd = lockFolder(path);
-        if (fd < 0)
+        const FolderLock lock(QFile::decodeName(path), FolderLock::Links::Refuse);
+        if (!lock.isHeld())
             continue;
         std::error_code ignored;
         fs::remove_all(it->path(), ignored);
-        ::close(fd);
         ++removed;
     }
     return removed;
@@ -95,9 +79,9 @@ int sweep(const QByteArray &base, const QByteArray &prefix)
 
 } // namespace
 
-WorkFolder::WorkFolder(QString path, int lockDescriptor)
+WorkFolder::WorkFolder(QString path, FolderLock lock)
     : m_path(std::move(path))
-    , m_lock(lockDescriptor)
+    , m_lock(std::move(lock))
 {
 }
 
@@ -105,7 +89,6 @@ WorkFolder::~WorkFolder()
 {
     std::error_code ignored;
     fs::remove_all(QFile::encodeName(m_path).toStdString(), ignored);
-    ::close(m_lock);
 }
 
 std::unique_ptr<WorkFolder> WorkFolder::create(QString *error)
@@ -119,14 +102,14 @@ std::unique_ptr<WorkFolder> WorkFolder::create(QString *error)
                          .arg(QFile::decodeName(pattern), QString::fromLocal8Bit(std::strerror(errno)));
         return nullptr;
     }
-    const int fd = lockFolder(pattern);
-    if (fd < 0) {
+    FolderLock lock(QFile::decodeName(pattern), FolderLock::Links::Refuse);
+    if (!lock.isHeld()) {
         if (error)
             *error = QStringLiteral("cannot lock the work folder %1").arg(QFile::decodeName(pattern));
         ::rmdir(pattern.constData());
         return nullptr;
     }
-    return std::unique_ptr<WorkFolder>(new WorkFolder(QFile::decodeName(pattern), fd));
+    return std::unique_ptr<WorkFolder>(new WorkFolder(QFile::decodeName(pattern), std::move(lock)));
 }
 
 int WorkFolder::sweepStale()

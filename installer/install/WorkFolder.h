@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FolderLock.h"
+
 #include <QString>
 
 #include <memory>
@@ -48,8 +50,8 @@ public:
     QString unpackPath() const;
 
 private:
-    WorkFolder(QString path, int lockDescriptor);
+    WorkFolder(QString path, FolderLock lock);
 
     const QString m_path;
-    const int m_lock;
+    const FolderLock m_lock;
 };

@@ -3,6 +3,7 @@ set(INSTALLER_INSTALL_SOURCES
     BundleValidator.cpp
     DownLoader.cpp
     FailedReason.cpp
+    FolderLock.cpp
     HostPlan.cpp
     InstallEvents.h
     InstallTransaction.cpp

@@ -1,8 +1,9 @@
 #include "TestHome.h"
-#include "fixtures/ZipBuilder.h"
 #include "fixtures/LocalMirror.h"
 #include "fixtures/SmallVolume.h"
+#include "fixtures/ZipBuilder.h"
 
+#include <installer/install/FolderLock.h>
 #include <installer/install/InstallTransaction.h>
 #include <installer/install/SwapJournal.h>
 #include <installer/install/WorkFolder.h>
@@ -10,12 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -144,14 +142,10 @@ private Q_SLOTS:
     void onlyTheBundleReplacesTheInstalledCopy()
     {
         QFETCH(bool, exchange);
-        const QString archive = m_home.filePath(QStringLiteral("good.zip"));
-        {
-            ZipBuilder zip(archive);
-            addBundle(zip, "new", 04777);
-            zip.addFile(QStringLiteral("Other.app/mine.txt"), "overwritten");
-            zip.addFile(QStringLiteral("notes.txt"), "notes");
-            QVERIFY(zip.close());
-        }
+        const QString archive = newArchive(QStringLiteral("good.zip"),
+            { { QStringLiteral("Other.app/mine.txt"), "overwritten" }, { QStringLiteral("notes.txt"), "notes" } },
+            04777);
+        QVERIFY(!archive.isEmpty());
         InstallTransaction::Options options;
         options.exchange = exchange;
         const auto result = run(archive, options);
@@ -181,16 +175,10 @@ private Q_SLOTS:
     void anUnusableApplicationsFolderChangesNothing()
     {
         QFETCH(bool, locked);
-        const QString archive = m_home.filePath(QStringLiteral("good.zip"));
-        {
-            ZipBuilder zip(archive);
-            addBundle(zip, "new");
-            QVERIFY(zip.close());
-        }
-        const int fd = ::open(QFile::encodeName(apps()).constData(), O_RDONLY | O_DIRECTORY);
-        QVERIFY(fd >= 0);
-        const auto closeLock = qScopeGuard([fd] { ::close(fd); });
-        QVERIFY(::flock(fd, LOCK_EX) == 0);
+        const QString archive = newArchive(QStringLiteral("good.zip"));
+        QVERIFY(!archive.isEmpty());
+        const FolderLock otherInstaller(apps());
+        QVERIFY(otherInstaller.isHeld());
         const QString applications = locked ? apps() : m_home.filePath(QStringLiteral("missing"));
         const auto result = InstallTransaction(archive, m_unpack, applications).run();
         QCOMPARE(result.outcome, Outcome::Failed);
@@ -224,14 +212,12 @@ private Q_SLOTS:
         QFETCH(Phase, phase);
         QFETCH(bool, exchange);
         QFETCH(QString, expected);
-        const QString archive = m_home.filePath(QStringLiteral("killed.zip"));
-        {
-            ZipBuilder zip(archive);
-            addBundle(zip, "new");
-            for (int i = 0; i < 200; ++i)
-                zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/part-%1").arg(i), QByteArray(4096, 'p'));
-            QVERIFY(zip.close());
-        }
+        QList<std::pair<QString, QByteArray>> parts;
+        for (int i = 0; i < 200; ++i)
+            parts.push_back(
+                { QStringLiteral("Prismora.app/Contents/Resources/part-%1").arg(i), QByteArray(4096, 'p') });
+        const QString archive = newArchive(QStringLiteral("killed.zip"), parts);
+        QVERIFY(!archive.isEmpty());
         QProcess child;
         child.start(QStringLiteral(TRANSACTION_CHILD),
             { archive, apps(), QString::number(int(phase)), exchange ? QStringLiteral("1") : QStringLiteral("0") });
@@ -250,14 +236,9 @@ private Q_SLOTS:
 
     void aRunKilledWhileDownloadingLeavesNothing()
     {
-        const QString archive = m_home.filePath(QStringLiteral("served.zip"));
-        {
-            ZipBuilder zip(archive);
-            addBundle(zip, "new");
-            zip.addFile(
-                QStringLiteral("Prismora.app/Contents/Resources/media.bin"), QByteArray(8 * 1024 * 1024, 'm'), 0644);
-            QVERIFY(zip.close());
-        }
+        QVERIFY(!newArchive(QStringLiteral("served.zip"),
+            { { QStringLiteral("Prismora.app/Contents/Resources/media.bin"), QByteArray(8 * 1024 * 1024, 'm') } })
+                     .isEmpty());
         QProcess child;
         child.start(QStringLiteral(TRANSACTION_CHILD),
             { m_mirror.url(QStringLiteral("slow/prismora.zip")), apps(), QStringLiteral("-1"), QStringLiteral("1") });
@@ -299,16 +280,12 @@ private Q_SLOTS:
         SmallVolume volume(full);
         if (!volume.isMounted())
             QSKIP("needs root to mount a small volume");
-        const QString archive = m_home.filePath(QStringLiteral("large.zip"));
-        {
-            ZipBuilder zip(archive);
-            addBundle(zip, "new");
-            QByteArray noise(3 * 1024 * 1024, Qt::Uninitialized);
-            for (qsizetype i = 0; i < noise.size(); ++i)
-                noise[i] = char((i * 7919) ^ (i >> 7));
-            zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/large.bin"), noise);
-            QVERIFY(zip.close());
-        }
+        QByteArray noise(3 * 1024 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919) ^ (i >> 7));
+        const QString archive = newArchive(
+            QStringLiteral("large.zip"), { { QStringLiteral("Prismora.app/Contents/Resources/large.bin"), noise } });
+        QVERIFY(!archive.isEmpty());
         const QString applications = fullApplications ? full : apps();
         const QString unpack = fullApplications ? m_unpack : full + QStringLiteral("/Fetchwell");
         const auto result = InstallTransaction(archive, unpack, applications).run();
@@ -330,6 +307,18 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
+    }
+
+    /// An archive of the new bundle plus @p extra entries; empty when it cannot be written.
+    QString newArchive(const QString &name, const QList<std::pair<QString, QByteArray>> &extra = {},
+        mode_t executableMode = 0755) const
+    {
+        const QString archive = m_home.filePath(name);
+        ZipBuilder zip(archive);
+        addBundle(zip, "new", executableMode);
+        for (const auto &[entry, content] : extra)
+            zip.addFile(entry, content);
+        return zip.close() ? archive : QString();
     }
 
     InstallTransaction::Result run(const QString &archive, const InstallTransaction::Options &options = {})
