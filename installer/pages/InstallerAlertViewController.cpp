@@ -155,8 +155,11 @@ void InstallerAlertViewController::viewDidLoad()
     ui->titleLabel->setHidden(!configer.title);
     ui->descLabel->setText(configer.desc.value_or(QString()));
     ui->descLabel->setHidden(!configer.desc);
-    setAccessibleName(configer.title.value_or(configer.desc.value_or(QString())));
-    setAccessibleDescription(configer.desc.value_or(QString()));
+    // The sheet is named by the title, else by the installer's window; the
+    // message describes both the sheet and each choice, so it is heard
+    // whichever of them a screen reader announces first.
+    setAccessibleName(configer.title.value_or(QString()));
+    setAccessibleDescription(configer.desc.value_or(configer.title.value_or(QString())));
 
     switch (configer.alertStyle) {
     case AlertStyle::nature:
@@ -208,6 +211,7 @@ void InstallerAlertViewController::addButton(int tag, const ChooseAlertAction &o
     button->setProperty("tag", tag);
     button->setObjectName(QStringLiteral("choice%1").arg(tag));
     button->setAccessibleName(option.title);
+    button->setAccessibleDescription(accessibleDescription());
     connect(button, &QAbstractButton::clicked, this, [this, button] { buttonActionWithSender(button); });
 
     // The title never gives way (it keeps its full width), and a script with
@@ -361,7 +365,7 @@ void InstallerAlertViewController::keyPressEvent(QKeyEvent *event)
         return;
     }
     case Qt::Key_Escape: {
-        auto *sheet = qobject_cast<mira::SheetWindow *>(window());
+        auto *sheet = mira::sheetWindowOf(this);
         closeSheet(sheet && sheet->hasCloseView() ? sheet->closeButton() : nullptr);
         event->accept();
         return;

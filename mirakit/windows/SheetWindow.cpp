@@ -13,7 +13,10 @@
 
 #include <platform/NotificationCenter.h>
 
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QGraphicsDropShadowEffect>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -83,6 +86,54 @@ QPalette lightPalette()
     return QApplication::style()->standardPalette();
 }
 
+// Assistive technology meets a presented sheet as a modal dialog named after
+// its page (or, for a page without a name, after the window it belongs to)
+// and described by the page's description, so that the question is heard
+// together with the choices.
+class SheetWindowAccessible final : public QAccessibleWidget {
+public:
+    explicit SheetWindowAccessible(SheetWindow *sheet)
+        : QAccessibleWidget(sheet, QAccessible::Dialog)
+    {
+    }
+
+    QString text(QAccessible::Text type) const override
+    {
+        const QString own = QAccessibleWidget::text(type);
+        if (!own.isEmpty() || (type != QAccessible::Name && type != QAccessible::Description))
+            return own;
+        const QWidget *page = sheet()->contentViewController();
+        const QString fromPage = !page ? QString()
+            : type == QAccessible::Name ? page->accessibleName()
+                                        : page->accessibleDescription();
+        if (!fromPage.isEmpty() || type == QAccessible::Description)
+            return fromPage;
+        const QWidget *below = sheetParent(sheet());
+        if (!below)
+            below = parentWindow(sheet());
+        if (below && !below->window()->windowTitle().isEmpty())
+            return below->window()->windowTitle();
+        return QGuiApplication::applicationDisplayName();
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.modal = sheet()->style().has_value() && sheet()->isVisible();
+        return state;
+    }
+
+private:
+    SheetWindow *sheet() const { return static_cast<SheetWindow *>(widget()); }
+};
+
+QAccessibleInterface *accessibleFactory(const QString &, QObject *object)
+{
+    if (auto *sheet = qobject_cast<SheetWindow *>(object))
+        return new SheetWindowAccessible(sheet);
+    return nullptr;
+}
+
 } // namespace
 
 class SheetWindowPrivate {
@@ -99,6 +150,8 @@ SheetWindow::SheetWindow(const QRect &contentRect, WindowStyleMask styleMask)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
     , d(std::make_unique<SheetWindowPrivate>())
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleFactory), true);
+    Q_UNUSED(accessible);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -301,6 +354,14 @@ void SheetWindow::configerStyle()
         break;
     case WindowPresentStyle::sheet:
     case WindowPresentStyle::criticalSheet:
+        if (!graphicsEffect()) {
+            // Lifts the sheet off the page it covers.
+            auto *shadow = new QGraphicsDropShadowEffect(this);
+            shadow->setBlurRadius(24);
+            shadow->setOffset(0, 4);
+            shadow->setColor(QColor(0, 0, 0, 90));
+            setGraphicsEffect(shadow);
+        }
         break;
     }
 }
@@ -355,6 +416,36 @@ void SheetWindow::windowResize(const platform::Notification &notification)
     if (!parent || (window != parent && window != this))
         return;
     detail::centreOn(parent, this);
+}
+
+void SheetWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && d->style && isVisible()) {
+        closeAction();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool SheetWindow::focusNextPrevChild(bool next)
+{
+    if (isWindow() || !sheetParent(this))
+        return QWidget::focusNextPrevChild(next);
+    // Tab and Backtab go round the sheet's own controls only.
+    QWidget *current = QApplication::focusWidget();
+    if (!isAncestorOf(current))
+        current = this;
+    QWidget *candidate = current;
+    do {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (candidate != this && isAncestorOf(candidate) && (candidate->focusPolicy() & Qt::TabFocus)
+            && candidate->isVisibleTo(this) && candidate->isEnabled()) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    } while (candidate && candidate != current);
+    return true;
 }
 
 void SheetWindow::changeEvent(QEvent *event)

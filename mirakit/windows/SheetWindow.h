@@ -31,7 +31,8 @@ class SheetWindowPrivate;
  * or by closing the parent. How it sits over its parent depends on the
  * WindowPresentStyle given to present():
  *
- * - sheet, criticalSheet: window-modal, at the top centre of the parent;
+ * - sheet, criticalSheet: part of the parent window, at its top centre,
+ *   with a shadow, and modal to it (see present());
  * - popup: centred child window that zooms in (0.2 s, from 90 % size and
  *   70 % opacity) and out again; while it is up, presses in every other
  *   window of the application are ignored, it follows the parent's
@@ -51,7 +52,12 @@ class SheetWindowPrivate;
  * right-to-left one), and moves across when the page's layout direction
  * changes. It is drawn as a black circle at 30 % opacity with a light cross
  * that brightens while the pointer is over it. A page whose closeEnable() is
- * false gets no badge.
+ * false gets no badge. Escape acts as the badge.
+ *
+ * Assistive technology sees a presented window as a modal dialog whose name
+ * is the page's accessible name (else the parent window's title, else the
+ * application's name) and whose description is the page's accessible
+ * description.
  */
 class MIRAKIT_EXPORT SheetWindow : public QWidget {
     Q_OBJECT
@@ -116,6 +122,10 @@ public:
     void setDeleteAfterClosing(bool enabled);
 
 protected:
+    /// Escape acts as the badge while the window is presented.
+    void keyPressEvent(QKeyEvent *event) override;
+    /// Inside a parent window, Tab and Backtab cycle through this sheet's controls only.
+    bool focusNextPrevChild(bool next) override;
     void changeEvent(QEvent *event) override;
 
 private:

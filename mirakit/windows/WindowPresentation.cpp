@@ -1,10 +1,11 @@
 #include "WindowPresentation.h"
 
+#include "SheetShield_p.h"
 #include "SheetWindow.h"
 #include "StandardWindowButtons.h"
 #include "WindowPresentation_p.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -46,21 +47,29 @@ namespace detail {
 
 void beginSheet(QWidget *parent, QWidget *sheet, bool critical)
 {
-    attach(parent, sheet, sheetRelation);
-    sheet->setWindowModality(Qt::WindowModal);
-    const QRect area = parent->geometry();
-    sheet->move(area.x() + (area.width() - sheet->width()) / 2, area.y());
+    // A sheet is part of its parent window rather than a window of its own:
+    // it moves with the parent on every display server (Wayland ignores where
+    // a client puts its top-level windows) and needs no compositor for its
+    // rounded corners.
+    const QSize size = sheet->size();
+    if (sheet->parentWidget() != parent || sheet->isWindow())
+        sheet->setParent(parent, Qt::Widget);
+    sheet->resize(size);
+    sheet->setProperty(relationProperty, QByteArray(sheetRelation));
+    if (!SheetShield::of(sheet))
+        new SheetShield(parent, sheet);
     sheet->show();
     sheet->raise();
-    if (critical) {
-        // A critical sheet goes ahead of every other sheet of the parent.
-        const auto siblings = parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        for (QWidget *other : siblings) {
-            if (other != sheet && relatedParent(other, sheetRelation) == parent)
-                other->stackUnder(sheet);
+    if (!critical) {
+        // A critical sheet stays ahead of every sheet that comes after it.
+        const auto siblings = parent->findChildren<SheetWindow *>(Qt::FindDirectChildrenOnly);
+        for (SheetWindow *other : siblings) {
+            if (other != sheet && other->isVisible() && other->style() == WindowPresentStyle::criticalSheet)
+                other->raise();
         }
     }
-    sheet->activateWindow();
+    if (!sheet->isAncestorOf(QApplication::focusWidget()))
+        focusFirstChild(sheet);
 }
 
 void endSheet(QWidget *parent, QWidget *sheet)
@@ -68,8 +77,21 @@ void endSheet(QWidget *parent, QWidget *sheet)
     if (relatedParent(sheet, sheetRelation) != parent)
         return;
     sheet->hide();
-    sheet->setWindowModality(Qt::NonModal);
+    SheetShield::release(sheet);
     sheet->setProperty(relationProperty, QVariant());
+}
+
+void focusFirstChild(QWidget *container)
+{
+    for (QWidget *widget = container->nextInFocusChain(); widget && widget != container;
+         widget = widget->nextInFocusChain()) {
+        if (container->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(container)
+            && widget->isEnabled()) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    container->setFocus(Qt::OtherFocusReason);
 }
 
 void addChildWindow(QWidget *parent, QWidget *child)
@@ -150,16 +172,29 @@ void present(QWidget *receiver, QWidget *controller, bool isEnableStandardButton
     present(receiver->window(), window, isEnableStandardButton, style, std::move(completion));
 }
 
+SheetWindow *sheetWindowOf(const QWidget *widget)
+{
+    for (QWidget *w = const_cast<QWidget *>(widget); w; w = w->parentWidget()) {
+        if (auto *sheet = qobject_cast<SheetWindow *>(w))
+            return sheet;
+        if (w->isWindow())
+            break;
+    }
+    return nullptr;
+}
+
 void dismiss(QWidget *receiver, PresentCompletion completion)
 {
     if (!receiver)
         return;
-    QWidget *window = receiver->window();
-    if (auto *sheet = qobject_cast<SheetWindow *>(window)) {
+    if (auto *sheet = sheetWindowOf(receiver)) {
         restoreDisableStandardButtonState(sheet);
         sheet->closeWindow(std::move(completion));
         return;
     }
+    QWidget *window = receiver;
+    while (!window->isWindow() && !sheetParent(window))
+        window = window->parentWidget();
     if (QWidget *parent = sheetParent(window)) {
         restoreDisableStandardButtonState(parent);
         detail::endSheet(parent, window);

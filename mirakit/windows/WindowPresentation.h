@@ -14,13 +14,18 @@ class QWidget;
 
 namespace mira {
 
+class SheetWindow;
+
 using PresentCompletion = std::function<void()>;
 
 /**
  * Shows @p window over @p parent's window in @p style.
  *
- * Sheets are window-modal and sit at the top centre of the parent; popup
- * and center windows are child windows centred on it. Unless
+ * A sheet becomes part of the parent window: it sits at its top centre,
+ * stays there as the window moves or resizes, and is modal to it (presses
+ * on the page underneath are ignored, Tab stays inside the sheet, focus
+ * moves into it and returns once it ends). Popup and center windows are
+ * separate child windows centred on the parent. Unless
  * @p isEnableStandardButton is true, the parent's title-bar buttons are
  * switched off until the window goes (disableStandardButtonState()). A
  * SheetWindow takes the style and configures itself. @p completion runs at
@@ -69,6 +74,9 @@ MIRAKIT_EXPORT void restoreDisableStandardButtonState(QWidget *window);
 
 /// The record kept while the buttons are switched off (empty when there is none).
 MIRAKIT_EXPORT QVariantMap standardButtonEnableTemp(const QWidget *window);
+
+/// The SheetWindow @p widget is or is in, or nullptr.
+MIRAKIT_EXPORT SheetWindow *sheetWindowOf(const QWidget *widget);
 
 /// The window @p window is shown on as a sheet, or nullptr.
 MIRAKIT_EXPORT QWidget *sheetParent(const QWidget *window);

@@ -10,6 +10,9 @@ void beginSheet(QWidget *parent, QWidget *sheet, bool critical);
 void endSheet(QWidget *parent, QWidget *sheet);
 void addChildWindow(QWidget *parent, QWidget *child);
 void removeChildWindow(QWidget *parent, QWidget *child);
+// Gives focus to the first widget inside @p container that takes Tab focus,
+// else to @p container itself.
+void focusFirstChild(QWidget *container);
 // Moves @p window so that its frame is centred on @p parent's frame.
 void centreOn(QWidget *parent, QWidget *window);
 

@@ -2,6 +2,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     LayoutConstraint.cpp
     PopupTransition.cpp
     SheetCloseButton.cpp
+    SheetShield.cpp
     SheetWindow.cpp
     SheetWindowCloseProtocol.cpp
     StandardWindowButtons.cpp

@@ -6,6 +6,7 @@
 
 #include <platform/ManualScheduler.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QGraphicsEffect>
@@ -85,9 +86,10 @@ void saveComposite(QWidget *parent, QWidget *window, const QString &name)
         return;
     QDir().mkpath(dir);
     QPixmap canvas = parent->grab();
-    QPainter painter(&canvas);
-    painter.drawPixmap(window->frameGeometry().topLeft() - parent->geometry().topLeft(), window->grab());
-    painter.end();
+    if (window->isWindow()) {
+        QPainter painter(&canvas);
+        painter.drawPixmap(window->frameGeometry().topLeft() - parent->geometry().topLeft(), window->grab());
+    }
     canvas.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
@@ -172,30 +174,59 @@ private Q_SLOTS:
     void sheetIsModalAtTheTopCentreAndRestoresTheParent()
     {
         QWidget parent;
+        parent.setWindowTitle(QStringLiteral("Host"));
         parent.setGeometry(100, 100, 600, 400);
+        auto *behind = new QPushButton(QStringLiteral("Behind"), &parent);
+        behind->setGeometry(10, 300, 120, 30);
+        QSignalSpy behindClicks(behind, &QPushButton::clicked);
         parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        parent.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&parent));
+        behind->setFocus();
         const Qt::WindowFlags flagsBefore = parent.windowFlags();
         const QSize minimumBefore = parent.minimumSize();
         const QSize maximumBefore = parent.maximumSize();
 
         auto *page = new ClosablePage;
+        page->setAccessibleDescription(QStringLiteral("Replace the copy?"));
         QPointer<ClosablePage> guard = page;
         int completions = 0;
         present(&parent, page, false, WindowPresentStyle::sheet, std::nullopt, [&] { ++completions; });
         QCOMPARE(completions, 1);
-        auto *sheet = qobject_cast<SheetWindow *>(page->window());
+        SheetWindow *sheet = sheetWindowOf(page);
         QVERIFY(sheet);
         QVERIFY(sheet->isVisible());
         QCOMPARE(sheet->style(), std::optional(WindowPresentStyle::sheet));
         QCOMPARE(sheetParent(sheet), &parent);
-        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-        QCOMPARE(sheet->geometry(), QRect(100 + (600 - 260) / 2, 100, 260, 140));
+        // Part of the window, so it moves with it wherever the display server puts it.
+        QVERIFY(!sheet->isWindow());
+        QCOMPARE(sheet->window(), &parent);
+        QCOMPARE(sheet->geometry(), QRect((600 - 260) / 2, 0, 260, 140));
         QVERIFY(!sheet->hasLocalMonitor());
         QCOMPARE(standardButtonEnableTemp(&parent).size(), 4);
         QVERIFY(!(parent.windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(QApplication::activeModalWidget() == sheet || QApplication::activeModalWidget() == nullptr);
         saveComposite(&parent, sheet, QStringLiteral("sheetwindow-sheet"));
+
+        // Modal to its window: focus moves in and Tab stays in, presses below are ignored.
+        // (Switching the title-bar buttons off re-creates the window, which the
+        // offscreen platform does not activate again by itself.)
+        QApplication::setActiveWindow(&parent);
+        auto *ok = page->findChild<QPushButton *>(QStringLiteral("ok"));
+        QCOMPARE(QApplication::focusWidget(), ok);
+        QTest::keyClick(ok, Qt::Key_Tab);
+        QVERIFY(sheet->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QVERIFY(sheet->isAncestorOf(QApplication::focusWidget()));
+        QTest::mouseClick(parent.childAt(behind->geometry().center()), Qt::LeftButton, {},
+            parent.childAt(behind->geometry().center())->mapFrom(&parent, behind->geometry().center()));
+        QCOMPARE(behindClicks.count(), 0);
+
+        // Heard as a modal dialog named after the window and described by the page.
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(sheet);
+        QCOMPARE(accessible->role(), QAccessible::Dialog);
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Host"));
+        QCOMPARE(accessible->text(QAccessible::Description), QStringLiteral("Replace the copy?"));
+        QVERIFY(accessible->state().modal);
 
         // The badge's button asks the page, which dismisses itself.
         QWidget *badge = sheet->closeView();
@@ -209,6 +240,9 @@ private Q_SLOTS:
         QCOMPARE(parent.maximumSize(), maximumBefore);
         QVERIFY(standardButtonEnableTemp(&parent).isEmpty());
         QVERIFY(parent.isVisible());
+        QCOMPARE(parent.focusWidget(), behind);
+        QTest::mouseClick(behind, Qt::LeftButton);
+        QCOMPARE(behindClicks.count(), 1);
 
         // The window built for the page goes away with it once closed.
         QTRY_VERIFY(guard.isNull());
@@ -328,10 +362,20 @@ private Q_SLOTS:
         present(&parent, &first, true, WindowPresentStyle::sheet);
         present(&parent, &critical, true, WindowPresentStyle::criticalSheet);
         QCOMPARE(sheetParent(&critical), &parent);
-        QCOMPARE(critical.y(), 50);
+        QCOMPARE(critical.y(), 0);
+        parent.resize(800, 500);
+        QCOMPARE(critical.x(), (800 - critical.width()) / 2);
         saveComposite(&parent, &critical, QStringLiteral("sheetwindow-criticalsheet"));
-        dismiss(&critical);
+        // A sheet that comes later stays behind the critical one; Escape closes either.
+        SheetWindow later(makePlainPage());
+        present(&parent, &later, true, WindowPresentStyle::sheet);
+        const QPoint overlap = critical.geometry().center();
+        QCOMPARE(parent.childAt(overlap)->window(), &parent);
+        QVERIFY(critical.isAncestorOf(parent.childAt(overlap)) || parent.childAt(overlap) == &critical);
+        QTest::keyClick(&critical, Qt::Key_Escape);
         QVERIFY(!critical.isVisible());
+        QTest::keyClick(&later, Qt::Key_Escape);
+        QVERIFY(!later.isVisible());
         QVERIFY(first.isVisible());
     }
 
