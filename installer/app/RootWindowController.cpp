@@ -4,13 +4,34 @@
 #include "PageCloseHandler.h"
 
 #include <installer/analytics/AnalyticsSteps.h>
+#include <installer/interface/AccessibleRole.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
+
+namespace {
+
+// Focus goes to the page's focus proxy, else to its first control Tab reaches.
+void focusPage(QWidget *page)
+{
+    if (!page->focusProxy()) {
+        for (QWidget *widget = page->nextInFocusChain(); widget && widget != page; widget = widget->nextInFocusChain()) {
+            if (page->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(page)
+                && widget->isEnabled()) {
+                widget->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
+    page->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace
 
 RootWindowController::RootWindowController(QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -24,6 +45,7 @@ RootWindowController::RootWindowController(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    setAccessibleRole(this, AccessibleRole::frame);
     windowDidLoad();
 }
 
@@ -48,10 +70,14 @@ void RootWindowController::setContentViewController(QWidget *page)
         m_content->deleteLater();
     }
     m_content = page;
-    if (page) {
-        layout()->addWidget(page);
-        page->show();
-    }
+    if (!page)
+        return;
+    layout()->addWidget(page);
+    page->show();
+    // The page that held focus is gone: focus moves into the new page unless
+    // the page placed it itself.
+    if (!page->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != page)
+        focusPage(page);
 }
 
 QPoint RootWindowController::centeredOrigin(const QRect &visibleFrame, const QSize &size)

@@ -12,6 +12,7 @@
  * dragged by its background, offers minimise and close but no maximise, and
  * hands its close button to the page on show: a page implementing
  * PageCloseHandler decides; any other content lets the installer quit.
+ * Assistive technology sees it as a frame named by its title.
  */
 class RootWindowController : public QWidget
 {
@@ -22,7 +23,9 @@ public:
 
     /// The page on show; nullptr before the first one is set.
     QWidget *contentViewController() const;
-    /// Shows @p page, replacing (and deleting) the previous one.
+    /// Shows @p page, replacing (and deleting) the previous one. Focus moves
+    /// into the new page (its focus proxy, else its first control) unless
+    /// the page placed it while being shown.
     void setContentViewController(QWidget *page);
 
     /// Centres the window and applies the window flags. Runs once on construction.

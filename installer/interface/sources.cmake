@@ -1,4 +1,5 @@
 set(INSTALLER_INTERFACE_SOURCES
+    AccessibleRole.cpp
     BorderButton.cpp
     ButtonStorage.cpp
     ChooseAlertAction.cpp

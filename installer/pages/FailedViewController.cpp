@@ -1,6 +1,7 @@
 #include "FailedViewController.h"
 #include "ui_FailedViewController.h"
 
+#include <installer/interface/AccessibleRole.h>
 #include <installer/interface/DesignableProperties.h>
 #include <installer/interface/ImageNamed.h>
 #include <installer/interface/LocalizedFormat.h>
@@ -26,6 +27,8 @@ FailedViewController::FailedViewController(QWidget *parent)
     ui->descriptionLabel->setFont(poppinsFont(15, PoppinsWeight::regular));
     ui->retryBtn->setFont(poppinsFont(16, PoppinsWeight::semibold), mira::Interactive::State::normal);
     ui->retryBtn->setAccessibleName(ui->retryBtn->title());
+    setAccessibleRole(ui->titleLabel, AccessibleRole::heading);
+    setAccessibleRole(ui->iconView, AccessibleRole::decoration);
     connect(ui->retryBtn, &QAbstractButton::clicked, this, &FailedViewController::retryEvent);
     onReturnKey(this, [this] { retryEvent(); });
 }
@@ -71,8 +74,15 @@ std::optional<QString> FailedViewController::descriptionText(FailedReason reason
 
 void FailedViewController::viewDidLoad()
 {
-    if (const auto text = descriptionText(m_reason, fullFolder()))
+    const auto text = descriptionText(m_reason, fullFolder());
+    if (text)
         ui->descriptionLabel->setStringValue(*text);
+    // Focus lands on Retry whenever the page appears, so what went wrong is
+    // heard with it.
+    QStringList heard { ui->titleLabel->text() };
+    if (text)
+        heard << *text;
+    ui->retryBtn->setAccessibleDescription(heard.join(QLatin1Char(' ')));
 }
 
 void FailedViewController::retryEvent()

@@ -9,6 +9,7 @@
 
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/GA.h>
+#include <installer/interface/AccessibleRole.h>
 #include <installer/interface/DesignableProperties.h>
 #include "FailedViewController.h"
 #include <installer/interface/ImageNamed.h>
@@ -56,6 +57,15 @@ LoadingViewController::LoadingViewController(QWidget *parent)
     ui->advertiseImageView->setPixmap(
         imageNamed(QStringLiteral("Install_illustration_id1"), ui->advertiseImageView->minimumSize()));
     ui->advertiseDescLabel->setText(localizedString(QStringLiteral("AD1_Desc")));
+    setAccessibleRole(ui->advertiseImageView, AccessibleRole::decoration);
+    setAccessibleRole(ui->dotStackView, AccessibleRole::decoration);
+    for (QWidget *dot : ui->dotStackView->findChildren<QWidget *>())
+        setAccessibleRole(dot, AccessibleRole::decoration);
+    // The bar is the page's focus target: it is named by the status, so a
+    // screen reader announces every change of step and reads the percentage
+    // as its value.
+    ui->progressView->setFocusPolicy(Qt::TabFocus);
+    setFocusProxy(ui->progressView);
 }
 
 LoadingViewController::~LoadingViewController()
@@ -198,6 +208,8 @@ QString LoadingViewController::percentText(double percent, const QLocale &locale
 
 void LoadingViewController::setStatus(const QString &status)
 {
+    if (ui->loadingLabel->text() == status)
+        return;
     ui->loadingLabel->setText(status);
     ui->progressView->setAccessibleName(status);
 }

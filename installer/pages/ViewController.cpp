@@ -7,6 +7,7 @@
 
 #include "QuitPrompt.h"
 #include <installer/analytics/GA.h>
+#include <installer/interface/AccessibleRole.h>
 #include <installer/interface/DesignableProperties.h>
 #include <installer/interface/ImageNamed.h>
 #include <installer/interface/LocalizedFormat.h>
@@ -80,6 +81,9 @@ void ViewController::viewDidLoad()
 
     styleAgreementButton();
     styleProtocolButton();
+    setAccessibleRole(ui->titleLabel, AccessibleRole::heading);
+    setAccessibleRole(ui->illustrationView, AccessibleRole::decoration);
+    setAccessibleRole(ui->dividerView, AccessibleRole::decoration);
 
     connect(ui->installBtn, &QAbstractButton::clicked, this, &ViewController::installEvent);
     // The box's checked state is the one agreement state, whatever changes it (a
@@ -125,6 +129,7 @@ void ViewController::styleProtocolButton()
     link->setAttributedText(linkTitle(title, mira::rgb(0x2FB782), true), Interactive::State::clicked);
     link->setCursor(Qt::PointingHandCursor, Interactive::State::normal);
     link->setAccessibleName(title);
+    setAccessibleRole(link, AccessibleRole::link);
 }
 
 void ViewController::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #include "SheetShield_p.h"
 
+#include "WindowPresentation_p.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
@@ -42,13 +44,16 @@ void SheetShield::release(QWidget *sheet)
     if (!shield)
         return;
     const QPointer<QWidget> previous = shield->m_previousFocus;
+    QWidget *host = shield->parentWidget();
     shield->m_sheet = nullptr;
     sheet->removeEventFilter(shield);
     shield->hide();
     shield->deleteLater();
-    // Focus goes back where it was, or to the window's next choice when that is gone.
+    // Focus goes back where it was, or into the window when that is gone.
     if (previous && previous->isVisible() && previous->isEnabled())
         previous->setFocus(Qt::OtherFocusReason);
+    else if (host->isAncestorOf(QApplication::focusWidget()) || !QApplication::focusWidget())
+        detail::focusFirstChild(host);
 }
 
 void SheetShield::place()
