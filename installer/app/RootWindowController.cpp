@@ -16,16 +16,14 @@
 
 namespace {
 
-// Focus goes to the page's focus proxy, else to its first control Tab reaches.
+// Focus goes to the page's first control Tab reaches, else to the page.
 void focusPage(QWidget *page)
 {
-    if (!page->focusProxy()) {
-        for (QWidget *widget = page->nextInFocusChain(); widget && widget != page; widget = widget->nextInFocusChain()) {
-            if (page->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(page)
-                && widget->isEnabled()) {
-                widget->setFocus(Qt::OtherFocusReason);
-                return;
-            }
+    for (QWidget *widget = page->nextInFocusChain(); widget && widget != page; widget = widget->nextInFocusChain()) {
+        if (page->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(page)
+            && widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
         }
     }
     page->setFocus(Qt::OtherFocusReason);
@@ -76,7 +74,7 @@ void RootWindowController::setContentViewController(QWidget *page)
     page->show();
     // The page that held focus is gone: focus moves into the new page unless
     // the page placed it itself.
-    if (!page->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != page)
+    if (!page->isAncestorOf(QApplication::focusWidget()))
         focusPage(page);
 }
 

@@ -24,8 +24,8 @@ public:
     /// The page on show; nullptr before the first one is set.
     QWidget *contentViewController() const;
     /// Shows @p page, replacing (and deleting) the previous one. Focus moves
-    /// into the new page (its focus proxy, else its first control) unless
-    /// the page placed it while being shown.
+    /// to the new page's first control unless the page placed it while
+    /// being shown.
     void setContentViewController(QWidget *page);
 
     /// Centres the window and applies the window flags. Runs once on construction.

@@ -92,10 +92,10 @@ void setAccessibleRole(QWidget *widget, AccessibleRole role)
     Q_UNUSED(installed);
     if (!widget || widget->property(roleProperty) == QVariant(int(role)))
         return;
-    // An interface made before the role was known is dropped, so the next query builds the new one.
-    if (QAccessible::isActive()) {
-        if (QAccessibleInterface *old = QAccessible::queryAccessibleInterface(widget))
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
-    }
+    // An interface made before the role was known (setting a text makes one
+    // while assistive technology listens) is dropped, so the next query
+    // builds one with the new role.
+    if (QAccessibleInterface *old = QAccessible::queryAccessibleInterface(widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
     widget->setProperty(roleProperty, int(role));
 }

@@ -61,11 +61,10 @@ LoadingViewController::LoadingViewController(QWidget *parent)
     setAccessibleRole(ui->dotStackView, AccessibleRole::decoration);
     for (QWidget *dot : ui->dotStackView->findChildren<QWidget *>())
         setAccessibleRole(dot, AccessibleRole::decoration);
-    // The bar is the page's focus target: it is named by the status, so a
-    // screen reader announces every change of step and reads the percentage
-    // as its value.
+    // The bar is the page's one focus target: it is named by the status, so
+    // a screen reader announces every change of step and reads the
+    // percentage as its value.
     ui->progressView->setFocusPolicy(Qt::TabFocus);
-    setFocusProxy(ui->progressView);
 }
 
 LoadingViewController::~LoadingViewController()

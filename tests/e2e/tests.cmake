@@ -19,3 +19,10 @@ target_compile_definitions(tst_installflow_e2e PRIVATE
     MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
     MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh"
     DEMO_PRODUCT="${PROJECT_SOURCE_DIR}/tests/fixtures/demo-product/Prismora.app")
+
+# Keyboard-only runs of the real installer on a virtual display, checked
+# through the accessibility bus the way a screen reader reads it.
+add_test(NAME tst_accessibility_e2e
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/accessibility/run-accessibility.sh
+            $<TARGET_FILE:Prismora_Installer> ${PROJECT_SOURCE_DIR})
+set_tests_properties(tst_accessibility_e2e PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)

@@ -262,6 +262,8 @@ private Q_SLOTS:
         showWindow();
         auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
         m_window->setContentViewController(loading);
+        // The page that held focus is gone; the bar, named by the status, takes it.
+        QCOMPARE(m_window->focusWidget(), loading->progressView());
         QVERIFY(m_driver.pump([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->currentSize > 0; }));
         QCOMPARE(loading->loadingLabel()->text(), localizedFormat(QStringLiteral("Install_Downloading"), {product()}));
 
