@@ -92,7 +92,7 @@ private:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     }
 
-    /// The window as a person sees it, with a sheet on show drawn over it.
+    /// The window as a person sees it, sheets included, at the screen's pixel ratio.
     void screenshot(const QString &name)
     {
         const QString folder = qEnvironmentVariable("SCREENSHOT_DIR");
@@ -100,14 +100,11 @@ private:
             return;
         QDir().mkpath(folder);
         settleLayouts();
-        QPixmap picture = m_window->grab();
-        if (InstallerAlertViewController *alert = PageDriver::notice()) {
-            QWidget *sheet = alert->window();
-            QPainter painter(&picture);
-            painter.fillRect(picture.rect(), QColor(0, 0, 0, 40));
-            painter.drawPixmap(sheet->geometry().topLeft() - m_window->geometry().topLeft(), sheet->grab());
-        }
-        picture.save(QStringLiteral("%1/%2-%3.png").arg(folder, name, InAppLanguage::resolve().code()));
+        const QPixmap picture = m_window->grab();
+        const qreal ratio = m_window->devicePixelRatioF();
+        QCOMPARE(picture.size(), m_window->size() * ratio);
+        const QString scale = ratio > 1 ? QStringLiteral("@%1x").arg(ratio) : QString();
+        picture.save(QStringLiteral("%1/%2-%3%4.png").arg(folder, name, InAppLanguage::resolve().code(), scale));
     }
 
 private Q_SLOTS:
@@ -417,6 +414,11 @@ private Q_SLOTS:
                      static_cast<QWidget *>(welcome->protoclButton()), static_cast<QWidget *>(welcome->installBtn())})
                 QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
             screenshot(QStringLiteral("page-welcome"));
+            welcome->agreementButton()->setChecked(false);
+            welcome->installEvent();
+            QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
+            screenshot(QStringLiteral("page-welcome-agreement-notice"));
+            QVERIFY(m_driver.choose(0));
 
             auto *failed = new FailedViewController;
             failed->setReason(FailedReason::write);
