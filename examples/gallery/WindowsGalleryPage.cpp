@@ -20,9 +20,13 @@ class DemoSheetPage final : public QWidget, public SheetWindowCloseProtocol {
 public:
     explicit DemoSheetPage(const QString &styleName)
     {
+        // A light page whatever the theme: its own background and its own text.
         setAutoFillBackground(true);
         QPalette palette = this->palette();
         palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f));
+        palette.setColor(QPalette::Button, QColor(0xf2, 0xf2, 0xf4));
+        palette.setColor(QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f));
         setPalette(palette);
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(28, 28, 20, 16);

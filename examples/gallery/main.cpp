@@ -1,9 +1,11 @@
 #include "ControlsGalleryPage.h"
-#include "WindowsGalleryPage.h"
+#include "GalleryWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTabWidget>
+
+#include <memory>
 
 // mirakit-gallery [--screenshot FILE]: shows every MiraKit control in every
 // state; with --screenshot it renders the controls page to FILE and exits.
@@ -29,10 +31,7 @@ int main(int argc, char *argv[])
         return saved ? 0 : 1;
     }
 
-    QTabWidget window;
-    window.setWindowTitle(QStringLiteral("MiraKit gallery"));
-    window.addTab(mira::gallery::createControlsPage(), QStringLiteral("Controls"));
-    window.addTab(mira::gallery::createWindowsPage(), QStringLiteral("Windows"));
-    window.show();
+    std::unique_ptr<QTabWidget> window(mira::gallery::createGalleryWindow());
+    window->show();
     return app.exec();
 }
