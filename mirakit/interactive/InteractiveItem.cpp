@@ -75,4 +75,21 @@ void InteractiveLabel::InteractiveItem::mouseUp(const InteractiveItem *hit)
     fixState();
 }
 
+bool InteractiveLabel::InteractiveItem::isActionable() const
+{
+    const EventActionTable actions = interactiveEventActions();
+    return actions.value(Interactive::Event::mouseDown) || actions.value(Interactive::Event::mouseUpInside);
+}
+
+void InteractiveLabel::InteractiveItem::activate()
+{
+    const bool entered = isEntered();
+    mouseDown(this);
+    mouseUp(this);
+    if (isEntered() != entered) {
+        setEntered(entered);
+        fixState();
+    }
+}
+
 } // namespace mira

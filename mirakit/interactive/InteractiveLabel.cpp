@@ -4,6 +4,7 @@
 #include "MouseTrackingPointer.h"
 #include "MouseTrackingView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -128,6 +129,7 @@ void InteractiveLabel::setEventAction(const RangeAction &action, Interactive::Ev
         event);
     item->fixState();
     d->updateAttributesIfNeed();
+    d->updateFocusPolicy();
 }
 
 void InteractiveLabel::setCursor(const QCursor &cursor, const TextRange &range, Interactive::State state)
@@ -378,6 +380,81 @@ void InteractiveLabel::paintEvent(QPaintEvent *)
     const InteractiveLabelLayout layout = d->layout(size());
     layout.draw(&painter, d->textColor.isValid() ? d->textColor : palette().color(QPalette::WindowText));
     d->updateItemsRects(layout, d->drawTextBorder ? &painter : nullptr);
+    d->paintFocusRing(&painter);
+}
+
+QList<std::shared_ptr<InteractiveLabel::InteractiveItem>> InteractiveLabel::links() const
+{
+    QList<std::shared_ptr<Item>> links;
+    for (const std::shared_ptr<Item> &item : std::as_const(d->items)) {
+        if (item->isActionable())
+            links.append(item);
+    }
+    std::stable_sort(links.begin(), links.end(),
+        [](const auto &a, const auto &b) { return a->range().location < b->range().location; });
+    return links;
+}
+
+std::shared_ptr<InteractiveLabel::InteractiveItem> InteractiveLabel::focusedLink() const
+{
+    const QList<std::shared_ptr<Item>> all = links();
+    if (!hasFocus() || d->focusedLink < 0 || d->focusedLink >= all.size())
+        return nullptr;
+    return all.at(d->focusedLink);
+}
+
+void InteractiveLabel::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason)
+        d->keyboardFocus
+            = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    const int count = int(links().size());
+    if (reason == Qt::BacktabFocusReason)
+        d->focusLink(count - 1);
+    else if (reason == Qt::TabFocusReason || d->focusedLink < 0 || d->focusedLink >= count)
+        d->focusLink(count > 0 ? 0 : -1);
+    else
+        d->focusLink(d->focusedLink);
+}
+
+void InteractiveLabel::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    // A window losing activation keeps its focus widget; the ring comes back with it.
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        d->keyboardFocus = false;
+    update();
+}
+
+bool InteractiveLabel::focusNextPrevChild(bool next)
+{
+    const int target = d->focusedLink + (next ? 1 : -1);
+    if (hasFocus() && target >= 0 && target < links().size()) {
+        d->keyboardFocus = true;
+        d->focusLink(target);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
+void InteractiveLabel::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    const std::shared_ptr<Item> link = focusedLink();
+    if (!press || !link || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!d->enabled)
+        return;
+    const QPointer<InteractiveLabel> guard(this);
+    link->activate();
+    if (guard)
+        d->updateAttributesIfNeed();
 }
 
 } // namespace mira

@@ -66,6 +66,14 @@ class InteractiveLabelPrivate;
  *                       mira::Interactive::Event::mouseUpInside, link);
  * @endcode
  *
+ * Keyboard and assistive technology. Every item with a press action
+ * (mouseDown or mouseUpInside) is a link: Tab and Backtab stop at each one
+ * in reading order before leaving the label, Return, Enter and Space press
+ * the focused one, and keyboard focus is shown as a ring around it.
+ * Assistive technology sees the label as static text whose links are its
+ * children, each with the link role, its text as name, and a press action.
+ * A label without such items takes no focus.
+ *
  * Defaults: enabled, not selected, no label cursor, anti-shake on, no
  * debugging borders, no items.
  */
@@ -140,6 +148,10 @@ public:
     QList<std::shared_ptr<InteractiveItem>> items() const;
     /// The first item with a rectangle at @p position (label coordinates) inside the bounds, or none.
     std::shared_ptr<InteractiveItem> itemAt(const QPointF &position) const;
+    /// The items with a press action, in reading order (by range start).
+    QList<std::shared_ptr<InteractiveItem>> links() const;
+    /// The link that has keyboard focus, or none (also while the label has no focus).
+    std::shared_ptr<InteractiveItem> focusedLink() const;
     /// The enter/exit/motion region currently installed; none before the first renewal.
     std::optional<MouseTrackingArea> mouseTrackingArea() const;
 
@@ -156,6 +168,11 @@ protected:
 
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    /// Moves between the links first; past the last (or first) one, on to the next widget.
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -220,6 +237,11 @@ public:
     void mouseDown(const InteractiveItem *hit);
     /// Release of a press on this item: mouseUpInside when @p hit is this item, else mouseUpOutside.
     void mouseUp(const InteractiveItem *hit);
+    /// Whether a press does something: the item has a mouseDown or mouseUpInside action.
+    bool isActionable() const;
+    /// A press and release inside, as from the keyboard or assistive technology; the pointer's
+    /// hover state is left as it was.
+    void activate();
 
     friend bool operator==(const InteractiveItem &a, const InteractiveItem &b) { return a.m_uuid == b.m_uuid; }
 

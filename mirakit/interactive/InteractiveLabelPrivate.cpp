@@ -16,20 +16,163 @@ using Item = InteractiveLabel::InteractiveItem;
 
 namespace {
 
-// The label exposes its text the way a static text does.
+constexpr qreal focusRingWidth = 2;
+
+// One link of a label: the text of its range, pressed by its action.
+class InteractiveLinkAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    InteractiveLinkAccessible(InteractiveLabel *label, const std::weak_ptr<Item> &item)
+        : m_label(label)
+        , m_item(item)
+    {
+    }
+
+    bool isValid() const override { return m_label && !m_item.expired() && index() >= 0; }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_label ? m_label->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_label); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::Link; }
+    void setText(QAccessible::Text, const QString &) override { }
+
+    QString text(QAccessible::Text type) const override
+    {
+        const std::shared_ptr<Item> item = m_item.lock();
+        if (type != QAccessible::Name || !item || !m_label)
+            return QString();
+        return m_label->stringValue().mid(item->range().location, item->range().length);
+    }
+
+    QRect rect() const override
+    {
+        const std::shared_ptr<Item> item = m_item.lock();
+        if (!item || !m_label)
+            return QRect();
+        QRectF bounds;
+        for (const QRectF &line : item->rects())
+            bounds |= line;
+        return QRect(m_label->mapToGlobal(bounds.topLeft().toPoint()), bounds.size().toSize());
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!m_label)
+            return state;
+        state.focusable = true;
+        state.linked = true;
+        state.invisible = !m_label->isVisible();
+        state.disabled = !m_label->isEnabled();
+        state.focused = m_label->focusedLink() == m_item.lock();
+        return state;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override { return { pressAction(), setFocusAction() }; }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+    void doAction(const QString &name) override
+    {
+        const std::shared_ptr<Item> item = m_item.lock();
+        if (!item || !m_label)
+            return;
+        if (name == setFocusAction()) {
+            m_label->setFocus(Qt::OtherFocusReason);
+            InteractiveLabelPrivate::get(m_label)->focusLink(index());
+        } else if (name == pressAction() && m_label->isEnabled()) {
+            item->activate();
+            if (m_label)
+                InteractiveLabelPrivate::get(m_label)->updateAttributesIfNeed();
+        }
+    }
+
+    int index() const
+    {
+        const std::shared_ptr<Item> item = m_item.lock();
+        return m_label && item ? int(m_label->links().indexOf(item)) : -1;
+    }
+
+private:
+    QPointer<InteractiveLabel> m_label;
+    std::weak_ptr<Item> m_item;
+};
+
+// The label exposes its text the way a static text does, with its links as children.
 class InteractiveLabelAccessible : public QAccessibleWidget {
 public:
     explicit InteractiveLabelAccessible(InteractiveLabel *label)
         : QAccessibleWidget(label, QAccessible::StaticText)
     {
     }
+
+    ~InteractiveLabelAccessible() override
+    {
+        for (const QAccessible::Id id : std::as_const(m_links))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
     QString text(QAccessible::Text t) const override
     {
         const QString own = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && own.isEmpty())
-            return static_cast<InteractiveLabel *>(widget())->stringValue();
+            return label()->stringValue();
         return own;
     }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        // While one of its links has focus, the link is what is focused.
+        if (label()->focusedLink())
+            state.focused = false;
+        return state;
+    }
+
+    int childCount() const override { return int(label()->links().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<std::shared_ptr<Item>> links = label()->links();
+        if (index < 0 || index >= links.size())
+            return nullptr;
+        const QUuid key = links.at(index)->uuid();
+        if (const QAccessible::Id id = m_links.value(key)) {
+            if (QAccessibleInterface *existing = QAccessible::accessibleInterface(id); existing && existing->isValid())
+                return existing;
+            QAccessible::deleteAccessibleInterface(id);
+        }
+        auto *link = new InteractiveLinkAccessible(label(), links.at(index));
+        m_links.insert(key, QAccessible::registerAccessibleInterface(link));
+        return link;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const auto *link = dynamic_cast<const InteractiveLinkAccessible *>(child);
+        return link ? link->index() : -1;
+    }
+
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (int index = 0; index < childCount(); ++index) {
+            QAccessibleInterface *link = child(index);
+            if (link && link->rect().contains(x, y))
+                return link;
+        }
+        return nullptr;
+    }
+
+private:
+    InteractiveLabel *label() const { return static_cast<InteractiveLabel *>(widget()); }
+
+    mutable QHash<QUuid, QAccessible::Id> m_links;
 };
 
 QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
@@ -56,6 +199,47 @@ AttributedText withAlignment(AttributedText text, Qt::Alignment alignment)
 }
 
 } // namespace
+
+InteractiveLabelPrivate *InteractiveLabelPrivate::get(InteractiveLabel *label)
+{
+    return label->d.get();
+}
+
+void InteractiveLabelPrivate::updateFocusPolicy()
+{
+    const bool hasLinks = !q->links().isEmpty();
+    q->setFocusPolicy(hasLinks ? Qt::StrongFocus : Qt::NoFocus);
+    if (!hasLinks && q->hasFocus())
+        q->clearFocus();
+}
+
+void InteractiveLabelPrivate::focusLink(int index)
+{
+    const int count = int(q->links().size());
+    focusedLink = index >= 0 && index < count ? index : -1;
+    q->update();
+    if (focusedLink < 0 || !q->hasFocus() || !QAccessible::isActive())
+        return;
+    QAccessibleInterface *label = QAccessible::queryAccessibleInterface(q);
+    if (QAccessibleInterface *link = label ? label->child(focusedLink) : nullptr) {
+        QAccessibleEvent event(link, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void InteractiveLabelPrivate::paintFocusRing(QPainter *painter) const
+{
+    const std::shared_ptr<InteractiveLabel::InteractiveItem> link = q->focusedLink();
+    if (!link || !keyboardFocus)
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(q->palette().color(QPalette::Highlight), focusRingWidth));
+    painter->setBrush(Qt::NoBrush);
+    for (const QRectF &line : link->rects())
+        painter->drawRoundedRect(line.adjusted(-1, 0, 1, 0), 3, 3);
+    painter->restore();
+}
 
 void InteractiveLabelPrivate::installAccessibleFactory()
 {

@@ -21,8 +21,9 @@ public:
     /// Wide and tall enough that nothing wraps or is cut, small enough for QTextLayout's fixed-point maths.
     static constexpr qreal unbounded = 1e6;
 
-    /// Lets accessibility clients see labels as static text (once per process).
+    /// Lets accessibility clients see labels as static text with links (once per process).
     static void installAccessibleFactory();
+    static InteractiveLabelPrivate *get(InteractiveLabel *label);
 
     QFont labelFont() const;
     AttributedText plainText(const QString &text) const;
@@ -39,6 +40,11 @@ public:
     void invalidateCursorRects();
     void registerCursorRects();
     void handleMotion(const std::optional<QPointF> &position);
+    /// Takes focus only while there is a link to focus.
+    void updateFocusPolicy();
+    /// Makes link @p index the focused one and tells assistive technology.
+    void focusLink(int index);
+    void paintFocusRing(QPainter *painter) const;
 
     InteractiveLabel *q;
     AttributedText displayed;
@@ -55,6 +61,8 @@ public:
     std::optional<MouseTrackingArea> trackingArea;
     std::optional<QPointF> moveEvent; // the motion whose debounced handling is pending
     platform::WorkId moveWork = 0;
+    int focusedLink = -1; // index into q->links() while the label has focus
+    bool keyboardFocus = false; // the focus came from the keyboard
 };
 
 } // namespace mira

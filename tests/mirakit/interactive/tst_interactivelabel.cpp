@@ -5,6 +5,8 @@
 #include <platform/ManualScheduler.h>
 
 #include <QAccessible>
+#include <QApplication>
+#include <QPushButton>
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QTest>
@@ -485,6 +487,68 @@ private Q_SLOTS:
         QVERIFY(accessible);
         QCOMPARE(accessible->role(), QAccessible::StaticText);
         QCOMPARE(accessible->text(QAccessible::Name), sentence);
+    }
+
+    // Links are reached with Tab in reading order between the widgets around
+    // the label, pressed with Return, Enter or Space, and seen as links.
+    void linksWorkFromTheKeyboardAndAssistiveTechnology()
+    {
+        auto *before = new QPushButton(QStringLiteral("Before"), m_window.get());
+        auto *after = new QPushButton(QStringLiteral("After"), m_window.get());
+        before->show();
+        after->show();
+        QCOMPARE(m_label->focusPolicy(), Qt::NoFocus);
+        QList<TextRange> pressed;
+        const auto press = [&pressed](TextRange range) { pressed << range; };
+        makeLink(m_privacy); // styled, but nothing to press: not a link
+        m_label->setEventAction(press, Interactive::Event::mouseUpInside, m_privacy);
+        m_label->setEventAction(press, Interactive::Event::mouseUpInside, m_terms);
+        QCOMPARE(m_label->focusPolicy(), Qt::StrongFocus);
+        QWidget::setTabOrder(before, m_label);
+        QWidget::setTabOrder(m_label, after);
+        QCOMPARE(m_label->links().size(), 2);
+        QCOMPARE(m_label->links().first()->range(), m_terms);
+
+        QApplication::setActiveWindow(m_window.get());
+        before->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(m_label->hasFocus());
+        QCOMPARE(m_label->focusedLink()->range(), m_terms);
+        QTest::keyClick(m_label, Qt::Key_Tab);
+        QCOMPARE(m_label->focusedLink()->range(), m_privacy);
+        QTest::keyClick(m_label, Qt::Key_Tab);
+        QVERIFY(after->hasFocus());
+        QTest::keyClick(after, Qt::Key_Backtab);
+        QCOMPARE(m_label->focusedLink()->range(), m_privacy);
+
+        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space })
+            QTest::keyClick(m_label, key);
+        QCOMPARE(pressed, QList<TextRange>(3, m_privacy));
+        QCOMPARE(itemOf(m_privacy)->interactiveState(), S::normal);
+
+        // A ring shows the keyboard focus around the focused link only.
+        const QImage image = m_label->grab().toImage();
+        const QColor ring = m_label->palette().color(QPalette::Highlight);
+        const auto ringAround = [&](const TextRange &range) {
+            const QRectF box = itemOf(range)->rects().first();
+            return image.pixelColor(QPoint(int(box.left()), int(box.center().y()))) == ring
+                || image.pixelColor(QPoint(int(box.left()) - 1, int(box.center().y()))) == ring;
+        };
+        QVERIFY(ringAround(m_privacy));
+        QVERIFY(!ringAround(m_terms));
+
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_label);
+        QCOMPARE(accessible->childCount(), 2);
+        QAccessibleInterface *terms = accessible->child(0);
+        QCOMPARE(terms->role(), QAccessible::Link);
+        QCOMPARE(terms->text(QAccessible::Name), QStringLiteral("terms of use"));
+        QCOMPARE(accessible->indexOfChild(terms), 0);
+        QVERIFY(accessible->child(1)->state().focused);
+        QVERIFY(!terms->state().focused && !accessible->state().focused);
+        terms->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(pressed.last(), m_terms);
+        terms->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+        QCOMPARE(m_label->focusedLink()->range(), m_terms);
     }
 
     void pendingMotionOutlivesNoLabel()
