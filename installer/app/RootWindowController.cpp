@@ -136,6 +136,13 @@ void RootWindowController::closeEvent(QCloseEvent *event)
         AppDelegate::terminate();
 }
 
+void RootWindowController::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+}
+
 void RootWindowController::mousePressEvent(QMouseEvent *event)
 {
     // Only presses that no control took reach the window: the background.

@@ -9,7 +9,9 @@
  * The installer's one main window.
  *
  * The window is centred on the primary screen's available area, can be
- * dragged by its background, offers minimise and close but no maximise, and
+ * dragged by its background, offers minimise and close but no maximise (a
+ * decoration that shows its own maximise button, as Wayland's client-side
+ * ones do, cannot maximise it), and
  * hands its close button to the page on show: a page implementing
  * PageCloseHandler decides; any other content lets the installer quit.
  * Assistive technology sees it as a frame named by its title.
@@ -41,6 +43,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    /// Refuses maximising, which decorations that ignore the fixed size still offer.
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

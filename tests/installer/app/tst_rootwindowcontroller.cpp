@@ -58,6 +58,10 @@ private Q_SLOTS:
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
+        // Decorations that offer maximise anyway (Wayland's client-side ones) get nowhere.
+        window.setWindowState(Qt::WindowMaximized);
+        QVERIFY(!(window.windowState() & Qt::WindowMaximized));
+        QCOMPARE(window.size(), RootWindowController::windowSize());
         QDir().mkpath(qEnvironmentVariable("SCREENSHOT_DIR"));
         window.grab().save(qEnvironmentVariable("SCREENSHOT_DIR") + QStringLiteral("/root-window.png"));
     }
