@@ -6,7 +6,7 @@ namespace mira {
 
 /// How a window is shown over its parent by mira::present().
 enum class WindowPresentStyle {
-    sheet, ///< window-modal, at the top centre of the parent
+    sheet, ///< part of the parent window, modal to it, at its top centre
     criticalSheet, ///< like sheet, raised ahead of other sheets
     popup, ///< child window centred on the parent, zooms in; clicks elsewhere are ignored
     center, ///< child window centred on the parent, no animation; clicks elsewhere are ignored
