@@ -74,15 +74,12 @@ std::optional<QString> FailedViewController::descriptionText(FailedReason reason
 
 void FailedViewController::viewDidLoad()
 {
-    const auto text = descriptionText(m_reason, fullFolder());
-    if (text)
+    if (const auto text = descriptionText(m_reason, fullFolder()))
         ui->descriptionLabel->setStringValue(*text);
     // Focus lands on Retry whenever the page appears, so what went wrong is
     // heard with it.
-    QStringList heard { ui->titleLabel->text() };
-    if (text)
-        heard << *text;
-    ui->retryBtn->setAccessibleDescription(heard.join(QLatin1Char(' ')));
+    ui->retryBtn->setAccessibleDescription(
+        QStringList { ui->titleLabel->text(), ui->descriptionLabel->stringValue() }.join(QLatin1Char('\n')));
 }
 
 void FailedViewController::retryEvent()

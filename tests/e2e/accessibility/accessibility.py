@@ -245,7 +245,7 @@ def refused_terms_then_failures(events):
             check(pump(until=retry_seen, timeout=60), f"{attempt} failure: focus lands on Retry")
             retry = focused(app)
             title = TEXT["Failed_Title"]
-            check(retry is not None and retry.description.startswith(title),
+            check(retry is not None and retry.description == title + "\n" + TEXT["Install_Error_Unknown"],
                   f"{attempt} failure: Retry is described by the title and reason ({retry.description if retry else None!r})")
             heard = events.since(mark, "object:state-changed:focused", "push button")
             check(any(e[2] == TEXT["Button_Retry"] and e[3].startswith(title) and e[4] == 1 for e in heard),

@@ -376,6 +376,8 @@ private Q_SLOTS:
         if (reason == FailedReason::write)
             QVERIFY(failed->descriptionLabel()->stringValue().contains(m_home.filePath(QStringLiteral("Applications"))));
         QVERIFY(failed->retryBtn()->hasFocus());
+        // Focus on Retry says what went wrong.
+        QCOMPARE(failed->retryBtn()->accessibleDescription(), text("Failed_Title") + QLatin1Char('\n') + expected);
         if (reason == FailedReason::write)
             screenshot(QStringLiteral("page-failure"));
     }
