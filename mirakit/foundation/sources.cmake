@@ -1,10 +1,14 @@
 set(MIRAKIT_FOUNDATION_SOURCES
+    BackgroundQueue.cpp
     BundleExtensions.cpp
     ColorExtensions.cpp
     DataExtensions.cpp
     DateExtensions.cpp
     FontExtensions.cpp
     GeometryExtensions.cpp
+    MainQueue.cpp
+    PaceQueue.cpp
+    StringDigests.cpp
     StringExtensions.cpp
     VersionCompare.cpp
     ViewBehaverWrapper.cpp
