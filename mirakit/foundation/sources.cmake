@@ -6,6 +6,7 @@ set(MIRAKIT_FOUNDATION_SOURCES
     DateExtensions.cpp
     FontExtensions.cpp
     GeometryExtensions.cpp
+    KeyChainManager.cpp
     MainQueue.cpp
     PaceQueue.cpp
     StringDigests.cpp

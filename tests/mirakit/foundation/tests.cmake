@@ -11,3 +11,4 @@ prismora_add_test(tst_fontextensions SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_fonte
 prismora_add_test(tst_wrappers SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_wrappers.cpp LIBS ${MIRAKIT_FOUNDATION_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_pace SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_pace.cpp LIBS ${MIRAKIT_FOUNDATION_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_stringdigests SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_stringdigests.cpp LIBS ${MIRAKIT_FOUNDATION_TEST_LIBS} LABELS unit)
+prismora_add_test(tst_defaultsstores SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_defaultsstores.cpp LIBS ${MIRAKIT_FOUNDATION_TEST_LIBS} LABELS unit)
