@@ -119,6 +119,34 @@ QDBusMessage secretCall(const QString &path, const QString &interface, const QSt
     return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"), path, interface, method);
 }
 
+struct FoundItems {
+    QList<QDBusObjectPath> unlocked;
+    QList<QDBusObjectPath> locked;
+};
+
+// The keychain library cannot list items, so searches go to the Secret
+// Service directly. Our items carry the service name in their "server"
+// attribute and the key in "user".
+std::optional<FoundItems> searchItems(const QMap<QString, QString> &attributes, QString *error)
+{
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        fail(error, QStringLiteral("no session bus"));
+        return std::nullopt;
+    }
+    QDBusMessage search = secretCall(QStringLiteral("/org/freedesktop/secrets"),
+        QStringLiteral("org.freedesktop.Secret.Service"), QStringLiteral("SearchItems"));
+    search << QVariant::fromValue(attributes);
+    const QDBusMessage found = bus.call(search, QDBus::Block);
+    if (found.type() != QDBusMessage::ReplyMessage || found.arguments().size() != 2) {
+        fail(error, found.errorMessage());
+        return std::nullopt;
+    }
+    return FoundItems { qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(0)),
+        qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(1)) };
+}
+
 } // namespace
 
 QString KeyChainManager::serviceName()
@@ -146,8 +174,16 @@ std::optional<QByteArray> KeyChainManager::value(const QString &key, QString *er
     });
     if (outcome.error == QKeychain::NoError)
         return outcome.data;
-    if (outcome.error != QKeychain::EntryNotFound)
+    if (outcome.error != QKeychain::EntryNotFound) {
         fail(error, describe(QStringLiteral("read"), key, outcome));
+        return std::nullopt;
+    }
+    // A locked collection hides its items from a read; say so rather than
+    // let the caller believe the value was never stored.
+    const std::optional<FoundItems> found
+        = searchItems({ { QStringLiteral("server"), serviceName() }, { QStringLiteral("user"), key } }, nullptr);
+    if (found && !found->locked.isEmpty())
+        fail(error, QStringLiteral("Keychain read of \"%1\" failed: the item is in a locked collection").arg(key));
     return std::nullopt;
 }
 
@@ -177,22 +213,13 @@ bool KeyChainManager::removeValue(const QString &key, QString *error)
 
 bool KeyChainManager::removeAll(QString *error)
 {
-    // The keychain library cannot list items, so the search goes to the
-    // Secret Service directly, by the service attribute that marks our items.
-    qDBusRegisterMetaType<QMap<QString, QString>>();
+    QString searchError;
+    const std::optional<FoundItems> found = searchItems({ { QStringLiteral("server"), serviceName() } }, &searchError);
+    if (!found)
+        return fail(error, QStringLiteral("Keychain removal failed: ") + searchError);
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return fail(error, QStringLiteral("Keychain removal failed: no session bus"));
-    QDBusMessage search = secretCall(QStringLiteral("/org/freedesktop/secrets"),
-        QStringLiteral("org.freedesktop.Secret.Service"), QStringLiteral("SearchItems"));
-    search << QVariant::fromValue(QMap<QString, QString> { { QStringLiteral("server"), serviceName() } });
-    const QDBusMessage found = bus.call(search, QDBus::Block);
-    if (found.type() != QDBusMessage::ReplyMessage || found.arguments().size() != 2)
-        return fail(error, QStringLiteral("Keychain removal failed: %1").arg(found.errorMessage()));
-    const auto unlocked = qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(0));
-    const auto locked = qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(1));
-    qsizetype left = locked.size();
-    for (const QDBusObjectPath &item : unlocked) {
+    qsizetype left = found->locked.size();
+    for (const QDBusObjectPath &item : found->unlocked) {
         const QDBusMessage reply
             = bus.call(secretCall(item.path(), QStringLiteral("org.freedesktop.Secret.Item"), QStringLiteral("Delete")),
                 QDBus::Block);
