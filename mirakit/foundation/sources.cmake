@@ -1,12 +1,14 @@
 set(MIRAKIT_FOUNDATION_SOURCES
     BackgroundQueue.cpp
     BundleExtensions.cpp
+    ButtonExtensions.cpp
     ColorExtensions.cpp
     DataExtensions.cpp
     DateExtensions.cpp
     FontExtensions.cpp
     GeometryExtensions.cpp
     KeyChainManager.cpp
+    ListViewRegister.cpp
     MainQueue.cpp
     PaceQueue.cpp
     StringDigests.cpp

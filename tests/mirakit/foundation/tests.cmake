@@ -18,3 +18,4 @@ prismora_add_test(tst_keychainmanager SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_keyc
     LIBS ${MIRAKIT_FOUNDATION_TEST_LIBS} Qt6::DBus LABELS unit
     FUNCTIONS valuesRoundTripAsOneElementArrays removeAllLeavesOtherApplicationsSecrets
               withoutADaemonCallsFailClearly aLockedCollectionFailsClearly)
+prismora_add_test(tst_viewhelpers SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_viewhelpers.cpp LIBS ${MIRAKIT_FOUNDATION_TEST_LIBS} LABELS widget)
