@@ -36,6 +36,7 @@ public:
 
     JobOutcome run(std::function<QKeychain::Job *()> makeJob)
     {
+        ensureRunning();
         auto promise = std::make_shared<std::promise<JobOutcome>>();
         std::future<JobOutcome> outcome = promise->get_future();
         QMetaObject::invokeMethod(
@@ -61,6 +62,15 @@ private:
     {
         m_thread.setObjectName(QStringLiteral("mirakit-keychain"));
         m_context.moveToThread(&m_thread);
+    }
+
+    // The thread stops with the QCoreApplication and starts again if a
+    // later application uses the keychain.
+    void ensureRunning()
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_thread.isRunning())
+            return;
         m_thread.start();
         qAddPostRoutine([] {
             QThread &thread = instance().m_thread;
@@ -69,6 +79,7 @@ private:
         });
     }
 
+    QMutex m_mutex;
     QThread m_thread;
     QObject m_context;
 };

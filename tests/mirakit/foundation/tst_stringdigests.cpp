@@ -73,12 +73,6 @@ private Q_SLOTS:
         const QString text = mira::random(length);
         QCOMPARE(text.size(), length);
         QVERIFY(QRegularExpression(QStringLiteral("^[a-zA-Z0-9]*$")).match(text).hasMatch());
-        if (length == 4096) {
-            // 4096 draws from 62 characters miss one of the digits or
-            // letters with a probability far below anything observable.
-            for (QChar c : QStringLiteral("aZ09"))
-                QVERIFY(text.contains(c));
-        }
     }
 
     void randomNumberNeverStartsWithZero()
