@@ -50,14 +50,23 @@ void NotificationCenter::removeObserver(QObject *context, const QString &name)
 
 void NotificationCenter::post(const QString &name, QObject *object, const QVariantMap &userInfo)
 {
+    deliver(Notification{name, object, userInfo, {}});
+}
+
+void NotificationCenter::postValue(const QString &name, const QVariant &value, const QVariantMap &userInfo)
+{
+    deliver(Notification{name, nullptr, userInfo, value});
+}
+
+void NotificationCenter::deliver(const Notification &notification)
+{
     // Observers may add or remove observers (a page replacing itself), so the
     // list is walked by id and every entry is looked up again before its call.
     std::vector<ObserverId> ids;
     for (const Entry &entry : m_entries) {
-        if (entry.name == name)
+        if (entry.name == notification.name)
             ids.push_back(entry.id);
     }
-    const Notification notification{name, object, userInfo};
     for (ObserverId id : ids) {
         const auto it = std::find_if(m_entries.begin(), m_entries.end(), [id](const Entry &e) { return e.id == id; });
         if (it == m_entries.end() || (it->context && !it->guard))

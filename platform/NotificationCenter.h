@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 #include <QVariantMap>
 
 #include <cstdint>
@@ -18,6 +19,8 @@ struct Notification {
     QString name;
     QObject *object = nullptr;
     QVariantMap userInfo;
+    /// A value carried with the notification (postValue()); invalid otherwise.
+    QVariant value;
 };
 
 /**
@@ -63,6 +66,10 @@ public:
     /// Delivers a notification to the observers registered for @p name.
     void post(const QString &name, QObject *object = nullptr, const QVariantMap &userInfo = {});
 
+    /// Delivers a notification that carries @p value instead of an object,
+    /// for values that are not QObjects (a number, a text, a list).
+    void postValue(const QString &name, const QVariant &value, const QVariantMap &userInfo = {});
+
     /// Number of observers registered for @p name (all names when empty).
     int observerCount(const QString &name = QString()) const;
 
@@ -75,6 +82,8 @@ private:
         Observer observer;
         QMetaObject::Connection teardown;
     };
+
+    void deliver(const Notification &notification);
 
     std::vector<Entry> m_entries;
     ObserverId m_lastId = 0;

@@ -6,15 +6,41 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace platform {
+
+namespace {
+
+QString standardSuiteName()
+{
+    const QString identifier = Bundle::main().bundleIdentifier();
+    if (UserDefaults::isValidSuiteName(identifier))
+        return identifier;
+    const QString application = QCoreApplication::applicationName();
+    return UserDefaults::isValidSuiteName(application) ? application : QStringLiteral("standard");
+}
+
+// Settings of different programs that use this store must not share one
+// folder by accident, so the folder follows the program, not this library.
+QString folderName()
+{
+    for (const QString &name : {QCoreApplication::organizationName(), QCoreApplication::applicationName()}) {
+        if (UserDefaults::isValidSuiteName(name))
+            return name;
+    }
+    return QStringLiteral("UserDefaults");
+}
+
+} // namespace
 
 class UserDefaults::Private
 {
 public:
     explicit Private(const QString &suite)
         : suiteName(suite)
-        , settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                       + QStringLiteral("/Prismora/") + suite + QStringLiteral(".conf"),
+        , settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + folderName()
+                       + u'/' + suite + QStringLiteral(".conf"),
                    QSettings::IniFormat)
     {
     }
@@ -23,7 +49,7 @@ public:
 };
 
 UserDefaults::UserDefaults(const QString &suiteName)
-    : d(std::make_unique<Private>(suiteName.isEmpty() ? QStringLiteral("standard") : suiteName))
+    : d(std::make_unique<Private>(isValidSuiteName(suiteName) ? suiteName : standardSuiteName()))
 {
 }
 
@@ -31,11 +57,16 @@ UserDefaults::~UserDefaults() = default;
 
 UserDefaults &UserDefaults::standard()
 {
-    static UserDefaults defaults([] {
-        const QString identifier = Bundle::main().bundleIdentifier();
-        return identifier.isEmpty() ? QCoreApplication::applicationName() : identifier;
-    }());
+    static UserDefaults defaults(standardSuiteName());
     return defaults;
+}
+
+bool UserDefaults::isValidSuiteName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 200 || name == u"." || name == u"..")
+        return false;
+    return std::none_of(name.begin(), name.end(),
+                        [](QChar c) { return c == u'/' || c == u'\\' || c.category() == QChar::Other_Control; });
 }
 
 QString UserDefaults::suiteName() const

@@ -14,8 +14,13 @@ namespace platform {
  *
  * The standard store is the application's own suite (named after the main
  * bundle's identifier, else the application name); named suites share
- * settings between programs. Files live in the XDG configuration folder
- * (~/.config/Prismora/<suite>.conf).
+ * settings between programs. Files live in a folder of the XDG
+ * configuration folder named after the application's organisation (else the
+ * application): ~/.config/<organisation>/<suite>.conf.
+ *
+ * A suite name is a plain file name. Names the store refuses (see
+ * isValidSuiteName()) open the standard store instead, so no name can
+ * reach a file outside the folder.
  *
  * @code
  * auto &defaults = platform::UserDefaults::standard();
@@ -26,12 +31,18 @@ namespace platform {
 class PLATFORM_EXPORT UserDefaults
 {
 public:
+    /// Opens the store of @p suiteName; an empty or refused name opens the
+    /// standard suite's file.
     explicit UserDefaults(const QString &suiteName);
     ~UserDefaults();
     UserDefaults(const UserDefaults &) = delete;
     UserDefaults &operator=(const UserDefaults &) = delete;
 
     static UserDefaults &standard();
+
+    /// True for a name usable as a suite: not empty, not "." or "..", no
+    /// "/" or "\\", no control characters, at most 200 characters.
+    static bool isValidSuiteName(const QString &name);
 
     QString suiteName() const;
     QString filePath() const;

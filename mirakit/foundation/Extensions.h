@@ -17,22 +17,21 @@
  * | BoolExtensions.h | bool: as number and as word |
  * | BundleExtensions.h | bundle facts and per-application folders |
  * | Blocked.h, Weak.h | a value with a write callback; a weak object box |
- *
- * Not provided, because Qt already answers them directly: setting a
- * button's target and action (connect to QAbstractButton::clicked), and
- * registering cell views with a table view by class name (Qt item views
- * draw cells through delegates and create no views per row).
+ * | ButtonExtensions.h | QAbstractButton: one replaceable target-action |
+ * | ListViewRegister.h | item views: cell widgets registered and made by class |
  */
 
 #include <mirakit/foundation/Blocked.h>
 #include <mirakit/foundation/BoolExtensions.h>
 #include <mirakit/foundation/BundleExtensions.h>
+#include <mirakit/foundation/ButtonExtensions.h>
 #include <mirakit/foundation/CollectionExtensions.h>
 #include <mirakit/foundation/ColorExtensions.h>
 #include <mirakit/foundation/DataExtensions.h>
 #include <mirakit/foundation/DateExtensions.h>
 #include <mirakit/foundation/FontExtensions.h>
 #include <mirakit/foundation/GeometryExtensions.h>
+#include <mirakit/foundation/ListViewRegister.h>
 #include <mirakit/foundation/StringExtensions.h>
 #include <mirakit/foundation/VersionCompare.h>
 #include <mirakit/foundation/Weak.h>

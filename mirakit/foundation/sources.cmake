@@ -1,10 +1,17 @@
 set(MIRAKIT_FOUNDATION_SOURCES
+    BackgroundQueue.cpp
     BundleExtensions.cpp
+    ButtonExtensions.cpp
     ColorExtensions.cpp
     DataExtensions.cpp
     DateExtensions.cpp
     FontExtensions.cpp
     GeometryExtensions.cpp
+    KeyChainManager.cpp
+    ListViewRegister.cpp
+    MainQueue.cpp
+    PaceQueue.cpp
+    StringDigests.cpp
     StringExtensions.cpp
     VersionCompare.cpp
     ViewBehaverWrapper.cpp

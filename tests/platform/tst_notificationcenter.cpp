@@ -77,6 +77,20 @@ private Q_SLOTS:
         QCOMPARE(late, 1);
     }
 
+    void valuesTravelWithTheirNotification()
+    {
+        NotificationCenter center;
+        QList<Notification> received;
+        center.addObserver(QStringLiteral("count"), nullptr, [&](const Notification &n) { received << n; });
+        center.postValue(QStringLiteral("count"), 3, {{QStringLiteral("source"), QStringLiteral("sync")}});
+        center.post(QStringLiteral("count"));
+        QCOMPARE(received.size(), 2);
+        QCOMPARE(received[0].value, QVariant(3));
+        QCOMPARE(received[0].object, nullptr);
+        QCOMPARE(received[0].userInfo.value(QStringLiteral("source")), QVariant(QStringLiteral("sync")));
+        QVERIFY(!received[1].value.isValid());
+    }
+
     void defaultCenterIsOneInstance()
     {
         QCOMPARE(&NotificationCenter::defaultCenter(), &NotificationCenter::defaultCenter());

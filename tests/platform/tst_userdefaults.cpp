@@ -2,6 +2,7 @@
 
 #include <platform/UserDefaults.h>
 
+#include <QFileInfo>
 #include <QTest>
 
 using platform::UserDefaults;
@@ -39,7 +40,42 @@ private Q_SLOTS:
         QVERIFY(!suite.contains(QStringLiteral("k")));
         QVERIFY(!suite.value(QStringLiteral("k")).isValid());
     }
+
+    void suiteNamesThatAreNotPlainFileNamesOpenTheStandardStore_data()
+    {
+        QTest::addColumn<QString>("suite");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("reverse domain") << QStringLiteral("com.example.shared") << true;
+        QTest::newRow("climbs out") << QStringLiteral("../../../.bashrc") << false;
+        QTest::newRow("absolute") << QStringLiteral("/etc/evil") << false;
+        QTest::newRow("sub-folder") << QStringLiteral("a/b") << false;
+        QTest::newRow("backslash") << QStringLiteral("..\\x") << false;
+        QTest::newRow("dot") << QStringLiteral(".") << false;
+        QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << false;
+        QTest::newRow("too long") << QString(300, u'x') << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void suiteNamesThatAreNotPlainFileNamesOpenTheStandardStore()
+    {
+        QFETCH(QString, suite);
+        QFETCH(bool, valid);
+        TestHome home;
+        QCOMPARE(UserDefaults::isValidSuiteName(suite), valid);
+        UserDefaults defaults(suite);
+        const QString folder = home.filePath(QStringLiteral(".config/ExampleOrg/"));
+        QCOMPARE(QFileInfo(defaults.filePath()).absolutePath() + u'/', folder);
+        if (!valid)
+            QCOMPARE(defaults.filePath(), folder + UserDefaults::standard().suiteName() + QStringLiteral(".conf"));
+    }
 };
 
-QTEST_GUILESS_MAIN(UserDefaultsTest)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    // The settings folder is named after the program's organisation.
+    QCoreApplication::setOrganizationName(QStringLiteral("ExampleOrg"));
+    UserDefaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_userdefaults.moc"
