@@ -4,6 +4,8 @@
 #include <installer/app/TerminationSignals.h>
 #include <installer/app/StartupProbe.h>
 
+#include <platform/UserDefaults.h>
+
 #include <QApplication>
 
 #include <memory>
@@ -13,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prismora_Installer"));
     QApplication::setOrganizationName(QStringLiteral("Kestrum"));
+    // Where the installer has always kept its settings.
+    platform::UserDefaults::setFolderName(QStringLiteral("Prismora"));
 
     TerminationSignals terminationSignals;
     AppDelegate delegate;

@@ -21,11 +21,18 @@ QString standardSuiteName()
     return UserDefaults::isValidSuiteName(application) ? application : QStringLiteral("standard");
 }
 
+QString &chosenFolderName()
+{
+    static QString name;
+    return name;
+}
+
 // Settings of different programs that use this store must not share one
 // folder by accident, so the folder follows the program, not this library.
 QString folderName()
 {
-    for (const QString &name : {QCoreApplication::organizationName(), QCoreApplication::applicationName()}) {
+    for (const QString &name :
+         {chosenFolderName(), QCoreApplication::organizationName(), QCoreApplication::applicationName()}) {
         if (UserDefaults::isValidSuiteName(name))
             return name;
     }
@@ -59,6 +66,11 @@ UserDefaults &UserDefaults::standard()
 {
     static UserDefaults defaults(standardSuiteName());
     return defaults;
+}
+
+void UserDefaults::setFolderName(const QString &name)
+{
+    chosenFolderName() = name;
 }
 
 bool UserDefaults::isValidSuiteName(const QString &name)

@@ -40,6 +40,11 @@ public:
 
     static UserDefaults &standard();
 
+    /// Names the folder of every store opened afterwards, for a program whose
+    /// settings already live in a folder of another name. An empty or refused
+    /// name (see isValidSuiteName()) brings back the organisation's.
+    static void setFolderName(const QString &name);
+
     /// True for a name usable as a suite: not empty, not "." or "..", no
     /// "/" or "\\", no control characters, at most 200 characters.
     static bool isValidSuiteName(const QString &name);

@@ -3,6 +3,7 @@
 #include <platform/UserDefaults.h>
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 
 using platform::UserDefaults;
@@ -67,6 +68,17 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(defaults.filePath()).absolutePath() + u'/', folder);
         if (!valid)
             QCOMPARE(defaults.filePath(), folder + UserDefaults::standard().suiteName() + QStringLiteral(".conf"));
+    }
+
+    // A program keeps its existing folder; a name that would leave the configuration folder is refused.
+    void aChosenFolderNameKeepsExistingSettingsWhereTheyAre()
+    {
+        TestHome home;
+        const auto restore = qScopeGuard([] { UserDefaults::setFolderName(QString()); });
+        UserDefaults::setFolderName(QStringLiteral("Prismora"));
+        QCOMPARE(UserDefaults(QStringLiteral("suite")).filePath(), home.filePath(QStringLiteral(".config/Prismora/suite.conf")));
+        UserDefaults::setFolderName(QStringLiteral(".."));
+        QCOMPARE(UserDefaults(QStringLiteral("suite")).filePath(), home.filePath(QStringLiteral(".config/ExampleOrg/suite.conf")));
     }
 };
 
