@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -170,6 +171,9 @@ plist_t fromVariant(const QVariant &value, int depth)
  */
 std::optional<QString> xmlNestingError(std::string_view text, int maxDepth)
 {
+    // XML never holds a NUL, and the parser aborts the process on a string or key that does.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
+        return QStringLiteral("a NUL byte at byte %1").arg(nul);
     static constexpr std::pair<std::string_view, std::string_view> skipped[] = {
         { "<!--", "-->" },
         { "<![CDATA[", "]]>" },
@@ -292,7 +296,7 @@ private:
         std::uint64_t next;
     };
 
-    /// Pushes @p object when it is an array, set or dictionary.
+    /// Pushes @p object when it is an array, set or dictionary; checks it when it is a string.
     std::optional<QString> enter(std::uint64_t object)
     {
         const std::uint64_t offset = bigEndian(m_bytes + m_table + object * m_offsetSize, m_offsetSize);
@@ -300,27 +304,59 @@ private:
             return QStringLiteral("object %1 lies outside the object area").arg(object);
         const unsigned char marker = m_bytes[offset];
         const int type = marker >> 4;
+        if (type == 0x5 || type == 0x6)
+            return stringError(object, offset);
         if (type != 0xa && type != 0xc && type != 0xd)
             return std::nullopt;
         if (m_inside[object])
             return QStringLiteral("object %1 contains itself").arg(object);
         if (m_path.size() >= std::size_t(std::max(0, m_maxDepth)))
             return QStringLiteral("nested deeper than %1 levels").arg(m_maxDepth);
-        std::uint64_t position = offset + 1;
-        std::uint64_t count = marker & 0x0f;
-        if (count == 0x0f) {
-            const unsigned char lengthMarker = position < m_table ? m_bytes[position] : 0;
-            const std::uint64_t width = std::uint64_t(1) << (lengthMarker & 0x0f);
-            if ((lengthMarker & 0xf0) != 0x10 || width > 8 || width > m_table - position - 1)
-                return QStringLiteral("object %1 has a malformed length").arg(object);
-            count = bigEndian(m_bytes + position + 1, width);
-            position += 1 + width;
-        }
+        const auto length = lengthOf(offset);
+        if (!length)
+            return QStringLiteral("object %1 has a malformed length").arg(object);
+        const auto [count, position] = *length;
         const std::uint64_t perEntry = type == 0xd ? 2 * m_referenceSize : m_referenceSize;
         if (count > (m_table - position) / perEntry)
             return QStringLiteral("object %1 runs past the object area").arg(object);
         m_inside[object] = true;
         m_path.push_back({ object, position, type == 0xd ? 2 * count : count, 0 });
+        return std::nullopt;
+    }
+
+    /// The element count of the object at @p offset and where its elements
+    /// start; nullopt when its length does not fit the object area.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> lengthOf(std::uint64_t offset) const
+    {
+        std::uint64_t position = offset + 1;
+        std::uint64_t count = m_bytes[offset] & 0x0f;
+        if (count == 0x0f) {
+            const unsigned char lengthMarker = position < m_table ? m_bytes[position] : 0;
+            const std::uint64_t width = std::uint64_t(1) << (lengthMarker & 0x0f);
+            if ((lengthMarker & 0xf0) != 0x10 || width > 8 || width > m_table - position - 1)
+                return std::nullopt;
+            count = bigEndian(m_bytes + position + 1, width);
+            position += 1 + width;
+        }
+        return std::pair { count, position };
+    }
+
+    /// An ASCII (0x5) or UTF-16 (0x6) string that holds a NUL: the parser
+    /// aborts the process when asked for such a string or dictionary key.
+    std::optional<QString> stringError(std::uint64_t object, std::uint64_t offset) const
+    {
+        const auto length = lengthOf(offset);
+        if (!length)
+            return QStringLiteral("object %1 has a malformed length").arg(object);
+        const auto [count, position] = *length;
+        const std::uint64_t unit = (m_bytes[offset] >> 4) == 0x6 ? 2 : 1;
+        if (count > (m_table - position) / unit)
+            return QStringLiteral("object %1 runs past the object area").arg(object);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const unsigned char *character = m_bytes + position + i * unit;
+            if (character[0] == 0 && (unit == 1 || character[1] == 0))
+                return QStringLiteral("string %1 holds a NUL character").arg(object);
+        }
         return std::nullopt;
     }
 

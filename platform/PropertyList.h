@@ -41,7 +41,8 @@ public:
     /// Whether arrays and dictionaries in @p data nest at most @p maxDepth
     /// levels deep (a lone top-level array is one level). Scans the bytes
     /// without building a tree or recursing; false, with a reason in
-    /// @p error, also for data too malformed to tell.
+    /// @p error, also for data too malformed to tell and for a string or
+    /// key holding a NUL character, which the parser cannot read safely.
     static bool isNestingWithin(const QByteArray &data, int maxDepth, QString *error = nullptr);
 
     /// XML text of @p value; empty when the value has a type that property

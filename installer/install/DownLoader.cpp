@@ -3,7 +3,9 @@
 #include "TrackingRecord.h"
 
 #include "ArchiveCheck.h"
+#include "DesktopEntry.h"
 #include "HostPlan.h"
+#include "Product.h"
 #include <installer/analytics/GA.h>
 
 #include <platform/Folders.h>
@@ -404,6 +406,8 @@ void DownLoader::install()
         switch (result.outcome) {
         case InstallTransaction::Outcome::Installed:
             writeTrackingRecord();
+            if (const auto error = DesktopEntry::write(applications + QLatin1Char('/') + Product::bundleName()))
+                log(QStringLiteral("DownLoader install ") + *error);
             log(QStringLiteral("DownLoader install install success"));
             break;
         case InstallTransaction::Outcome::Failed:

@@ -1,6 +1,7 @@
 set(INSTALLER_INSTALL_SOURCES
     ArchiveCheck.cpp
     BundleValidator.cpp
+    DesktopEntry.cpp
     DownLoader.cpp
     FailedReason.cpp
     FolderLock.cpp

@@ -28,8 +28,10 @@
 #include <QDirIterator>
 
 #include <QLabel>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <condition_variable>
 #include <mutex>
@@ -287,6 +289,12 @@ private Q_SLOTS:
         const auto record = platform::PropertyList::readDictionary(*trackingRecordPath());
         QVERIFY(record);
         QCOMPARE(record->size(), 2);
+        // Menus list the product: its desktop entry is valid.
+        const QString entry = m_home.filePath(QStringLiteral(".local/share/applications/com.kestrum.prismora.desktop"));
+        QVERIFY(QFile::exists(entry));
+        if (const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+            !validate.isEmpty())
+            QCOMPARE(QProcess::execute(validate, { entry }), 0);
 
         // The flush carried the whole story to the collector.
         QVERIFY(m_driver->pump([this] { return collectedActions().contains(QStringLiteral("Start_Application")); }));

@@ -110,6 +110,16 @@ private Q_SLOTS:
         QByteArray badTable = binaryArrays({ {} });
         badTable[badTable.size() - 1] = char(0xff);
         QTest::newRow("binary offset table out of range") << badTable;
+        // A NUL inside a string or key made the parser's own length check abort the process.
+        const auto bytes = [](const auto &literal) { return QByteArray(literal, sizeof literal - 1); };
+        QTest::newRow("xml string holding a NUL")
+            << bytes("<?xml version=\"1.0\"?><plist version=\"1.0\"><string>Pri\0sm</string></plist>");
+        QTest::newRow("binary UTF-16 key holding a NUL")
+            << bytes("bplist00\xd1\x01\x02\x62\0a\0\0\x10\x01\x08\x0b\x10"
+                     "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x12");
+        QTest::newRow("binary UTF-16 string holding a NUL") << bytes("bplist00\x62\0a\0\0\x08"
+                                                                     "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x01"
+                                                                     "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x0d");
     }
 
     void measuresNestingWithoutParsing_data()

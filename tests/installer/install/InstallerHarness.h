@@ -35,7 +35,7 @@ public:
         for (const QString &name : names) {
             platform::NotificationCenter::defaultCenter().addObserver(
                 name, this, [this](const platform::Notification &n) {
-                    QVERIFY(QThread::currentThread() == qApp->thread());
+                    QVERIFY(QThread::currentThread() == QCoreApplication::instance()->thread());
                     QVERIFY(!n.object && n.userInfo.isEmpty());
                     posted << n.name;
                     if (n.name == InstallerNotification::downloaderProgress) {

@@ -20,3 +20,4 @@ target_compile_definitions(tst_installtransaction PRIVATE TRANSACTION_CHILD="$<T
 add_dependencies(tst_installtransaction transaction_child)
 prismora_add_test(tst_workfolder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_workfolder.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_bundlevalidator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bundlevalidator.cpp LIBS ${INSTALL_TEST_LIBS})
+prismora_add_test(tst_desktopentry SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_desktopentry.cpp LIBS ${INSTALL_TEST_LIBS})

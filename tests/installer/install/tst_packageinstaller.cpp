@@ -93,6 +93,7 @@ private Q_SLOTS:
         QFile::remove(marker());
         if (const auto record = trackingRecordPath())
             QFile::remove(*record);
+        QFile::remove(desktopEntry());
     }
 
     void installWithoutADownloadDoesNothing()
@@ -144,6 +145,11 @@ private Q_SLOTS:
         QTRY_VERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath()));
         QVERIFY(QFile::exists(trackingRecordPath().value()));
         QCOMPARE(InstallerHarness::logText().count(QStringLiteral("DownLoader install install success")), 2);
+        // Menus and launchers see the installed product.
+        QFile entry(desktopEntry());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(
+            entry.readAll().contains("Exec=\"" + QFile::encodeName(productPath()) + "/Contents/MacOS/Prismora\"\n"));
 
         // The product starts one second later, by the shell-free launcher.
         QCOMPARE(harness.count(InstallerNotification::launchedFinish), 0);
@@ -185,6 +191,19 @@ private Q_SLOTS:
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::install);
         QVERIFY(!QFile::exists(QFileInfo(m_temp.path()).absolutePath() + QStringLiteral("/slipped.txt")));
         QVERIFY(!QFile::exists(m_temp.filePath(QStringLiteral("slipped.txt"))));
+    }
+
+    void aBundleFailingValidationGetsNoDesktopEntry()
+    {
+        ZipBuilder zip(served(QStringLiteral("invalid.zip")));
+        addProduct(zip, QStringLiteral("../../../bin/sh"));
+        QVERIFY(zip.close());
+
+        InstallerHarness harness;
+        QVERIFY(download(harness, QStringLiteral("invalid.zip")));
+        DownLoader::shared().install();
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::installerFailed) == 1; }));
+        QVERIFY(!QFile::exists(desktopEntry()));
     }
 
     void anArchiveWithoutTheBundleInstallsNothing()
@@ -308,6 +327,10 @@ private:
     QString applications() const { return platform::Folders::applications(); }
     QString productPath() const { return applications() + QStringLiteral("/Prismora.app"); }
     QString marker() const { return m_home.filePath(QStringLiteral("started.marker")); }
+    QString desktopEntry() const
+    {
+        return m_home.filePath(QStringLiteral(".local/share/applications/com.kestrum.prismora.desktop"));
+    }
     static QString installCompletePage() { return localizedString(QStringLiteral("URL_Install_Complete")); }
     QString served(const QString &name) const { return m_mirror.root() + QLatin1Char('/') + name; }
 

@@ -15,7 +15,10 @@ endfunction()
 foreach(part platform mirakit)
     run(${CMAKE_COMMAND} -DCMAKE_INSTALL_PREFIX=${prefix} -P ${BUILD_DIR}/${part}/cmake_install.cmake)
 endforeach()
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -G ${GENERATOR} -DCMAKE_PREFIX_PATH=${prefix})
+# The consumer is compiled like the main build: a sanitizer build's libraries
+# need the sanitizer runtime loaded first, which only its link flags provide.
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -G ${GENERATOR} -DCMAKE_PREFIX_PATH=${prefix}
+    "-DCMAKE_CXX_FLAGS=${CONSUMER_CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${CONSUMER_LINKER_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 set(ENV{QT_QPA_PLATFORM} offscreen)
 set(ENV{LD_LIBRARY_PATH} "${prefix}/lib:${prefix}/lib64:$ENV{LD_LIBRARY_PATH}")

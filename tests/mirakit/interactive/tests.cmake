@@ -24,5 +24,6 @@ prismora_add_test(tst_interactivelabel SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_int
 add_test(NAME tst_mirakit_consumer
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_CURRENT_LIST_DIR}/../consumer
         -DWORK_DIR=${CMAKE_BINARY_DIR}/consumer-test -DGENERATOR=${CMAKE_GENERATOR}
+        "-DCONSUMER_CXX_FLAGS=${CMAKE_CXX_FLAGS}" "-DCONSUMER_LINKER_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
         -P ${CMAKE_CURRENT_LIST_DIR}/../consumer/run-consumer-test.cmake)
 set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)
