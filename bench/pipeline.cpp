@@ -121,8 +121,7 @@ int main(int argc, char *argv[])
             else if (phase == InstallTransaction::Phase::Validated)
                 printSinceStart("validated-at");
         };
-        const auto result
-            = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3], options).run();
+        const auto result = InstallTransaction(work->archivePath(), work->unpackPath(), arguments[3], options).run();
         printSinceStart("placed-at");
         if (result.outcome != InstallTransaction::Outcome::Installed)
             std::fprintf(stderr, "install failed: %s\n", qPrintable(result.description));

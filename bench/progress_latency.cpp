@@ -21,9 +21,9 @@
 // per metric with the ratio ours / reference and PASS or FAIL against a 99th
 // percentile below 16 ms. Exits 0 when both downloads succeed.
 
+#include <installer/app/RootWindowController.h>
 #include <installer/install/DownLoader.h>
 #include <installer/pages/LoadingViewController.h>
-#include <installer/app/RootWindowController.h>
 #include <installer/pages/Storyboard.h>
 #include <mirakit/interactive/LineProgressView.h>
 #include <platform/NotificationCenter.h>

@@ -1,8 +1,8 @@
 #include <installer/app/AppDelegate.h>
 #include <installer/app/RootWindowController.h>
-#include <installer/pages/Storyboard.h>
-#include <installer/app/TerminationSignals.h>
 #include <installer/app/StartupProbe.h>
+#include <installer/app/TerminationSignals.h>
+#include <installer/pages/Storyboard.h>
 
 #include <platform/UserDefaults.h>
 

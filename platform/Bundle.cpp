@@ -8,8 +8,7 @@
 
 namespace platform {
 
-class Bundle::Private
-{
+class Bundle::Private {
 public:
     QString path;
     QString contents;
@@ -100,7 +99,7 @@ QString Bundle::pathForResource(const QString &name, const QString &type, const 
 QStringList Bundle::localizations() const
 {
     QStringList codes;
-    const QStringList folders = QDir(resourcePath()).entryList({QStringLiteral("*.lproj")}, QDir::Dirs, QDir::Name);
+    const QStringList folders = QDir(resourcePath()).entryList({ QStringLiteral("*.lproj") }, QDir::Dirs, QDir::Name);
     for (const QString &folder : folders)
         codes.append(folder.chopped(6));
     return codes;
@@ -117,12 +116,12 @@ QStringList Bundle::preferredLocalizations(const QStringList &available, const Q
         QString code = language;
         code.replace(QLatin1Char('_'), QLatin1Char('-'));
         if (available.contains(code))
-            return {code};
+            return { code };
         const QString base = code.section(QLatin1Char('-'), 0, 0);
         if (available.contains(base))
-            return {base};
+            return { base };
     }
-    return {QStringLiteral("en")};
+    return { QStringLiteral("en") };
 }
 
 } // namespace platform

@@ -25,8 +25,7 @@ namespace platform {
  * const QString table = bundle.pathForResource("de", "lproj");
  * @endcode
  */
-class PLATFORM_EXPORT Bundle
-{
+class PLATFORM_EXPORT Bundle {
 public:
     /// Opens the bundle rooted at @p path. A path without an information
     /// dictionary gives a bundle with an empty dictionary and no resources.
@@ -58,8 +57,7 @@ public:
     /// Path of the resource @p name with extension @p type, looked up in the
     /// resource folder (or its @p subdirectory). Empty when there is none.
     /// Names that would leave the resource folder are never resolved.
-    QString pathForResource(const QString &name, const QString &type,
-                            const QString &subdirectory = QString()) const;
+    QString pathForResource(const QString &name, const QString &type, const QString &subdirectory = QString()) const;
 
     /// Language codes for which the bundle has a @c <code>.lproj folder.
     QStringList localizations() const;

@@ -20,8 +20,7 @@ namespace platform {
  *     askForAdministratorRights();
  * @endcode
  */
-class PLATFORM_EXPORT FileManager
-{
+class PLATFORM_EXPORT FileManager {
 public:
     virtual ~FileManager();
 

@@ -45,8 +45,8 @@ QString Folders::resolveApplications(const QString &overrideDir, const QString &
 QString Folders::applications()
 {
     static const QString folder = [] {
-        const QString path = resolveApplications(qEnvironmentVariable("PRISMORA_APPLICATIONS_DIR"),
-                                                 QStringLiteral("/Applications"), QDir::homePath());
+        const QString path = resolveApplications(
+            qEnvironmentVariable("PRISMORA_APPLICATIONS_DIR"), QStringLiteral("/Applications"), QDir::homePath());
         QDir().mkpath(path);
         return path;
     }();
@@ -55,7 +55,7 @@ QString Folders::applications()
 
 std::optional<qint64> Folders::freeSpace(const QString &path)
 {
-    struct statvfs info {};
+    struct statvfs info { };
     if (path.isEmpty() || statvfs(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     return qint64(info.f_bavail) * qint64(info.f_frsize);

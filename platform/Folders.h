@@ -17,8 +17,7 @@ namespace platform {
  * folder exists, otherwise ~/Applications (created on first use);
  * PRISMORA_APPLICATIONS_DIR replaces both.
  */
-class PLATFORM_EXPORT Folders
-{
+class PLATFORM_EXPORT Folders {
 public:
     /// The user's application-support folder; nullopt when none can be named.
     static std::optional<QString> applicationSupport();

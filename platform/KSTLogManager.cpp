@@ -22,8 +22,7 @@ QString logDirectory()
 }
 } // namespace
 
-class KSTLogManager::Private
-{
+class KSTLogManager::Private {
 public:
     std::shared_ptr<spdlog::logger> logger;
     QString path;

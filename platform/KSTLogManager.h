@@ -19,8 +19,7 @@ namespace platform {
  * platform::KSTLogManager::writeInfoLog(QStringLiteral("DownLoader download url: ") + url);
  * @endcode
  */
-class PLATFORM_EXPORT KSTLogManager
-{
+class PLATFORM_EXPORT KSTLogManager {
 public:
     /// The shared logger, opened on first use.
     static KSTLogManager &singleton();

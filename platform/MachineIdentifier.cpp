@@ -18,7 +18,7 @@ QStringList overriddenPaths;
 
 QStringList defaultPaths()
 {
-    return {QStringLiteral("/etc/machine-id"), QStringLiteral("/var/lib/dbus/machine-id")};
+    return { QStringLiteral("/etc/machine-id"), QStringLiteral("/var/lib/dbus/machine-id") };
 }
 
 } // namespace

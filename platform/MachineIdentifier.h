@@ -26,8 +26,7 @@ namespace platform {
  *     body.insert("client_id", *id);
  * @endcode
  */
-class PLATFORM_EXPORT MachineIdentifier
-{
+class PLATFORM_EXPORT MachineIdentifier {
 public:
     /// The identifier under the default application key; nullopt when no
     /// id file holds a usable machine id.

@@ -26,7 +26,9 @@ Scheduler::TimePoint ManualScheduler::defaultStart()
 WorkId ManualScheduler::after(Duration delay, Work work)
 {
     const WorkId id = ++m_lastId;
-    m_items.emplace(id, std::make_shared<Item>(Item{m_now + std::max(delay, Duration::zero()), ++m_sequence, Duration::zero(), std::move(work)}));
+    m_items.emplace(id,
+        std::make_shared<Item>(
+            Item { m_now + std::max(delay, Duration::zero()), ++m_sequence, Duration::zero(), std::move(work) }));
     return id;
 }
 
@@ -34,7 +36,7 @@ WorkId ManualScheduler::repeating(Duration interval, Duration, Work work)
 {
     const WorkId id = ++m_lastId;
     const Duration step = std::max(interval, Duration(1));
-    m_items.emplace(id, std::make_shared<Item>(Item{m_now + step, ++m_sequence, step, std::move(work)}));
+    m_items.emplace(id, std::make_shared<Item>(Item { m_now + step, ++m_sequence, step, std::move(work) }));
     return id;
 }
 

@@ -23,8 +23,7 @@ namespace platform {
  * scheduler.advanceBy(std::chrono::seconds(60)); // one heartbeat, instantly
  * @endcode
  */
-class PLATFORM_EXPORT ManualScheduler final : public Scheduler
-{
+class PLATFORM_EXPORT ManualScheduler final : public Scheduler {
 public:
     /// Starts the virtual clock at @p start (by default 2025-03-10 00:00:00 UTC).
     explicit ManualScheduler(TimePoint start = defaultStart());

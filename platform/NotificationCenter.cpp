@@ -21,7 +21,7 @@ NotificationCenter &NotificationCenter::defaultCenter()
 NotificationCenter::ObserverId NotificationCenter::addObserver(const QString &name, QObject *context, Observer observer)
 {
     const ObserverId id = ++m_lastId;
-    Entry entry{id, name, context, context, std::move(observer), {}};
+    Entry entry { id, name, context, context, std::move(observer), {} };
     if (context)
         entry.teardown = QObject::connect(context, &QObject::destroyed, [this, id] { removeObserver(id); });
     m_entries.push_back(std::move(entry));
@@ -50,12 +50,12 @@ void NotificationCenter::removeObserver(QObject *context, const QString &name)
 
 void NotificationCenter::post(const QString &name, QObject *object, const QVariantMap &userInfo)
 {
-    deliver(Notification{name, object, userInfo, {}});
+    deliver(Notification { name, object, userInfo, {} });
 }
 
 void NotificationCenter::postValue(const QString &name, const QVariant &value, const QVariantMap &userInfo)
 {
-    deliver(Notification{name, nullptr, userInfo, value});
+    deliver(Notification { name, nullptr, userInfo, value });
 }
 
 void NotificationCenter::deliver(const Notification &notification)
@@ -78,8 +78,8 @@ void NotificationCenter::deliver(const Notification &notification)
 
 int NotificationCenter::observerCount(const QString &name) const
 {
-    return int(std::count_if(m_entries.begin(), m_entries.end(),
-                             [&name](const Entry &e) { return name.isEmpty() || e.name == name; }));
+    return int(std::count_if(
+        m_entries.begin(), m_entries.end(), [&name](const Entry &e) { return name.isEmpty() || e.name == name; }));
 }
 
 } // namespace platform

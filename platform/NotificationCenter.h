@@ -38,8 +38,7 @@ struct Notification {
  * center.post(QStringLiteral("downloaderProgress"));
  * @endcode
  */
-class PLATFORM_EXPORT NotificationCenter
-{
+class PLATFORM_EXPORT NotificationCenter {
 public:
     using ObserverId = std::uint64_t;
     using Observer = std::function<void(const Notification &)>;

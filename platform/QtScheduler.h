@@ -15,8 +15,7 @@ namespace platform {
  * Delayed and repeating work uses QTimer; a leeway of a second or more lets
  * the timer be coarse, anything smaller keeps it precise.
  */
-class PLATFORM_EXPORT QtScheduler final : public Scheduler
-{
+class PLATFORM_EXPORT QtScheduler final : public Scheduler {
 public:
     QtScheduler();
     ~QtScheduler() override;

@@ -7,7 +7,7 @@
 namespace platform {
 
 namespace {
-std::atomic<Scheduler *> replacement{nullptr};
+std::atomic<Scheduler *> replacement { nullptr };
 }
 
 Scheduler::~Scheduler() = default;

@@ -27,8 +27,7 @@ using WorkId = std::uint64_t;
  * scheduler.cancel(id); // the batch is no longer sent
  * @endcode
  */
-class PLATFORM_EXPORT Scheduler
-{
+class PLATFORM_EXPORT Scheduler {
 public:
     using Duration = std::chrono::milliseconds;
     using TimePoint = std::chrono::system_clock::time_point;

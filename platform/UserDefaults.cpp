@@ -32,7 +32,7 @@ QString &chosenFolderName()
 QString folderName()
 {
     for (const QString &name :
-         {chosenFolderName(), QCoreApplication::organizationName(), QCoreApplication::applicationName()}) {
+        { chosenFolderName(), QCoreApplication::organizationName(), QCoreApplication::applicationName() }) {
         if (UserDefaults::isValidSuiteName(name))
             return name;
     }
@@ -41,14 +41,13 @@ QString folderName()
 
 } // namespace
 
-class UserDefaults::Private
-{
+class UserDefaults::Private {
 public:
     explicit Private(const QString &suite)
         : suiteName(suite)
-        , settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + folderName()
-                       + u'/' + suite + QStringLiteral(".conf"),
-                   QSettings::IniFormat)
+        , settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + folderName() + u'/'
+                  + suite + QStringLiteral(".conf"),
+              QSettings::IniFormat)
     {
     }
     QString suiteName;
@@ -78,7 +77,7 @@ bool UserDefaults::isValidSuiteName(const QString &name)
     if (name.isEmpty() || name.size() > 200 || name == u"." || name == u"..")
         return false;
     return std::none_of(name.begin(), name.end(),
-                        [](QChar c) { return c == u'/' || c == u'\\' || c.category() == QChar::Other_Control; });
+        [](QChar c) { return c == u'/' || c == u'\\' || c.category() == QChar::Other_Control; });
 }
 
 QString UserDefaults::suiteName() const

@@ -28,8 +28,7 @@ namespace platform {
  * defaults.synchronize();
  * @endcode
  */
-class PLATFORM_EXPORT UserDefaults
-{
+class PLATFORM_EXPORT UserDefaults {
 public:
     /// Opens the store of @p suiteName; an empty or refused name opens the
     /// standard suite's file.

@@ -18,8 +18,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
-#include <unordered_set>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -180,8 +180,8 @@ public:
         for (const LinkEntry &entry : links) {
             struct stat info { };
             if (::lstat(entry.target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                return failure(Code::UnsafeEntry,
-                    QStringLiteral("%1 would put other entries behind a link").arg(entry.name));
+                return failure(
+                    Code::UnsafeEntry, QStringLiteral("%1 would put other entries behind a link").arg(entry.name));
             if (auto error = clearTarget(entry.target, m_overwrite, false))
                 return error;
             if (auto error = link(entry))
@@ -268,7 +268,8 @@ private:
             int code = 0;
             zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
             if (!archive) {
-                error = failure(Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(QString::fromStdString(path)));
+                error = failure(
+                    Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(QString::fromStdString(path)));
                 next = files.size();
                 return;
             }

@@ -7,8 +7,7 @@
  * Points HOME and the XDG folders at a fresh temporary folder for the life
  * of the object, so a test never reads or writes the real user's files.
  */
-class TestHome
-{
+class TestHome {
 public:
     TestHome()
     {

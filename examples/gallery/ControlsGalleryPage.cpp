@@ -172,8 +172,7 @@ QLabel *caption(const QString &text, QWidget *parent)
 }
 
 // A row of one control per state, with the state's name under each.
-template<typename Make>
-QWidget *stateRow(QWidget *parent, Make make)
+template <typename Make> QWidget *stateRow(QWidget *parent, Make make)
 {
     auto *row = new QWidget(parent);
     auto *grid = new QGridLayout(row);

@@ -102,7 +102,7 @@ bool isSuccess(const AnalyticsTransport::Outcome &outcome)
 }
 
 void applyResult(const Analytics::Batch &batch, bool keepOnFailure, const Analytics::Completion &completion,
-                 const AnalyticsTransport::Outcome &outcome)
+    const AnalyticsTransport::Outcome &outcome)
 {
     State &s = state();
     for (const Analytics::Record &record : batch)
@@ -118,7 +118,7 @@ void applyResult(const Analytics::Batch &batch, bool keepOnFailure, const Analyt
     if (keepOnFailure) {
         for (const Analytics::Record &record : batch) {
             const bool queued = std::any_of(s.eventQueue.cbegin(), s.eventQueue.cend(),
-                                            [&](const Analytics::Record &other) { return *other == *record; });
+                [&](const Analytics::Record &other) { return *other == *record; });
             if (!queued)
                 s.eventQueue.append(record);
         }
@@ -280,7 +280,7 @@ void Analytics::configureWithMeasurement_id(const QString &measurementId, const 
 
 void Analytics::setUserPropertyWithValue(const QString &value, const QString &name)
 {
-    state().userProperties.insert(name, QJsonObject{{QStringLiteral("value"), value}});
+    state().userProperties.insert(name, QJsonObject { { QStringLiteral("value"), value } });
 }
 
 void Analytics::logEvent(const QString &name, const QJsonObject &parameters, bool submitNow)
@@ -295,7 +295,7 @@ void Analytics::logEvent(const QString &name, const QJsonObject &parameters, boo
     auto record = std::make_shared<UserEvent>(name, params, nowSeconds());
 
     if (submitNow || s.inactiveTimeSpaceInterval <= 0) {
-        submitEvents({record}, true, {});
+        submitEvents({ record }, true, {});
         return;
     }
     s.eventQueue.append(record);
@@ -349,12 +349,12 @@ void Analytics::sendHeartbeat()
     const qint64 engagementMs = qint64((now - s.lastEngagementTime) * 1000.0);
     s.heartbeatInFlight = true;
     auto record = std::make_shared<UserEvent>(heartbeatEventName(),
-                                              QJsonObject{
-                                                  {QStringLiteral("session_id"), sessionId()},
-                                                  {QStringLiteral("engagement_time_msec"), engagementMs},
-                                              },
-                                              now);
-    const bool sent = submitEvents({record}, false, [now](bool success) {
+        QJsonObject {
+            { QStringLiteral("session_id"), sessionId() },
+            { QStringLiteral("engagement_time_msec"), engagementMs },
+        },
+        now);
+    const bool sent = submitEvents({ record }, false, [now](bool success) {
         State &s = state();
         if (success && now > s.lastEngagementTime)
             s.lastEngagementTime = now;
@@ -380,11 +380,11 @@ bool Analytics::submitEvents(const Batch &batch, bool keepOnFailure, Completion 
         record->status = Status::submiting;
     const quint64 generation = s.generation;
     transport().send(*url, body,
-                     [sent, keepOnFailure, completion = std::move(completion), generation](
-                         const AnalyticsTransport::Outcome &outcome) {
-                         if (generation == state().generation)
-                             applyResult(sent, keepOnFailure, completion, outcome);
-                     });
+        [sent, keepOnFailure, completion = std::move(completion), generation](
+            const AnalyticsTransport::Outcome &outcome) {
+            if (generation == state().generation)
+                applyResult(sent, keepOnFailure, completion, outcome);
+        });
     return true;
 }
 
@@ -402,7 +402,7 @@ void Analytics::resetForTesting()
 {
     State &s = state();
     Scheduler &scheduler = Scheduler::shared();
-    for (WorkId id : {s.heartbeatTimer, s.firstHeartbeat, s.pendingSubmit, s.pendingRetry})
+    for (WorkId id : { s.heartbeatTimer, s.firstHeartbeat, s.pendingSubmit, s.pendingRetry })
         scheduler.cancel(id);
     const quint64 generation = s.generation + 1;
     AnalyticsTransport *transport = s.transport;

@@ -36,12 +36,10 @@ class AnalyticsTransport;
  * Analytics::flush();
  * @endcode
  */
-class Analytics
-{
+class Analytics {
 public:
     /// One usage event. Shared between the queue and the batch that carries it.
-    class UserEvent
-    {
+    class UserEvent {
     public:
         enum class Status : quint8 {
             identity = 0, ///< waiting in the queue

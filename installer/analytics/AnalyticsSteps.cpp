@@ -11,7 +11,7 @@ namespace AnalyticsSteps {
 
 namespace {
 
-std::chrono::milliseconds pause{500};
+std::chrono::milliseconds pause { 500 };
 
 bool isTrue(const char *variable)
 {
@@ -30,8 +30,8 @@ bool isOptedOut()
 void startup()
 {
     if (!isOptedOut())
-        Analytics::configureWithMeasurement_id(QString::fromUtf8(buildconfig::analyticsMeasurementId),
-                                               QString::fromUtf8(buildconfig::analyticsApiSecret));
+        Analytics::configureWithMeasurement_id(
+            QString::fromUtf8(buildconfig::analyticsMeasurementId), QString::fromUtf8(buildconfig::analyticsApiSecret));
     GA::installStep(QStringLiteral("Launch_App"));
 }
 

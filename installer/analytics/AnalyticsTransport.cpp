@@ -12,8 +12,8 @@ void UrlSessionTransport::send(const QUrl &url, const QByteArray &body, Done don
     request.setHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json"));
     request.body = body;
     request.timeout = std::chrono::seconds(timeoutSeconds);
-    platform::net::UrlSession::shared().dataTask(std::move(request),
-                                                 [done = std::move(done)](const platform::net::UrlResponse &response) {
-                                                     done(Outcome{response.error, response.statusCode});
-                                                 });
+    platform::net::UrlSession::shared().dataTask(
+        std::move(request), [done = std::move(done)](const platform::net::UrlResponse &response) {
+            done(Outcome { response.error, response.statusCode });
+        });
 }

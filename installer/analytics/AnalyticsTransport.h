@@ -14,8 +14,7 @@
  * UrlSessionTransport, tests install an in-process one with
  * Analytics::setTransport().
  */
-class AnalyticsTransport
-{
+class AnalyticsTransport {
 public:
     /// What came back: a transfer error, or the HTTP status of the answer.
     struct Outcome {
@@ -35,8 +34,7 @@ public:
  * The transport of the program: a POST with "Content-Type: application/json"
  * and a 60-second time-out on the shared platform::net::UrlSession.
  */
-class UrlSessionTransport final : public AnalyticsTransport
-{
+class UrlSessionTransport final : public AnalyticsTransport {
 public:
     /// Time-out of one request (60 seconds).
     static constexpr int timeoutSeconds = 60;

@@ -32,16 +32,16 @@ QJsonObject GA::parameters(const QString &action, const QString &label)
 {
     const QStringList localizations = platform::Bundle::main().preferredLocalizations();
     const QString language = localizations.isEmpty() ? QStringLiteral("en") : localizations.first().toLower();
-    return QJsonObject{
-        {QStringLiteral("ea"), action.isNull() ? QStringLiteral("") : action},
-        {QStringLiteral("el"), label.isNull() ? QStringLiteral("") : label},
-        {QStringLiteral("ps"), QStringLiteral("pr-mac-install")},
-        {QStringLiteral("tv"), QStringLiteral("1.0.0.6")},
-        {QStringLiteral("pv"), SoftWare::versionTrack()},
-        {QStringLiteral("sn"), platform::MachineIdentifier::stable().value_or(unknown)},
-        {QStringLiteral("os"), operatingSystem(QSysInfo::kernelType(), QSysInfo::kernelVersion())},
-        {QStringLiteral("cn"), countryName(QLocale())},
-        {QStringLiteral("lang"), language},
+    return QJsonObject {
+        { QStringLiteral("ea"), action.isNull() ? QStringLiteral("") : action },
+        { QStringLiteral("el"), label.isNull() ? QStringLiteral("") : label },
+        { QStringLiteral("ps"), QStringLiteral("pr-mac-install") },
+        { QStringLiteral("tv"), QStringLiteral("1.0.0.6") },
+        { QStringLiteral("pv"), SoftWare::versionTrack() },
+        { QStringLiteral("sn"), platform::MachineIdentifier::stable().value_or(unknown) },
+        { QStringLiteral("os"), operatingSystem(QSysInfo::kernelType(), QSysInfo::kernelVersion()) },
+        { QStringLiteral("cn"), countryName(QLocale()) },
+        { QStringLiteral("lang"), language },
     };
 }
 

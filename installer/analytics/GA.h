@@ -14,8 +14,7 @@
  * GA::event(QStringLiteral("Install_SW"), QStringLiteral("Start_Download"), url);
  * @endcode
  */
-class GA
-{
+class GA {
 public:
     /// Queues event @p name with action "ea" = @p action and label "el" =
     /// @p label (empty when null) plus the standard parameters.

@@ -87,15 +87,14 @@ QString MeasurementRequest::clipped(const QString &text, int length)
     return text.left(cut);
 }
 
-std::optional<QUrl> MeasurementRequest::url(const QString &endpoint, const QString &measurementId,
-                                            const QString &apiSecret)
+std::optional<QUrl> MeasurementRequest::url(
+    const QString &endpoint, const QString &measurementId, const QString &apiSecret)
 {
     const QString text = endpoint + QLatin1String("/mp/collect?measurement_id=") + measurementId
         + QLatin1String("&api_secret=") + apiSecret;
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme();
-    if (!url.isValid() || url.host().isEmpty()
-        || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("https") && scheme != QLatin1String("http")))
         return std::nullopt;
     return url;
 }
@@ -107,14 +106,14 @@ qint64 MeasurementRequest::timestampMicros(double timestamp)
 
 QJsonObject MeasurementRequest::limitedParameters(const QJsonObject &parameters)
 {
-    return limitedMap(parameters, 0, {QStringLiteral("session_id"), QStringLiteral("engagement_time_msec")});
+    return limitedMap(parameters, 0, { QStringLiteral("session_id"), QStringLiteral("engagement_time_msec") });
 }
 
 QJsonObject MeasurementRequest::eventObject(const Analytics::UserEvent &event)
 {
-    QJsonObject object{
-        {QStringLiteral("name"), clipped(event.name, maximumNameLength)},
-        {QStringLiteral("timestamp_micros"), timestampMicros(event.timestamp)},
+    QJsonObject object {
+        { QStringLiteral("name"), clipped(event.name, maximumNameLength) },
+        { QStringLiteral("timestamp_micros"), timestampMicros(event.timestamp) },
     };
     if (!event.params.isEmpty())
         object.insert(QStringLiteral("params"), limitedParameters(event.params));
@@ -122,7 +121,7 @@ QJsonObject MeasurementRequest::eventObject(const Analytics::UserEvent &event)
 }
 
 QByteArray MeasurementRequest::body(const Analytics::Batch &batch, const std::optional<QString> &clientId,
-                                    const QJsonObject &userProperties, qsizetype *carried)
+    const QJsonObject &userProperties, qsizetype *carried)
 {
     QJsonObject envelope;
     if (clientId)

@@ -22,8 +22,7 @@
  * characters, at most 25 parameters per event, text values cut to 100
  * characters. Pure functions; no I/O.
  */
-class MeasurementRequest
-{
+class MeasurementRequest {
 public:
     static constexpr int maximumEvents = 25;
     static constexpr int maximumNameLength = 40;
@@ -40,7 +39,7 @@ public:
     /// @p carried receives how many records that is (at least one of a
     /// non-empty batch).
     static QByteArray body(const Analytics::Batch &batch, const std::optional<QString> &clientId,
-                           const QJsonObject &userProperties, qsizetype *carried = nullptr);
+        const QJsonObject &userProperties, qsizetype *carried = nullptr);
 
     /// The event object of one record.
     static QJsonObject eventObject(const Analytics::UserEvent &event);

@@ -24,15 +24,26 @@ QString SoftWare::appName()
 
 QString SoftWare::appVersion()
 {
-    static const QString version =
-        textEntry(platform::Bundle::main().infoDictionary(), QStringLiteral("CFBundleShortVersionString"));
+    static const QString version
+        = textEntry(platform::Bundle::main().infoDictionary(), QStringLiteral("CFBundleShortVersionString"));
     return version;
 }
 
 QString SoftWare::siteSuffix(int site)
 {
     static constexpr std::array<const char *, 12> suffixes = {
-        "-com", "-jp", "-de", "-fr", "-es", "-ar", "-pt", "-it", "-tw", "-kr", "-nl", "-tr",
+        "-com",
+        "-jp",
+        "-de",
+        "-fr",
+        "-es",
+        "-ar",
+        "-pt",
+        "-it",
+        "-tw",
+        "-kr",
+        "-nl",
+        "-tr",
     };
     if (site < 0 || site >= int(suffixes.size()))
         site = 0;

@@ -8,8 +8,7 @@
  * and the tracking values derived from the regional site it was built for.
  * Each fact is computed on first use and kept for the life of the process.
  */
-class SoftWare
-{
+class SoftWare {
 public:
     /// The regional site index of this build (0-11).
     static int site();

@@ -25,16 +25,16 @@ std::optional<bool> boolean(const QVariantMap &coded, const QString &key)
 
 QStringList TrackModel::codingKeys()
 {
-    return {linkTrackKey, noYouToBePhotoKey, proTrackKey, versionTrackKey};
+    return { linkTrackKey, noYouToBePhotoKey, proTrackKey, versionTrackKey };
 }
 
 QVariantMap TrackModel::encode() const
 {
     return {
-        {linkTrackKey, linkTrack},
-        {noYouToBePhotoKey, noYouToBePhoto},
-        {proTrackKey, proTrack},
-        {versionTrackKey, versionTrack},
+        { linkTrackKey, linkTrack },
+        { noYouToBePhotoKey, noYouToBePhoto },
+        { proTrackKey, proTrack },
+        { versionTrackKey, versionTrack },
     };
 }
 
@@ -46,5 +46,5 @@ std::optional<TrackModel> TrackModel::decode(const QVariantMap &coded)
     const auto version = text(coded, versionTrackKey);
     if (!link || !photo || !pro || !version)
         return std::nullopt;
-    return TrackModel{*link, *photo, *pro, *version};
+    return TrackModel { *link, *photo, *pro, *version };
 }

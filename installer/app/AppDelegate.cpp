@@ -56,7 +56,7 @@ void AppDelegate::writeApplicationInfo()
 
 QStringList AppDelegate::applicationInfoLines(std::optional<qint64> freeBytes)
 {
-    QStringList lines{
+    QStringList lines {
         QStringLiteral("------------------AppInfoBegin------------------"),
         QStringLiteral("appName: ") + SoftWare::appName(),
         QStringLiteral("appVersion: ") + SoftWare::appVersion(),

@@ -13,8 +13,7 @@
  * Connect applicationWillTerminate() to QCoreApplication::aboutToQuit so that
  * every way of quitting passes through it.
  */
-class AppDelegate : public QObject
-{
+class AppDelegate : public QObject {
     Q_OBJECT
 public:
     explicit AppDelegate(QObject *parent = nullptr);

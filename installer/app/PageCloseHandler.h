@@ -8,8 +8,7 @@
  * this interface; content that does not implement it lets the window close
  * and the installer quit.
  */
-class PageCloseHandler
-{
+class PageCloseHandler {
 public:
     virtual ~PageCloseHandler() = default;
 

@@ -51,7 +51,7 @@ RootWindowController::~RootWindowController() = default;
 
 QSize RootWindowController::windowSize()
 {
-    return {800, 520};
+    return { 800, 520 };
 }
 
 QWidget *RootWindowController::contentViewController() const
@@ -81,13 +81,13 @@ void RootWindowController::setContentViewController(QWidget *page)
 QPoint RootWindowController::centeredOrigin(const QRect &visibleFrame, const QSize &size)
 {
     const QPointF middle = QRectF(visibleFrame).center();
-    return {int(middle.x() - size.width() / 2.0), int(middle.y() - size.height() / 2.0)};
+    return { int(middle.x() - size.width() / 2.0), int(middle.y() - size.height() / 2.0) };
 }
 
 void RootWindowController::windowDidLoad()
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
     setFixedSize(windowSize());
     centerOnPrimaryScreen(windowSize());
 }

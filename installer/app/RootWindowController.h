@@ -16,8 +16,7 @@
  * PageCloseHandler decides; any other content lets the installer quit.
  * Assistive technology sees it as a frame named by its title.
  */
-class RootWindowController : public QWidget
-{
+class RootWindowController : public QWidget {
     Q_OBJECT
 public:
     explicit RootWindowController(QWidget *parent = nullptr);

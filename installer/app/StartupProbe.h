@@ -13,8 +13,7 @@
  * to standard output, so a benchmark can time process start to first frame.
  * Without the variable it does nothing.
  */
-class StartupProbe : public QObject
-{
+class StartupProbe : public QObject {
 public:
     static void watch(QWidget *window)
     {
@@ -26,7 +25,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
-            timespec now{};
+            timespec now {};
             clock_gettime(CLOCK_MONOTONIC, &now);
             std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
             std::fflush(stdout);

@@ -12,11 +12,11 @@
 
 namespace {
 
-constexpr std::array<int, 2> handledSignals{SIGTERM, SIGINT};
+constexpr std::array<int, 2> handledSignals { SIGTERM, SIGINT };
 
 // Written from the signal handler, so a plain int rather than anything Qt.
 volatile sig_atomic_t writeEnd = -1;
-int pipeEnds[2] = {-1, -1};
+int pipeEnds[2] = { -1, -1 };
 struct sigaction previous[handledSignals.size()];
 
 void onSignal(int signalNumber)

@@ -21,8 +21,7 @@ class QSocketNotifier;
  * return app.exec();
  * @endcode
  */
-class TerminationSignals : public QObject
-{
+class TerminationSignals : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<void(int signalNumber)>;

@@ -12,8 +12,7 @@
  * the start: the pointer position is checked on show and on every resize,
  * not only on the next movement.
  */
-class ClickableImageView : public QLabel
-{
+class ClickableImageView : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool on READ isOn WRITE setOn NOTIFY toggled)
     Q_PROPERTY(QPixmap offImage READ offImage WRITE setOffImage)

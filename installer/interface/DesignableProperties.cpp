@@ -8,8 +8,8 @@
 #include <QWidget>
 
 namespace {
-const char *const cornerProperties[] = {"cornerTopLeftIB", "cornerTopRightIB", "cornerBottomLeftIB",
-                                        "cornerBottomRightIB"};
+const char *const cornerProperties[]
+    = { "cornerTopLeftIB", "cornerTopRightIB", "cornerBottomLeftIB", "cornerBottomRightIB" };
 
 // Only dynamic properties: a declared property is the widget's own business.
 QVariant dynamicValue(const QObject *object, const char *name)
@@ -121,10 +121,10 @@ QString DesignableProperties::layerStyleSheet(const QWidget *widget)
     if (radius > 0) {
         const int corners = maskedCorners(widget);
         const std::pair<int, const char *> sides[] = {
-            {MinXMinYCorner, "top-left"},
-            {MaxXMinYCorner, "top-right"},
-            {MinXMaxYCorner, "bottom-left"},
-            {MaxXMaxYCorner, "bottom-right"},
+            { MinXMinYCorner, "top-left" },
+            { MaxXMinYCorner, "top-right" },
+            { MinXMaxYCorner, "bottom-left" },
+            { MaxXMaxYCorner, "bottom-right" },
         };
         for (const auto &[bit, side] : sides)
             rules << QStringLiteral("border-%1-radius: %2px;").arg(QLatin1String(side)).arg(corners & bit ? radius : 0);

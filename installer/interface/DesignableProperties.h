@@ -15,21 +15,19 @@ class QWidget;
  *
  * | Property | Effect |
  * |---|---|
- * | cornerRadiusIB, cornerTopLeftIB, cornerTopRightIB, cornerBottomLeftIB, cornerBottomRightIB | rounded corners (all four unless some are switched off) |
- * | borderWidthIB, borderColorIB, backgroundColorIB | border and background |
- * | shadowOffsetIB, shadowRadiusIB, shadowOpacityIB, shadowColorIB | a drop shadow |
- * | isClip | nothing to do: Qt always clips children to their parent's bounds |
- * | textColorIB | the colour of the widget's text (through its palette, which is cheaper than a style sheet) |
- * | backgroundColorIB on a window | the window's background |
- * | localizedKeyIB on a label, line edit, action or any widget with a text property | the text looked up for the key |
- * | placeholderLocalizedKeyIB, placeholderColorIB on a line edit | the looked-up placeholder, in that colour |
+ * | cornerRadiusIB, cornerTopLeftIB, cornerTopRightIB, cornerBottomLeftIB, cornerBottomRightIB | rounded corners (all
+ * four unless some are switched off) | | borderWidthIB, borderColorIB, backgroundColorIB | border and background | |
+ * shadowOffsetIB, shadowRadiusIB, shadowOpacityIB, shadowColorIB | a drop shadow | | isClip | nothing to do: Qt always
+ * clips children to their parent's bounds | | textColorIB | the colour of the widget's text (through its palette, which
+ * is cheaper than a style sheet) | | backgroundColorIB on a window | the window's background | | localizedKeyIB on a
+ * label, line edit, action or any widget with a text property | the text looked up for the key | |
+ * placeholderLocalizedKeyIB, placeholderColorIB on a line edit | the looked-up placeholder, in that colour |
  *
  * Widgets that declare a property themselves (MiraKit's controls declare
  * their own designable properties) handle it through their setter; apply()
  * leaves those alone.
  */
-class DesignableProperties
-{
+class DesignableProperties {
 public:
     using Lookup = std::function<QString(const QString &key)>;
 

@@ -3,8 +3,7 @@
 #include <QLabel>
 
 /// An image that drags its window when pressed, like the window's background.
-class MoveableImageView : public QLabel
-{
+class MoveableImageView : public QLabel {
     Q_OBJECT
 public:
     explicit MoveableImageView(QWidget *parent = nullptr);

@@ -59,8 +59,8 @@ bool registerPoppinsFont(PoppinsWeight weight)
         return *known;
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return false;
-    const QString path = platform::Bundle::main().pathForResource(poppinsFontName(weight), QStringLiteral("ttf"),
-                                                                  QStringLiteral("fonts"));
+    const QString path = platform::Bundle::main().pathForResource(
+        poppinsFontName(weight), QStringLiteral("ttf"), QStringLiteral("fonts"));
     const int id = path.isEmpty() ? -1 : QFontDatabase::addApplicationFont(path);
     // Asking the registered file, not the whole database, keeps the system's
     // fonts from being enumerated before the first frame.

@@ -14,7 +14,8 @@ PushTransition *PushTransition::push(QWidget *view, const QPixmap &before, std::
     return new PushTransition(view, before, view->grab(), duration);
 }
 
-PushTransition::PushTransition(QWidget *view, const QPixmap &before, const QPixmap &after, std::chrono::milliseconds duration)
+PushTransition::PushTransition(
+    QWidget *view, const QPixmap &before, const QPixmap &after, std::chrono::milliseconds duration)
     : QWidget(view->parentWidget())
     , m_before(before)
     , m_after(after)

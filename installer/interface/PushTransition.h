@@ -21,8 +21,7 @@ class QVariantAnimation;
  * PushTransition::push(view, before, std::chrono::milliseconds(500));
  * @endcode
  */
-class PushTransition : public QWidget
-{
+class PushTransition : public QWidget {
     Q_OBJECT
 public:
     /// Starts a push over @p view from @p before to the view's current look.

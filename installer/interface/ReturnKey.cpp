@@ -8,8 +8,7 @@ namespace {
 
 // Sees the Return keys the page's controls leave unhandled; they travel up
 // to the page.
-class ReturnKeyFilter : public QObject
-{
+class ReturnKeyFilter : public QObject {
 public:
     ReturnKeyFilter(QWidget *page, std::function<void()> action)
         : QObject(page)

@@ -1,18 +1,18 @@
 #include "FailedViewController.h"
 #include "ui_FailedViewController.h"
 
+#include "QuitPrompt.h"
 #include <installer/interface/AccessibleRole.h>
 #include <installer/interface/DesignableProperties.h>
 #include <installer/interface/ImageNamed.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>
-#include "QuitPrompt.h"
 #include <installer/interface/ReturnKey.h>
 
 #include "LoadingViewController.h"
-#include <installer/app/RootWindowController.h>
 #include "Storyboard.h"
+#include <installer/app/RootWindowController.h>
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <platform/Folders.h>
 
@@ -66,7 +66,7 @@ std::optional<QString> FailedViewController::descriptionText(FailedReason reason
     case FailedReason::withoutNetwork:
         return localizedString(QStringLiteral("Install_Error_No_NetWork"));
     case FailedReason::write:
-        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {fullFolder});
+        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { fullFolder });
     default:
         return std::nullopt;
     }

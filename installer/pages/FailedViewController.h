@@ -27,8 +27,7 @@ class FailedViewController;
  *
  * Set step() and reason() before the page is shown.
  */
-class FailedViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol
-{
+class FailedViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol {
     Q_OBJECT
 public:
     explicit FailedViewController(QWidget *parent = nullptr);

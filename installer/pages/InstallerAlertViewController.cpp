@@ -1,7 +1,7 @@
 #include "InstallerAlertViewController.h"
 
-#include <installer/interface/PoppinsFont.h>
 #include "ui_InstallerAlertViewController.h"
+#include <installer/interface/PoppinsFont.h>
 
 #include <mirakit/foundation/ColorExtensions.h>
 #include <mirakit/interactive/InteractiveButton.h>

@@ -1,17 +1,17 @@
 #include "LoadingViewController.h"
 #include "ui_LoadingViewController.h"
 
+#include "Storyboard.h"
 #include <installer/app/AppDelegate.h>
+#include <installer/app/RootWindowController.h>
 #include <installer/install/DownLoader.h>
 #include <installer/install/Product.h>
-#include <installer/app/RootWindowController.h>
-#include "Storyboard.h"
 
+#include "FailedViewController.h"
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/GA.h>
 #include <installer/interface/AccessibleRole.h>
 #include <installer/interface/DesignableProperties.h>
-#include "FailedViewController.h"
 #include <installer/interface/ImageNamed.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>

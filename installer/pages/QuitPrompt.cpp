@@ -12,7 +12,7 @@ namespace QuitPrompt {
 
 NoticePageConfiger configer()
 {
-    const QString message = localizedFormat(QStringLiteral("ExitTip"), {Product::localizedName()});
+    const QString message = localizedFormat(QStringLiteral("ExitTip"), { Product::localizedName() });
     return NoticePageConfiger::installerNotice(message, [] {
         GA::installStep(QStringLiteral("Cancel_Close"));
         DownLoader::shared().resume();
@@ -21,13 +21,14 @@ NoticePageConfiger configer()
 
 QList<ChooseAlertAction> options()
 {
-    return {ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")), ButtonStorage::ButtonStyle::border,
-                [] {
-                    GA::installStep(QStringLiteral("Close"));
-                    AppDelegate::terminate();
-                }),
-        ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_Cancel")), ButtonStorage::ButtonStyle::theme,
-            [] { GA::installStep(QStringLiteral("Cancel_Close")); })};
+    return { ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_OK")),
+                 ButtonStorage::ButtonStyle::border,
+                 [] {
+                     GA::installStep(QStringLiteral("Close"));
+                     AppDelegate::terminate();
+                 }),
+        ChooseAlertAction::choice(localizedString(QStringLiteral("Dialog_Button_Cancel")),
+            ButtonStorage::ButtonStyle::theme, [] { GA::installStep(QStringLiteral("Cancel_Close")); }) };
 }
 
 } // namespace QuitPrompt

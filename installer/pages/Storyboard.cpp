@@ -1,8 +1,8 @@
 #include "Storyboard.h"
 
 #include "LoadingViewController.h"
-#include <installer/app/RootWindowController.h>
 #include "ViewController.h"
+#include <installer/app/RootWindowController.h>
 
 #include "FailedViewController.h"
 #include <installer/interface/LocalizedString.h>

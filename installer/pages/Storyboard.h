@@ -24,8 +24,7 @@ class RootWindowController;
  * root->setContentViewController(failed);
  * @endcode
  */
-class Storyboard
-{
+class Storyboard {
 public:
     /// The main window, titled and showing the welcome page (not yet shown).
     static RootWindowController *instantiateInitialController();

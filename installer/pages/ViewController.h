@@ -29,8 +29,7 @@ class ViewController;
  * Keyboard: Return or Enter installs, Space toggles the focused check box
  * (where focus starts), Tab moves through check box, link and Install.
  */
-class ViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol
-{
+class ViewController : public QWidget, public PageCloseHandler, public InstalllerAlertProtocol {
     Q_OBJECT
 public:
     explicit ViewController(QWidget *parent = nullptr);

@@ -144,8 +144,8 @@ static void baseLayout(const ButtonCell &cell, const QRectF &bounds, QRectF *ima
     const bool vertical = position == P::imageAbove || position == P::imageBelow;
     const bool overlap = position == P::imageOverlaps;
     const QSizeF content = overlap ? t.expandedTo(i)
-        : vertical ? QSizeF(std::max(t.width(), i.width()), t.height() + i.height() + gap)
-                   : QSizeF(t.width() + i.width() + gap, std::max(t.height(), i.height()));
+        : vertical                 ? QSizeF(std::max(t.width(), i.width()), t.height() + i.height() + gap)
+                                   : QSizeF(t.width() + i.width() + gap, std::max(t.height(), i.height()));
     qreal x = bounds.left() + (bounds.width() - content.width()) / 2;
     if (cell.alignment() & Qt::AlignLeft)
         x = bounds.left();

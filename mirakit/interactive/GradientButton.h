@@ -36,8 +36,10 @@ class MIRAKIT_EXPORT GradientButton : public InteractiveButton, public Interacti
     Q_PROPERTY(mira::Interactive::GradientDirection direction READ direction WRITE setDirection)
     Q_PROPERTY(bool isHorizontalDirection READ isHorizontalDirection WRITE setIsHorizontalDirection STORED false)
     Q_PROPERTY(bool isVerticalDirection READ isVerticalDirection WRITE setIsVerticalDirection STORED false)
-    Q_PROPERTY(bool isObliqueUpwardDirection READ isObliqueUpwardDirection WRITE setIsObliqueUpwardDirection STORED false)
-    Q_PROPERTY(bool isObliqueDescentDirection READ isObliqueDescentDirection WRITE setIsObliqueDescentDirection STORED false)
+    Q_PROPERTY(
+        bool isObliqueUpwardDirection READ isObliqueUpwardDirection WRITE setIsObliqueUpwardDirection STORED false)
+    Q_PROPERTY(
+        bool isObliqueDescentDirection READ isObliqueDescentDirection WRITE setIsObliqueDescentDirection STORED false)
     Q_PROPERTY(QColor normalStartColor READ normalStartColor WRITE setNormalStartColor STORED false)
     Q_PROPERTY(QColor normalEndColor READ normalEndColor WRITE setNormalEndColor STORED false)
     Q_PROPERTY(QColor hoveredStartColor READ hoveredStartColor WRITE setHoveredStartColor STORED false)
@@ -53,13 +55,29 @@ public:
     void interactiveStateDidChanged(Interactive::State last) override;
 
     bool isHorizontalDirection() const { return direction() == Interactive::GradientDirection::horizontal; }
-    void setIsHorizontalDirection(bool on) { if (on) setDirection(Interactive::GradientDirection::horizontal); }
+    void setIsHorizontalDirection(bool on)
+    {
+        if (on)
+            setDirection(Interactive::GradientDirection::horizontal);
+    }
     bool isVerticalDirection() const { return direction() == Interactive::GradientDirection::vertical; }
-    void setIsVerticalDirection(bool on) { if (on) setDirection(Interactive::GradientDirection::vertical); }
+    void setIsVerticalDirection(bool on)
+    {
+        if (on)
+            setDirection(Interactive::GradientDirection::vertical);
+    }
     bool isObliqueUpwardDirection() const { return direction() == Interactive::GradientDirection::obliqueUpward; }
-    void setIsObliqueUpwardDirection(bool on) { if (on) setDirection(Interactive::GradientDirection::obliqueUpward); }
+    void setIsObliqueUpwardDirection(bool on)
+    {
+        if (on)
+            setDirection(Interactive::GradientDirection::obliqueUpward);
+    }
     bool isObliqueDescentDirection() const { return direction() == Interactive::GradientDirection::obliqueDescent; }
-    void setIsObliqueDescentDirection(bool on) { if (on) setDirection(Interactive::GradientDirection::obliqueDescent); }
+    void setIsObliqueDescentDirection(bool on)
+    {
+        if (on)
+            setDirection(Interactive::GradientDirection::obliqueDescent);
+    }
     QColor normalStartColor() const { return startColor(Interactive::State::normal); }
     void setNormalStartColor(const QColor &c) { setStartColor(c, Interactive::State::normal); }
     QColor normalEndColor() const { return endColor(Interactive::State::normal); }

@@ -21,8 +21,8 @@ const QList<S> &priorityRow(S::RawValue raw)
     static const QList<S> hovered { S::hovered, S::normal };
     static const QList<S> selectedHovered { S::selected | S::hovered, S::selected, S::normal };
     static const QList<S> disabledHovered { S::disabled | S::hovered, S::disabled, S::normal };
-    static const QList<S> selectedDisabledHovered { S::selected | S::disabled | S::hovered,
-        S::selected | S::disabled, S::disabled, S::selected, S::normal };
+    static const QList<S> selectedDisabledHovered { S::selected | S::disabled | S::hovered, S::selected | S::disabled,
+        S::disabled, S::selected, S::normal };
 
     switch (raw) {
     case 2:

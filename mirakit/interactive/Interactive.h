@@ -141,8 +141,7 @@ public:
 };
 
 /// A per-state table: values registered under exact states.
-template<typename T>
-using StateTable = QHash<Interactive::State, T>;
+template <typename T> using StateTable = QHash<Interactive::State, T>;
 
 /// The value an event action receives: the control that fired it (as a
 /// QObject pointer), or a label item's character range.
@@ -189,8 +188,7 @@ MIRAKIT_EXPORT const QList<Interactive::State> &statePriority(Interactive::State
  * or nothing. An entry is a hit whatever its value, so a table of optionals
  * can hold an explicit "none" that ends the search (the image table does).
  */
-template<typename T>
-std::optional<T> adapterValue(const StateTable<T> &table, const QList<Interactive::State> &states)
+template <typename T> std::optional<T> adapterValue(const StateTable<T> &table, const QList<Interactive::State> &states)
 {
     if (table.isEmpty())
         return std::nullopt;

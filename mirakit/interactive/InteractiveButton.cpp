@@ -197,13 +197,15 @@ void InteractiveButton::interactiveStateDidChanged(Interactive::State)
     const std::optional<QColor> background = adapterValue(interactiveBackgroundColors(), priority);
     const std::optional<QColor> border = adapterValue(interactiveBorderColors(), priority);
     const std::optional<qreal> width = adapterValue(interactiveBorderWidths(), priority);
-    const HiddenImageAndText hidden = adapterValue(interactiveHiddenImageAndText(), priority).value_or(HiddenImageAndText {});
+    const HiddenImageAndText hidden
+        = adapterValue(interactiveHiddenImageAndText(), priority).value_or(HiddenImageAndText {});
     QString titleText = adapterValue(interactiveTexts(), priority).value_or(title());
     const std::optional<std::optional<QPixmap>> resolvedImage = adapterValue(interactiveImages(), priority);
     QPixmap stateImage = resolvedImage ? resolvedImage->value_or(QPixmap()) : currentImage();
     const std::optional<AttributedText> attributed = adapterValue(interactiveAttributedTexts(), priority);
     const QColor color = adapterValue(interactiveTextColors(), priority).value_or(QColor(Qt::black));
-    const QFont titleFont = adapterValue(interactiveFonts(), priority).value_or(d->cell->font().value_or(defaultFont()));
+    const QFont titleFont
+        = adapterValue(interactiveFonts(), priority).value_or(d->cell->font().value_or(defaultFont()));
     const std::optional<Block> stateBlock = adapterValue(interactiveBlocks(), priority);
     if (hidden.imageHidden)
         stateImage = QPixmap();

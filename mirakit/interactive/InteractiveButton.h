@@ -90,8 +90,10 @@ class MIRAKIT_EXPORT InteractiveButton : public QAbstractButton, public virtual 
     Q_PROPERTY(QColor normalBackgroundColor READ normalBackgroundColor WRITE setNormalBackgroundColor STORED false)
     Q_PROPERTY(QColor hoveredBackgroundColor READ hoveredBackgroundColor WRITE setHoveredBackgroundColor STORED false)
     Q_PROPERTY(QColor clickedBackgroundColor READ clickedBackgroundColor WRITE setClickedBackgroundColor STORED false)
-    Q_PROPERTY(QColor selectedBackgroundColor READ selectedBackgroundColor WRITE setSelectedBackgroundColor STORED false)
-    Q_PROPERTY(QColor disabledBackgroundColor READ disabledBackgroundColor WRITE setDisabledBackgroundColor STORED false)
+    Q_PROPERTY(
+        QColor selectedBackgroundColor READ selectedBackgroundColor WRITE setSelectedBackgroundColor STORED false)
+    Q_PROPERTY(
+        QColor disabledBackgroundColor READ disabledBackgroundColor WRITE setDisabledBackgroundColor STORED false)
     Q_PROPERTY(QColor normalBorderColor READ normalBorderColor WRITE setNormalBorderColor STORED false)
     Q_PROPERTY(QColor hoveredBorderColor READ hoveredBorderColor WRITE setHoveredBorderColor STORED false)
     Q_PROPERTY(QColor clickedBorderColor READ clickedBorderColor WRITE setClickedBorderColor STORED false)

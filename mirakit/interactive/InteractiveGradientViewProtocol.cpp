@@ -138,8 +138,8 @@ void InteractiveGradientViewProtocol::applyGradient()
     const std::optional<QList<QColor>> resolved = adapterValue(interactiveColors(), priority);
     if (!resolved)
         return;
-    const GradientPoints ends = adapterValue(interactivePoints(), priority)
-                                    .value_or(GradientPoints { defaults.start, defaults.end });
+    const GradientPoints ends
+        = adapterValue(interactivePoints(), priority).value_or(GradientPoints { defaults.start, defaults.end });
     Layer next = layer();
     next.colors = *resolved;
     next.startPoint = ends.start;

@@ -42,8 +42,10 @@ class MIRAKIT_EXPORT InteractiveView : public QWidget, public virtual Interactiv
     Q_PROPERTY(QColor normalBackgroundColor READ normalBackgroundColor WRITE setNormalBackgroundColor STORED false)
     Q_PROPERTY(QColor hoveredBackgroundColor READ hoveredBackgroundColor WRITE setHoveredBackgroundColor STORED false)
     Q_PROPERTY(QColor clickedBackgroundColor READ clickedBackgroundColor WRITE setClickedBackgroundColor STORED false)
-    Q_PROPERTY(QColor selectedBackgroundColor READ selectedBackgroundColor WRITE setSelectedBackgroundColor STORED false)
-    Q_PROPERTY(QColor disabledBackgroundColor READ disabledBackgroundColor WRITE setDisabledBackgroundColor STORED false)
+    Q_PROPERTY(
+        QColor selectedBackgroundColor READ selectedBackgroundColor WRITE setSelectedBackgroundColor STORED false)
+    Q_PROPERTY(
+        QColor disabledBackgroundColor READ disabledBackgroundColor WRITE setDisabledBackgroundColor STORED false)
     Q_PROPERTY(QColor normalBorderColor READ normalBorderColor WRITE setNormalBorderColor STORED false)
     Q_PROPERTY(QColor hoveredBorderColor READ hoveredBorderColor WRITE setHoveredBorderColor STORED false)
     Q_PROPERTY(QColor clickedBorderColor READ clickedBorderColor WRITE setClickedBorderColor STORED false)

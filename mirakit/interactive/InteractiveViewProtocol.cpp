@@ -195,8 +195,8 @@ void InteractiveViewProtocol::interactiveMouseDownSuffix(QMouseEvent *event)
         setEntered(view->geometry().contains(parent->mapFromGlobal(global)));
     // The action may delete the control (a page replacing itself).
     QPointer<QWidget> guard(view);
-    sendEventAction(isEntered() ? Interactive::Event::mouseUpInside : Interactive::Event::mouseUpOutside,
-        interactiveSender());
+    sendEventAction(
+        isEntered() ? Interactive::Event::mouseUpInside : Interactive::Event::mouseUpOutside, interactiveSender());
     if (guard)
         fixState();
 }

@@ -103,7 +103,7 @@ public:
         if (!own.isEmpty() || (type != QAccessible::Name && type != QAccessible::Description))
             return own;
         const QWidget *page = sheet()->contentViewController();
-        const QString fromPage = !page ? QString()
+        const QString fromPage = !page  ? QString()
             : type == QAccessible::Name ? page->accessibleName()
                                         : page->accessibleDescription();
         if (!fromPage.isEmpty() || type == QAccessible::Description)

@@ -39,8 +39,8 @@ bool CurlLibrary::open(const QByteArray &fileName)
     // Never closed: handles and callbacks may live until the process ends.
     void *handle = dlopen(fileName.constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-        m_error = QStringLiteral("cannot load %1: %2").arg(QString::fromLocal8Bit(fileName),
-                                                           QString::fromLocal8Bit(dlerror()));
+        m_error = QStringLiteral("cannot load %1: %2")
+                      .arg(QString::fromLocal8Bit(fileName), QString::fromLocal8Bit(dlerror()));
         return false;
     }
 

@@ -26,8 +26,7 @@ namespace platform::net {
  * PRISMORA_CURL_LIBRARY names another file to open, which lets tests check
  * how the sessions behave when libcurl cannot be loaded.
  */
-class CurlLibrary
-{
+class CurlLibrary {
 public:
     /// The process-wide instance. Cheap: nothing is loaded yet.
     static CurlLibrary &instance();

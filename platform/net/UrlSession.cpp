@@ -22,7 +22,7 @@ void UrlRequest::setHeader(const QByteArray &name, const QByteArray &value)
             return;
         }
     }
-    headers.append({name, value});
+    headers.append({ name, value });
 }
 
 QByteArray UrlRequest::header(const QByteArray &name) const
@@ -68,8 +68,7 @@ size_t collectBody(char *data, size_t size, size_t count, void *user)
 
 } // namespace
 
-class UrlSession::Private
-{
+class UrlSession::Private {
 public:
     Private();
     ~Private();
@@ -84,7 +83,7 @@ public:
     CurlLibrary &curl = CurlLibrary::instance();
     // Published by the worker once libcurl is loaded; null until then and
     // for good when it cannot be loaded.
-    std::atomic<CURLM *> multi{nullptr};
+    std::atomic<CURLM *> multi { nullptr };
     std::thread worker;
 
     std::mutex mutex; // guards incoming, cancelled and stopping
@@ -94,8 +93,8 @@ public:
     bool stopping = false;
 
     std::map<TaskId, std::unique_ptr<Task>> active; // worker thread only
-    std::atomic<TaskId> lastId{0};
-    std::atomic<int> running{0};
+    std::atomic<TaskId> lastId { 0 };
+    std::atomic<int> running { 0 };
 };
 
 UrlSession::Private::Private()
@@ -206,7 +205,7 @@ void UrlSession::Private::run()
             std::unique_ptr<Task> task = std::move(found->second);
             active.erase(found);
             curl.multiRemoveHandle(handle, task->easy);
-            finish(std::move(task), UrlResponse{UrlError::Cancelled, 0, {}, QStringLiteral("cancelled")});
+            finish(std::move(task), UrlResponse { UrlError::Cancelled, 0, {}, QStringLiteral("cancelled") });
         }
 
         int stillRunning = 0;
@@ -231,8 +230,8 @@ void UrlSession::Private::run()
                 curl.easyGetinfo(task->easy, CURLINFO_RESPONSE_CODE, &status);
                 response.statusCode = int(status);
             } else {
-                response.errorText = QString::fromUtf8(task->errorBuffer[0] ? task->errorBuffer
-                                                                            : curl.easyStrerror(result));
+                response.errorText
+                    = QString::fromUtf8(task->errorBuffer[0] ? task->errorBuffer : curl.easyStrerror(result));
             }
             finish(std::move(task), std::move(response));
         }
@@ -255,7 +254,7 @@ void UrlSession::Private::failUntilStopped(const QString &reason)
             cancelled.clear();
         }
         for (auto &task : started)
-            finish(std::move(task), UrlResponse{UrlError::Unknown, 0, {}, reason});
+            finish(std::move(task), UrlResponse { UrlError::Unknown, 0, {}, reason });
     }
 }
 
@@ -272,9 +271,8 @@ void UrlSession::Private::deliver(std::unique_ptr<Task> task)
     UrlResponse response = std::move(task->response);
     task.reset();
     if (completion)
-        Scheduler::shared().post([completion = std::move(completion), response = std::move(response)] {
-            completion(response);
-        });
+        Scheduler::shared().post(
+            [completion = std::move(completion), response = std::move(response)] { completion(response); });
 }
 
 UrlSession::UrlSession()

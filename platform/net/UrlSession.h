@@ -25,7 +25,7 @@ struct PLATFORM_EXPORT UrlRequest {
     QList<std::pair<QByteArray, QByteArray>> headers;
     QByteArray body;
     /// Limit for the whole transfer, connection included. Default 60 seconds.
-    std::chrono::milliseconds timeout{std::chrono::seconds(60)};
+    std::chrono::milliseconds timeout { std::chrono::seconds(60) };
 
     /// Sets header @p name to @p value, replacing an earlier value of that
     /// name (names compare without regard to case).
@@ -72,8 +72,7 @@ using TaskId = std::uint64_t;
  * });
  * @endcode
  */
-class PLATFORM_EXPORT UrlSession
-{
+class PLATFORM_EXPORT UrlSession {
 public:
     using Completion = std::function<void(const UrlResponse &)>;
 

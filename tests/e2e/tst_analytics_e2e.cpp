@@ -6,8 +6,7 @@
 
 // Runs the built installer against the local HTTPS collector and ends it
 // with SIGTERM, the way a session manager or a terminal does.
-class AnalyticsEndToEndTest : public QObject
-{
+class AnalyticsEndToEndTest : public QObject {
     Q_OBJECT
 private:
     LocalCollector m_collector;
@@ -34,8 +33,10 @@ private:
 
     static bool hasAction(const QJsonObject &request, const QString &action)
     {
-        for (const QJsonValue &event : request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray()) {
-            if (event.toObject().value(QStringLiteral("params")).toObject().value(QStringLiteral("ea")).toString() == action)
+        for (const QJsonValue &event :
+            request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray()) {
+            if (event.toObject().value(QStringLiteral("params")).toObject().value(QStringLiteral("ea")).toString()
+                == action)
                 return true;
         }
         return false;
@@ -43,9 +44,11 @@ private:
 
     static bool isHeartbeat(const QJsonObject &request)
     {
-        const QJsonArray events = request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray();
+        const QJsonArray events
+            = request.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray();
         return events.size() == 1
-            && events.at(0).toObject().value(QStringLiteral("name")).toString() == QStringLiteral("user_engagement_custom");
+            && events.at(0).toObject().value(QStringLiteral("name")).toString()
+            == QStringLiteral("user_engagement_custom");
     }
 
     QByteArray logText() const

@@ -8,8 +8,7 @@
 using platform::FileError;
 using platform::FileManager;
 
-class FileManagerTest : public QObject
-{
+class FileManagerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void removesFoldersAndLinksNotTheirTargets()

@@ -10,8 +10,7 @@
 using platform::FileError;
 using platform::Folders;
 
-class FoldersTest : public QObject
-{
+class FoldersTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void foldersFollowTheUsersHome()
@@ -35,10 +34,10 @@ private Q_SLOTS:
     {
         TestHome home;
         QCOMPARE(Folders::resolveApplications(QStringLiteral("/opt/apps/"), QStringLiteral("/"), home.path()),
-                 QStringLiteral("/opt/apps"));
+            QStringLiteral("/opt/apps"));
         QCOMPARE(Folders::resolveApplications(QString(), home.path(), QStringLiteral("/nowhere")), home.path());
         QCOMPARE(Folders::resolveApplications(QString(), home.filePath(QStringLiteral("missing")), home.path()),
-                 home.path() + QStringLiteral("/Applications"));
+            home.path() + QStringLiteral("/Applications"));
     }
 
     void applicationsFolderIsResolvedOnce()

@@ -9,8 +9,7 @@
 
 using platform::KSTLogManager;
 
-class KSTLogManagerTest : public QObject
-{
+class KSTLogManagerTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
@@ -43,9 +42,9 @@ private Q_SLOTS:
         KSTLogManager::writeInfoLog(QStringLiteral("appName: Prismora_Installer"));
         KSTLogManager::writeInfoLog(QStringLiteral("value with\nnewline"));
         const QStringList lines = messages().mid(before);
-        QCOMPARE(lines, (QStringList{QStringLiteral("------------------AppInfoBegin------------------"),
-                                     QStringLiteral("appName: Prismora_Installer"),
-                                     QStringLiteral("value with\\nnewline")}));
+        QCOMPARE(lines,
+            (QStringList { QStringLiteral("------------------AppInfoBegin------------------"),
+                QStringLiteral("appName: Prismora_Installer"), QStringLiteral("value with\\nnewline") }));
     }
 
     void linesFromManyThreadsStayWholeAndOrderedPerThread()

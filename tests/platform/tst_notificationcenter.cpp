@@ -5,19 +5,20 @@
 using platform::Notification;
 using platform::NotificationCenter;
 
-class NotificationCenterTest : public QObject
-{
+class NotificationCenterTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void deliversByNameInRegistrationOrder()
     {
         NotificationCenter center;
         QStringList calls;
-        center.addObserver(QStringLiteral("a"), nullptr, [&](const Notification &) { calls << QStringLiteral("first"); });
-        center.addObserver(QStringLiteral("b"), nullptr, [&](const Notification &) { calls << QStringLiteral("other"); });
+        center.addObserver(
+            QStringLiteral("a"), nullptr, [&](const Notification &) { calls << QStringLiteral("first"); });
+        center.addObserver(
+            QStringLiteral("b"), nullptr, [&](const Notification &) { calls << QStringLiteral("other"); });
         center.addObserver(QStringLiteral("a"), nullptr, [&](const Notification &n) { calls << n.name; });
         center.post(QStringLiteral("a"));
-        QCOMPARE(calls, (QStringList{QStringLiteral("first"), QStringLiteral("a")}));
+        QCOMPARE(calls, (QStringList { QStringLiteral("first"), QStringLiteral("a") }));
     }
 
     void observersGoWithTheirContext()
@@ -82,7 +83,7 @@ private Q_SLOTS:
         NotificationCenter center;
         QList<Notification> received;
         center.addObserver(QStringLiteral("count"), nullptr, [&](const Notification &n) { received << n; });
-        center.postValue(QStringLiteral("count"), 3, {{QStringLiteral("source"), QStringLiteral("sync")}});
+        center.postValue(QStringLiteral("count"), 3, { { QStringLiteral("source"), QStringLiteral("sync") } });
         center.post(QStringLiteral("count"));
         QCOMPARE(received.size(), 2);
         QCOMPARE(received[0].value, QVariant(3));

@@ -8,8 +8,7 @@
 using namespace std::chrono_literals;
 using platform::ManualScheduler;
 
-class SchedulerTest : public QObject
-{
+class SchedulerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void manualRunsDueWorkInTimeOrder()
@@ -20,7 +19,7 @@ private Q_SLOTS:
         scheduler.after(1s, [&] { ran << QStringLiteral("1s-a"); });
         scheduler.after(1s, [&] { ran << QStringLiteral("1s-b"); });
         scheduler.advanceBy(14s);
-        QCOMPARE(ran, (QStringList{QStringLiteral("1s-a"), QStringLiteral("1s-b")}));
+        QCOMPARE(ran, (QStringList { QStringLiteral("1s-a"), QStringLiteral("1s-b") }));
         scheduler.advanceBy(1s);
         QCOMPARE(ran.size(), 3);
         QCOMPARE(scheduler.pendingCount(), 0);
@@ -30,8 +29,9 @@ private Q_SLOTS:
     {
         ManualScheduler scheduler;
         const auto start = scheduler.now();
-        std::chrono::milliseconds seenAt{};
-        scheduler.after(3s, [&] { seenAt = std::chrono::duration_cast<std::chrono::milliseconds>(scheduler.now() - start); });
+        std::chrono::milliseconds seenAt {};
+        scheduler.after(
+            3s, [&] { seenAt = std::chrono::duration_cast<std::chrono::milliseconds>(scheduler.now() - start); });
         scheduler.advanceBy(10s);
         QCOMPARE(seenAt.count(), 3000);
         QCOMPARE(std::chrono::duration_cast<std::chrono::milliseconds>(scheduler.now() - start).count(), 10000);

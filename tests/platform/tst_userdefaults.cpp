@@ -8,8 +8,7 @@
 
 using platform::UserDefaults;
 
-class UserDefaultsTest : public QObject
-{
+class UserDefaultsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void valuesPersistPerSuite()
@@ -76,9 +75,11 @@ private Q_SLOTS:
         TestHome home;
         const auto restore = qScopeGuard([] { UserDefaults::setFolderName(QString()); });
         UserDefaults::setFolderName(QStringLiteral("Prismora"));
-        QCOMPARE(UserDefaults(QStringLiteral("suite")).filePath(), home.filePath(QStringLiteral(".config/Prismora/suite.conf")));
+        QCOMPARE(UserDefaults(QStringLiteral("suite")).filePath(),
+            home.filePath(QStringLiteral(".config/Prismora/suite.conf")));
         UserDefaults::setFolderName(QStringLiteral(".."));
-        QCOMPARE(UserDefaults(QStringLiteral("suite")).filePath(), home.filePath(QStringLiteral(".config/ExampleOrg/suite.conf")));
+        QCOMPARE(UserDefaults(QStringLiteral("suite")).filePath(),
+            home.filePath(QStringLiteral(".config/ExampleOrg/suite.conf")));
     }
 };
 

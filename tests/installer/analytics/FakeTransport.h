@@ -13,8 +13,7 @@
  * through the shared scheduler (so a ManualScheduler decides when), or holds
  * the answers until the test releases them.
  */
-class FakeTransport final : public AnalyticsTransport
-{
+class FakeTransport final : public AnalyticsTransport {
 public:
     struct Request {
         QUrl url;
@@ -24,13 +23,13 @@ public:
     };
 
     QList<Request> requests;
-    Outcome outcome{platform::net::UrlError::None, 204};
+    Outcome outcome { platform::net::UrlError::None, 204 };
     bool hold = false;
     QList<Done> held;
 
     void send(const QUrl &url, const QByteArray &body, Done done) override
     {
-        requests.append({url, body, QJsonDocument::fromJson(body).object(), platform::Scheduler::shared().now()});
+        requests.append({ url, body, QJsonDocument::fromJson(body).object(), platform::Scheduler::shared().now() });
         if (hold) {
             held.append(std::move(done));
             return;

@@ -13,8 +13,7 @@ using Status = Analytics::UserEvent::Status;
 // The analytics client with its real transport against the local HTTPS
 // collector. Timers run on virtual time; the transfers are real, so the
 // test waits for their answers while pumping the virtual clock's queue.
-class AnalyticsCollectorTest : public QObject
-{
+class AnalyticsCollectorTest : public QObject {
     Q_OBJECT
 private:
     LocalCollector m_collector;
@@ -40,14 +39,15 @@ private:
 
     void configure()
     {
-        Analytics::configureWithMeasurement_id(QStringLiteral("G-LOCAL00001"), QStringLiteral("LocalSecretLocalSecret"));
+        Analytics::configureWithMeasurement_id(
+            QStringLiteral("G-LOCAL00001"), QStringLiteral("LocalSecretLocalSecret"));
     }
 
     void logTen()
     {
         for (int n = 0; n < 10; ++n)
             Analytics::logEvent(QStringLiteral("Install_SW"),
-                                {{QStringLiteral("n"), n}, {QStringLiteral("el"), QString(180, QLatin1Char('u'))}});
+                { { QStringLiteral("n"), n }, { QStringLiteral("el"), QString(180, QLatin1Char('u')) } });
     }
 
     bool allAre(Status status) const
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(m_collector.problems(), QStringList());
         for (const QJsonObject &request : requests)
             QCOMPARE(request.value(QStringLiteral("query")).toString(),
-                     QStringLiteral("measurement_id=G-LOCAL00001&api_secret=LocalSecretLocalSecret"));
+                QStringLiteral("measurement_id=G-LOCAL00001&api_secret=LocalSecretLocalSecret"));
     }
 
     void answers_data()
@@ -112,8 +112,10 @@ private Q_SLOTS:
         const qsizetype before = m_collector.requests().size();
         configure();
         logTen();
-        QVERIFY(waitFor([&] { return m_collector.requests().size() >= before + 2 && Analytics::eventQueue().size() == 10
-                                     && !statuses().contains(Status::submiting) && !Analytics::heartbeatInFlight(); }));
+        QVERIFY(waitFor([&] {
+            return m_collector.requests().size() >= before + 2 && Analytics::eventQueue().size() == 10
+                && !statuses().contains(Status::submiting) && !Analytics::heartbeatInFlight();
+        }));
         QCOMPARE(allAre(Status::submitSuccess), accepted);
         QCOMPARE(allAre(Status::identity), !accepted);
         if (!accepted) {

@@ -17,8 +17,7 @@
 using namespace std::chrono_literals;
 
 // Collects what is written to the process's standard output meanwhile.
-class StdoutCapture
-{
+class StdoutCapture {
 public:
     StdoutCapture()
     {
@@ -52,8 +51,7 @@ private:
     QByteArray m_text;
 };
 
-class GATest : public QObject
-{
+class GATest : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<platform::ManualScheduler> m_scheduler;
@@ -77,7 +75,7 @@ private Q_SLOTS:
         Analytics::resetForTesting();
         m_transport = FakeTransport();
         Analytics::setTransport(&m_transport);
-        platform::MachineIdentifier::setIdFilePaths({writeMachineId()});
+        platform::MachineIdentifier::setIdFilePaths({ writeMachineId() });
         AnalyticsSteps::setTerminationPause(0ms);
         qunsetenv("DO_NOT_TRACK");
         qunsetenv("PRISMORA_NO_ANALYTICS");
@@ -95,7 +93,7 @@ private Q_SLOTS:
     void standardParameters()
     {
         const QJsonObject params = GA::parameters(QStringLiteral("Start_Download"), QString());
-        QCOMPARE(params.keys(), (QStringList{"cn", "ea", "el", "lang", "os", "ps", "pv", "sn", "tv"}));
+        QCOMPARE(params.keys(), (QStringList { "cn", "ea", "el", "lang", "os", "ps", "pv", "sn", "tv" }));
         QCOMPARE(params.value(QStringLiteral("ea")).toString(), QStringLiteral("Start_Download"));
         QVERIFY(params.value(QStringLiteral("el")).isString());
         QCOMPARE(params.value(QStringLiteral("el")).toString(), QString());
@@ -107,7 +105,7 @@ private Q_SLOTS:
         QVERIFY(!lang.isEmpty());
         QCOMPARE(lang, lang.toLower());
 
-        platform::MachineIdentifier::setIdFilePaths({m_dir.filePath(QStringLiteral("absent"))});
+        platform::MachineIdentifier::setIdFilePaths({ m_dir.filePath(QStringLiteral("absent")) });
         QCOMPARE(GA::parameters({}, {}).value(QStringLiteral("sn")).toString(), QStringLiteral("unknow"));
     }
 
@@ -116,11 +114,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("debian") << "linux" << "6.1.0-18-amd64" << "Linux6.1.0";
-        QTest::newRow("two parts") << "linux" << "5.15" << "Linux5.15.0";
-        QTest::newRow("four parts") << "linux" << "4.19.0.1-x" << "Linux4.19.0";
-        QTest::newRow("leading zeros") << "freebsd" << "14.01" << "Freebsd14.1.0";
-        QTest::newRow("no version") << "linux" << "" << "Linux";
+        QTest::newRow("debian") << "linux"
+                                << "6.1.0-18-amd64"
+                                << "Linux6.1.0";
+        QTest::newRow("two parts") << "linux"
+                                   << "5.15"
+                                   << "Linux5.15.0";
+        QTest::newRow("four parts") << "linux"
+                                    << "4.19.0.1-x"
+                                    << "Linux4.19.0";
+        QTest::newRow("leading zeros") << "freebsd"
+                                       << "14.01"
+                                       << "Freebsd14.1.0";
+        QTest::newRow("no version") << "linux"
+                                    << ""
+                                    << "Linux";
     }
 
     void operatingSystemText()
@@ -167,11 +175,13 @@ private Q_SLOTS:
         QVERIFY(Analytics::isConfigured());
         QCOMPARE(Analytics::measurementId(), QString::fromUtf8(buildconfig::analyticsMeasurementId));
         m_scheduler->runPending();
-        QCOMPARE(m_transport.names(0), QStringList{Analytics::heartbeatEventName()}); // at once
+        QCOMPARE(m_transport.names(0), QStringList { Analytics::heartbeatEventName() }); // at once
         QVERIFY(!m_transport.requests.at(0).url.toString().isEmpty());
         QCOMPARE(Analytics::eventQueue().size(), 1);
-        QCOMPARE(Analytics::eventQueue().at(0)->params.value(QStringLiteral("ea")).toString(), QStringLiteral("Launch_App"));
-        QCOMPARE(Analytics::eventQueue().at(0)->params.value(QStringLiteral("el")).toString(), QStringLiteral("Success"));
+        QCOMPARE(
+            Analytics::eventQueue().at(0)->params.value(QStringLiteral("ea")).toString(), QStringLiteral("Launch_App"));
+        QCOMPARE(
+            Analytics::eventQueue().at(0)->params.value(QStringLiteral("el")).toString(), QStringLiteral("Success"));
     }
 
     void terminationFlushesWhatWaits()
@@ -181,10 +191,15 @@ private Q_SLOTS:
         AnalyticsSteps::windowClose();
         m_transport.requests.clear();
         AnalyticsSteps::termination();
-        QCOMPARE(m_transport.sizes(), (QList<qsizetype>{2, 1}));
-        QCOMPARE(m_transport.events(0).at(1).toObject().value(QStringLiteral("params")).toObject()
-                     .value(QStringLiteral("ea")).toString(),
-                 QStringLiteral("Close"));
+        QCOMPARE(m_transport.sizes(), (QList<qsizetype> { 2, 1 }));
+        QCOMPARE(m_transport.events(0)
+                     .at(1)
+                     .toObject()
+                     .value(QStringLiteral("params"))
+                     .toObject()
+                     .value(QStringLiteral("ea"))
+                     .toString(),
+            QStringLiteral("Close"));
         QCOMPARE(AnalyticsSteps::terminationPause(), 0ms);
     }
 
@@ -195,7 +210,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("optedOut");
         QTest::newRow("DO_NOT_TRACK=1") << QByteArray("DO_NOT_TRACK") << QByteArray("1") << true;
         QTest::newRow("PRISMORA_NO_ANALYTICS=1") << QByteArray("PRISMORA_NO_ANALYTICS") << QByteArray("1") << true;
-        QTest::newRow("PRISMORA_NO_ANALYTICS=true") << QByteArray("PRISMORA_NO_ANALYTICS") << QByteArray("True") << true;
+        QTest::newRow("PRISMORA_NO_ANALYTICS=true")
+            << QByteArray("PRISMORA_NO_ANALYTICS") << QByteArray("True") << true;
         QTest::newRow("DO_NOT_TRACK=0") << QByteArray("DO_NOT_TRACK") << QByteArray("0") << false;
         QTest::newRow("DO_NOT_TRACK empty") << QByteArray("DO_NOT_TRACK") << QByteArray("") << false;
     }

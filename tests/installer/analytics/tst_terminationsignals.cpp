@@ -8,8 +8,7 @@
 
 #include <csignal>
 
-class TerminationSignalsTest : public QObject
-{
+class TerminationSignalsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void signalsReachTheHandlerOnTheMainThread()
@@ -27,7 +26,7 @@ private Q_SLOTS:
             QSignalSpy spy(&signalsHandler, &TerminationSignals::received);
             ::raise(SIGTERM);
             ::raise(SIGINT);
-            QTRY_COMPARE(received, (QList<int>{SIGTERM, SIGINT}));
+            QTRY_COMPARE(received, (QList<int> { SIGTERM, SIGINT }));
             QCOMPARE(spy.count(), 2);
             QCOMPARE(thread, QCoreApplication::instance()->thread());
         }

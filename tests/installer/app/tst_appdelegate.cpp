@@ -1,13 +1,12 @@
 #include "TestHome.h"
 
-#include <installer/app/AppDelegate.h>
 #include <installer/analytics/SoftWare.h>
+#include <installer/app/AppDelegate.h>
 #include <platform/KSTLogManager.h>
 
 #include <QTest>
 
-class AppDelegateTest : public QObject
-{
+class AppDelegateTest : public QObject {
     Q_OBJECT
 private:
     TestHome m_home;
@@ -52,8 +51,8 @@ private Q_SLOTS:
 
     void missingOrMistypedEntriesGiveEmptyText()
     {
-        const QVariantMap info{{QStringLiteral("CFBundleShortVersionString"), 12},
-                               {QStringLiteral("CFBundleName"), QStringLiteral("X")}};
+        const QVariantMap info { { QStringLiteral("CFBundleShortVersionString"), 12 },
+            { QStringLiteral("CFBundleName"), QStringLiteral("X") } };
         QCOMPARE(SoftWare::textEntry(info, QStringLiteral("CFBundleShortVersionString")), QString());
         QCOMPARE(SoftWare::textEntry(info, QStringLiteral("CFBundleVersion")), QString());
         QCOMPARE(SoftWare::textEntry(info, QStringLiteral("CFBundleName")), QStringLiteral("X"));

@@ -9,16 +9,14 @@
 #include <QTest>
 
 namespace {
-class AskingPage : public QWidget, public PageCloseHandler
-{
+class AskingPage : public QWidget, public PageCloseHandler {
 public:
     void closeRequest() override { ++requests; }
     int requests = 0;
 };
 } // namespace
 
-class RootWindowControllerTest : public QObject
-{
+class RootWindowControllerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase()

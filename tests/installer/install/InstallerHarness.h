@@ -1,7 +1,7 @@
 #pragma once
 
-#include <installer/install/HostPlan.h>
 #include <installer/install/DownLoader.h>
+#include <installer/install/HostPlan.h>
 
 #include <platform/KSTLogManager.h>
 #include <platform/ManualScheduler.h>

@@ -1,8 +1,8 @@
 #include "InstallerHarness.h"
 #include "TestHome.h"
-#include "fixtures/ZipBuilder.h"
 #include "fixtures/FileSizeLimit.h"
 #include "fixtures/LocalMirror.h"
+#include "fixtures/ZipBuilder.h"
 
 #include <installer/install/Launcher.h>
 #include <installer/install/TrackingRecord.h>
@@ -15,7 +15,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThreadPool>
-
 
 namespace {
 

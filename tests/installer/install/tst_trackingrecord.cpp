@@ -7,8 +7,7 @@
 #include <QFile>
 #include <QTest>
 
-class TrackingRecordTest : public QObject
-{
+class TrackingRecordTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void writesAFreshRecordCreatingMissingFolders()
@@ -20,8 +19,9 @@ private Q_SLOTS:
         writeTrackingRecord();
         const auto record = platform::PropertyList::readDictionary(expected);
         QVERIFY(record);
-        QCOMPARE(*record, (QVariantMap{{QStringLiteral("VersionTrack"), QStringLiteral("Official-de")},
-                                       {QStringLiteral("LinkTrack"), QStringLiteral("Official-de")}}));
+        QCOMPARE(*record,
+            (QVariantMap { { QStringLiteral("VersionTrack"), QStringLiteral("Official-de") },
+                { QStringLiteral("LinkTrack"), QStringLiteral("Official-de") } }));
     }
 
     void replacesARecordWithOtherKeys()
@@ -29,13 +29,12 @@ private Q_SLOTS:
         TestHome home;
         const QString path = *trackingRecordPath();
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        QVERIFY(platform::PropertyList::writeDictionary({{QStringLiteral("ProTrack"), true},
-                                                         {QStringLiteral("VersionTrack"), QStringLiteral("old")}},
-                                                        path));
+        QVERIFY(platform::PropertyList::writeDictionary(
+            { { QStringLiteral("ProTrack"), true }, { QStringLiteral("VersionTrack"), QStringLiteral("old") } }, path));
         writeTrackingRecord();
         const auto record = platform::PropertyList::readDictionary(path);
         QVERIFY(record);
-        QCOMPARE(record->keys(), (QStringList{QStringLiteral("LinkTrack"), QStringLiteral("VersionTrack")}));
+        QCOMPARE(record->keys(), (QStringList { QStringLiteral("LinkTrack"), QStringLiteral("VersionTrack") }));
         QCOMPARE(record->value(QStringLiteral("VersionTrack")).toString(), QStringLiteral("Official-de"));
     }
 
@@ -55,7 +54,7 @@ private Q_SLOTS:
 
     void modelEncodesByKeyName()
     {
-        const TrackModel model{QStringLiteral("Official-de"), true, false, QStringLiteral("Official-jp")};
+        const TrackModel model { QStringLiteral("Official-de"), true, false, QStringLiteral("Official-jp") };
         const QVariantMap coded = model.encode();
         QCOMPARE(coded.keys(), TrackModel::codingKeys());
         QCOMPARE(coded.value(QStringLiteral("NoYouToBePhoto")).toBool(), true);
@@ -83,7 +82,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, key);
         QFETCH(QVariant, value);
-        QVariantMap coded = TrackModel{QStringLiteral("a"), false, true, QStringLiteral("b")}.encode();
+        QVariantMap coded = TrackModel { QStringLiteral("a"), false, true, QStringLiteral("b") }.encode();
         if (value.isValid())
             coded.insert(key, value);
         else

@@ -1,12 +1,12 @@
 #include "TestHome.h"
 
 #include <installer/interface/InAppLanguage.h>
-#include <installer/pages/InstallerAlertViewController.h>
-#include <installer/pages/InstalllerAlertProtocol.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>
 #include <installer/interface/ThemeButton.h>
+#include <installer/pages/InstallerAlertViewController.h>
+#include <installer/pages/InstalllerAlertProtocol.h>
 
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/windows/SheetCloseButton.h>

@@ -1,19 +1,19 @@
-#include "installer/analytics/FakeTransport.h"
 #include "LocalMirror.h"
 #include "PageDriver.h"
 #include "PointerInput.h"
 #include "TestHome.h"
+#include "installer/analytics/FakeTransport.h"
 
 #include <installer/analytics/Analytics.h>
-#include <installer/pages/FailedViewController.h>
+#include <installer/app/AppDelegate.h>
+#include <installer/app/RootWindowController.h>
+#include <installer/install/DownLoader.h>
 #include <installer/interface/InAppLanguage.h>
-#include <installer/pages/InstallerAlertViewController.h>
 #include <installer/interface/LocalizedFormat.h>
 #include <installer/interface/LocalizedString.h>
-#include <installer/app/AppDelegate.h>
-#include <installer/install/DownLoader.h>
+#include <installer/pages/FailedViewController.h>
+#include <installer/pages/InstallerAlertViewController.h>
 #include <installer/pages/LoadingViewController.h>
-#include <installer/app/RootWindowController.h>
 #include <installer/pages/Storyboard.h>
 #include <installer/pages/ViewController.h>
 #include <mirakit/interactive/InteractiveButton.h>
@@ -48,13 +48,12 @@ QString product()
 
 // The three pages in a real window: welcome, progress (against a mirror
 // that never finishes sending) and failure.
-class PagesTest : public QObject
-{
+class PagesTest : public QObject {
     Q_OBJECT
 private:
     TestHome m_home;
     LocalMirror m_mirror;
-    PageDriver m_driver{std::chrono::milliseconds(0)};
+    PageDriver m_driver { std::chrono::milliseconds(0) };
     platform::ManualScheduler &m_scheduler = m_driver.scheduler;
     FakeTransport m_transport;
     QuietWorkspace m_workspace;
@@ -70,11 +69,7 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    template<typename Page>
-    Page *page() const
-    {
-        return qobject_cast<Page *>(m_window->contentViewController());
-    }
+    template <typename Page> Page *page() const { return qobject_cast<Page *>(m_window->contentViewController()); }
 
     static QStringList events()
     {
@@ -122,7 +117,8 @@ private Q_SLOTS:
         QVERIFY(m_mirror.start(archive));
         qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
         // Sends a little, then nothing: the progress page stays on show.
-        qputenv("PRISMORA_DOWNLOAD_HOSTS", QStringList(4, m_mirror.base(QStringLiteral("stall"))).join(QLatin1Char(',')).toUtf8());
+        qputenv("PRISMORA_DOWNLOAD_HOSTS",
+            QStringList(4, m_mirror.base(QStringLiteral("stall"))).join(QLatin1Char(',')).toUtf8());
 
         platform::Workspace::setShared(&m_workspace);
         Analytics::setTransport(&m_transport);
@@ -200,7 +196,7 @@ private Q_SLOTS:
         QVERIFY(!box->isSelected());
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
-        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("AgreeTip"), {product()}));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("AgreeTip"), { product() }));
         QVERIFY(PageDriver::notice()->button(0));
         QVERIFY(!PageDriver::notice()->button(1));
         screenshot(QStringLiteral("page-welcome-agreement-notice"));
@@ -237,7 +233,7 @@ private Q_SLOTS:
         QCOMPARE(link->attributedTitle().formats.first().format.foreground().color(), QColor(0x2FB782));
         QVERIFY(underlined());
         QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().center());
-        QCOMPARE(m_workspace.opened, QList<QUrl>{QUrl(text("URL_User_License"))});
+        QCOMPARE(m_workspace.opened, QList<QUrl> { QUrl(text("URL_User_License")) });
         pointer::leave(link);
         QVERIFY(!underlined());
     }
@@ -248,7 +244,7 @@ private Q_SLOTS:
         m_window->close();
         QVERIFY(m_window->isVisible());
         QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
-        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), { product() }));
         QVERIFY(m_driver.choose(1)); // Cancel
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
         QVERIFY(!AppDelegate::isTerminating());
@@ -257,12 +253,15 @@ private Q_SLOTS:
     void progressCarouselAndPercentages()
     {
         showWindow();
-        auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+        auto *loading
+            = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
         m_window->setContentViewController(loading);
         // The page that held focus is gone; the bar, named by the status, takes it.
         QCOMPARE(m_window->focusWidget(), loading->progressView());
-        QVERIFY(m_driver.pump([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->currentSize > 0; }));
-        QCOMPARE(loading->loadingLabel()->text(), localizedFormat(QStringLiteral("Install_Downloading"), {product()}));
+        QVERIFY(
+            m_driver.pump([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->currentSize > 0; }));
+        QCOMPARE(
+            loading->loadingLabel()->text(), localizedFormat(QStringLiteral("Install_Downloading"), { product() }));
 
         auto *dots = static_cast<QBoxLayout *>(loading->dotStackView()->layout());
         QCOMPARE(dots->indexOf(loading->greenDot()), 0);
@@ -270,9 +269,10 @@ private Q_SLOTS:
         screenshot(QStringLiteral("page-progress"));
 
         // Every three seconds the next illustration, the dot following it.
-        const auto title = [](int illustration) { return text(qPrintable(QStringLiteral("AD%1_Title").arg(illustration))); };
+        const auto title
+            = [](int illustration) { return text(qPrintable(QStringLiteral("AD%1_Title").arg(illustration))); };
         int shown = 1;
-        for (int illustration : {2, 3, 4, 1, 2}) {
+        for (int illustration : { 2, 3, 4, 1, 2 }) {
             m_scheduler.advanceBy(2999ms);
             QCOMPARE(loading->introlductionLabel()->text(), title(shown));
             m_scheduler.advanceBy(1ms);
@@ -305,14 +305,21 @@ private Q_SLOTS:
         QTest::addColumn<double>("percent");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("below one, two decimals") << 0.5 << "en_US" << "0.50%";
+        QTest::newRow("below one, two decimals") << 0.5 << "en_US"
+                                                 << "0.50%";
         QTest::newRow("below one, the locale's separator") << 0.25 << "de_DE" << QStringLiteral("0,25%");
-        QTest::newRow("whole") << 42.0 << "en_US" << "42%";
-        QTest::newRow("one decimal") << 42.5 << "en_US" << "42.5%";
-        QTest::newRow("rounded to two") << 42.456 << "en_US" << "42.46%";
-        QTest::newRow("rounding up to whole") << 99.999 << "en_US" << "100%";
-        QTest::newRow("locale separator") << 42.5 << "de_DE" << "42,5%";
-        QTest::newRow("no grouping") << 1234.5 << "en_US" << "1234.5%";
+        QTest::newRow("whole") << 42.0 << "en_US"
+                               << "42%";
+        QTest::newRow("one decimal") << 42.5 << "en_US"
+                                     << "42.5%";
+        QTest::newRow("rounded to two") << 42.456 << "en_US"
+                                        << "42.46%";
+        QTest::newRow("rounding up to whole") << 99.999 << "en_US"
+                                              << "100%";
+        QTest::newRow("locale separator") << 42.5 << "de_DE"
+                                          << "42,5%";
+        QTest::newRow("no grouping") << 1234.5 << "en_US"
+                                     << "1234.5%";
         QTest::newRow("German whole") << 100.0 << "de_DE" << QStringLiteral("100%");
         // Regression: Arabic switched from Latin digits to its own at one percent.
         // The locale's sign is ARABIC PERCENT SIGN followed by ARABIC LETTER MARK.
@@ -335,7 +342,8 @@ private Q_SLOTS:
     void progressCloseRequestPausesAndResumes()
     {
         showWindow();
-        auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+        auto *loading
+            = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
         m_window->setContentViewController(loading);
         QVERIFY(m_driver.pump([] { return DownLoader::shared().zip() && DownLoader::shared().zip()->task.load(); }));
         const auto task = DownLoader::shared().zip()->task.load();
@@ -345,7 +353,7 @@ private Q_SLOTS:
         QCOMPARE(task->state(), platform::net::DownloadTask::State::Suspended);
         QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
         // The product's name is filled in, never shown as a placeholder.
-        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), { product() }));
         QVERIFY(!PageDriver::notice()->descLabel()->text().contains(QLatin1String("%@")));
         screenshot(QStringLiteral("page-progress-quit-prompt"));
         QVERIFY(m_driver.choose(1));
@@ -360,7 +368,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("no network") << FailedReason::withoutNetwork << text("Install_Error_No_NetWork");
         QTest::newRow("no space") << FailedReason::write
-                                  << localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), {m_home.filePath(QStringLiteral("Applications"))});
+                                  << localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"),
+                                         { m_home.filePath(QStringLiteral("Applications")) });
         QTest::newRow("server keeps the page's text") << FailedReason::server << text("Install_Error_Unknown");
         QTest::newRow("install keeps the page's text") << FailedReason::install << text("Install_Error_Unknown");
     }
@@ -374,7 +383,8 @@ private Q_SLOTS:
         showWindow(failed);
         QCOMPARE(failed->descriptionLabel()->stringValue(), expected);
         if (reason == FailedReason::write)
-            QVERIFY(failed->descriptionLabel()->stringValue().contains(m_home.filePath(QStringLiteral("Applications"))));
+            QVERIFY(
+                failed->descriptionLabel()->stringValue().contains(m_home.filePath(QStringLiteral("Applications"))));
         QVERIFY(failed->retryBtn()->hasFocus());
         // Focus on Retry says what went wrong.
         QCOMPARE(failed->retryBtn()->accessibleDescription(), text("Failed_Title") + QLatin1Char('\n') + expected);
@@ -389,7 +399,7 @@ private Q_SLOTS:
         showWindow(failed);
         m_window->close();
         QVERIFY(m_driver.pump([] { return PageDriver::notice() != nullptr; }));
-        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), {product()}));
+        QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), { product() }));
         QTest::keyClick(PageDriver::notice(), Qt::Key_Escape); // the badge: stays, reports, resumes
         QVERIFY(m_driver.pump([] { return PageDriver::notice() == nullptr; }));
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
@@ -404,16 +414,18 @@ private Q_SLOTS:
     // The pages in the four languages with the widest, tallest and right-to-left texts.
     void screenshotsInFourLanguages()
     {
-        for (const InAppLanguage::Language language : {InAppLanguage::German, InAppLanguage::Japanese, InAppLanguage::Arabic, InAppLanguage::English}) {
+        for (const InAppLanguage::Language language :
+            { InAppLanguage::German, InAppLanguage::Japanese, InAppLanguage::Arabic, InAppLanguage::English }) {
             InAppLanguage::resetForTesting();
             InAppLanguage::setLanguage(language);
             showWindow();
-            QCOMPARE(m_window->layoutDirection(), InAppLanguage(language).isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+            QCOMPARE(m_window->layoutDirection(),
+                InAppLanguage(language).isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
             auto *welcome = page<ViewController>();
             // Nothing of the footer clips: every control gets its full width.
-            for (QWidget *control : {static_cast<QWidget *>(welcome->agreementButton()),
+            for (QWidget *control : { static_cast<QWidget *>(welcome->agreementButton()),
                      welcome->findChild<QWidget *>(QStringLiteral("agreementLabel")),
-                     static_cast<QWidget *>(welcome->protoclButton()), static_cast<QWidget *>(welcome->installBtn())})
+                     static_cast<QWidget *>(welcome->protoclButton()), static_cast<QWidget *>(welcome->installBtn()) })
                 QVERIFY2(control->width() >= control->sizeHint().width(), qPrintable(control->objectName()));
             screenshot(QStringLiteral("page-welcome"));
             welcome->agreementButton()->setChecked(false);
@@ -426,10 +438,12 @@ private Q_SLOTS:
             failed->setReason(FailedReason::write);
             m_window->setContentViewController(failed);
             settleLayouts();
-            QVERIFY(failed->descriptionLabel()->height() >= failed->descriptionLabel()->heightForWidth(failed->descriptionLabel()->width()));
+            QVERIFY(failed->descriptionLabel()->height()
+                >= failed->descriptionLabel()->heightForWidth(failed->descriptionLabel()->width()));
             screenshot(QStringLiteral("page-failure"));
 
-            auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
+            auto *loading
+                = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
             m_window->setContentViewController(loading);
             settleLayouts();
             screenshot(QStringLiteral("page-progress"));

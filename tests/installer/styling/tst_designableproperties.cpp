@@ -16,8 +16,7 @@ QString bracket(const QString &key)
 }
 
 // A control that declares a designable property itself.
-class OwnRadius : public QWidget
-{
+class OwnRadius : public QWidget {
     Q_OBJECT
     Q_PROPERTY(double cornerRadiusIB MEMBER radius)
 public:
@@ -25,8 +24,7 @@ public:
 };
 } // namespace
 
-class DesignablePropertiesTest : public QObject
-{
+class DesignablePropertiesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void cornerBits_data()
@@ -108,7 +106,7 @@ private Q_SLOTS:
 
     void placeholderIsColouredWhicheverComesFirst()
     {
-        for (const bool keyFirst : {true, false}) {
+        for (const bool keyFirst : { true, false }) {
             QLineEdit edit;
             if (keyFirst) {
                 edit.setProperty("placeholderLocalizedKeyIB", QStringLiteral("Search"));

@@ -28,8 +28,7 @@ void hover(QWidget *widget, bool inside)
 }
 } // namespace
 
-class ImageViewsTest : public QObject
-{
+class ImageViewsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void offImageOnlyNeverTogglesButStillClicks()

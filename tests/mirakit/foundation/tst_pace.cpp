@@ -157,9 +157,9 @@ private Q_SLOTS:
     {
         QThreadPool pool;
         std::promise<QThread *> ranOn;
-        ready(1)
-            .schedule(mira::PaceQueue::background(&pool), 2s)
-            .excute([&](const PaceResult<int> &) { ranOn.set_value(QThread::currentThread()); });
+        ready(1).schedule(mira::PaceQueue::background(&pool), 2s).excute([&](const PaceResult<int> &) {
+            ranOn.set_value(QThread::currentThread());
+        });
         QCOMPARE(pool.activeThreadCount(), 0);
         m_scheduler.advanceBy(2s);
         QThread *thread = ranOn.get_future().get();

@@ -115,7 +115,8 @@ private Q_SLOTS:
         const auto labels = page->findChildren<QLabel *>();
         QVERIFY(!labels.isEmpty());
         for (const QLabel *label : labels)
-            QVERIFY2(contrast(label->palette().color(QPalette::WindowText), background) >= 4.5, qPrintable(label->text()));
+            QVERIFY2(
+                contrast(label->palette().color(QPalette::WindowText), background) >= 4.5, qPrintable(label->text()));
         for (const QPushButton *button : page->findChildren<QPushButton *>()) {
             const QPalette palette = button->palette();
             QVERIFY2(contrast(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)) >= 4.5,

@@ -164,9 +164,8 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("release");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<S>("finalState");
-        QTest::newRow("inside") << QPoint(80, 20)
-                                << QStringList { QStringLiteral("down"), QStringLiteral("clicked"),
-                                       QStringLiteral("up-inside") }
+        QTest::newRow("inside") << QPoint(
+            80, 20) << QStringList { QStringLiteral("down"), QStringLiteral("clicked"), QStringLiteral("up-inside") }
                                 << S::hovered;
         QTest::newRow("outside") << QPoint(200, 70)
                                  << QStringList { QStringLiteral("down"), QStringLiteral("up-outside") } << S::normal;
@@ -179,14 +178,16 @@ private Q_SLOTS:
         QStringList log;
         QList<S> pressedStates;
         connect(m_button, &QAbstractButton::clicked, this, [&] { log << QStringLiteral("clicked"); });
-        m_button->setEventAction([&](const QVariant &sender) {
-            QCOMPARE(sender.value<QObject *>(), m_button);
-            log << QStringLiteral("down");
-        }, Interactive::Event::mouseDown);
-        m_button->setEventAction([&](const QVariant &) { log << QStringLiteral("up-inside"); },
-            Interactive::Event::mouseUpInside);
-        m_button->setEventAction([&](const QVariant &) { log << QStringLiteral("up-outside"); },
-            Interactive::Event::mouseUpOutside);
+        m_button->setEventAction(
+            [&](const QVariant &sender) {
+                QCOMPARE(sender.value<QObject *>(), m_button);
+                log << QStringLiteral("down");
+            },
+            Interactive::Event::mouseDown);
+        m_button->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up-inside"); }, Interactive::Event::mouseUpInside);
+        m_button->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up-outside"); }, Interactive::Event::mouseUpOutside);
         m_button->setBackgroundColor(QColor(0x2FB782), S::clicked);
         m_button->setBlock([&] { pressedStates << m_button->interactiveState(); }, S::clicked);
 
@@ -205,12 +206,14 @@ private Q_SLOTS:
     {
         QStringList log;
         QSignalSpy clicked(m_button, &QAbstractButton::clicked);
-        m_button->setEventAction([&](const QVariant &) {
-            log << QStringLiteral("down");
-            m_button->setEnabled(false);
-        }, Interactive::Event::mouseDown);
-        m_button->setEventAction([&](const QVariant &) { log << QStringLiteral("up"); },
-            Interactive::Event::mouseUpInside);
+        m_button->setEventAction(
+            [&](const QVariant &) {
+                log << QStringLiteral("down");
+                m_button->setEnabled(false);
+            },
+            Interactive::Event::mouseDown);
+        m_button->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up"); }, Interactive::Event::mouseUpInside);
         m_button->setText(QStringLiteral("fallback"), S::normal);
         m_button->setText(QStringLiteral("disabled"), S::disabled);
         QTest::mouseClick(m_button, Qt::LeftButton, {}, QPoint(80, 20));
@@ -272,16 +275,18 @@ private Q_SLOTS:
 
     void designablePropertiesUseTheLocalizedProvider()
     {
-        setLocalizedStringProvider([](const QString &key) { return key == QLatin1String("Button_Install")
-                                                               ? QStringLiteral("Installieren")
-                                                               : QStringLiteral("<%1>").arg(key); });
+        setLocalizedStringProvider([](const QString &key) {
+            return key == QLatin1String("Button_Install") ? QStringLiteral("Installieren")
+                                                          : QStringLiteral("<%1>").arg(key);
+        });
         QVERIFY(m_button->setProperty("normalLocalizedKey", QStringLiteral("Button_Install")));
         QVERIFY(m_button->setProperty("hoveredTextColor", QColor(0x2CA978)));
         QVERIFY(m_button->setProperty("disabledImage", QVariant::fromValue(filled(Qt::gray))));
         QVERIFY(m_button->setProperty("selectedBackgroundColor", QColor(0x3BE5A2)));
         QCOMPARE(m_button->title(), QStringLiteral("Installieren"));
         QCOMPARE(m_button->property("hoveredLocalizedKey").toString(), QStringLiteral("Installieren"));
-        QCOMPARE(m_button->property("clickedTextColor").value<QColor>(), QColor(0x2CA978)); // clicked falls back to hovered
+        QCOMPARE(
+            m_button->property("clickedTextColor").value<QColor>(), QColor(0x2CA978)); // clicked falls back to hovered
         pointer::enter(m_button);
         QCOMPARE(titleFormat(*m_button).foreground().color(), QColor(0x2CA978));
         QVERIFY(m_button->setProperty("disabledLocalizedKey", QString()));

@@ -6,9 +6,9 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QPushButton>
 #include <QFontDatabase>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 

@@ -108,14 +108,16 @@ private Q_SLOTS:
         QFETCH(S, finalState);
         QStringList log;
         QList<S> statesDuringPress;
-        m_view->setEventAction([&](const QVariant &sender) {
-            QCOMPARE(sender.value<QObject *>(), m_view);
-            log << QStringLiteral("down");
-        }, Interactive::Event::mouseDown);
-        m_view->setEventAction([&](const QVariant &) { log << QStringLiteral("up-inside"); },
-            Interactive::Event::mouseUpInside);
-        m_view->setEventAction([&](const QVariant &) { log << QStringLiteral("up-outside"); },
-            Interactive::Event::mouseUpOutside);
+        m_view->setEventAction(
+            [&](const QVariant &sender) {
+                QCOMPARE(sender.value<QObject *>(), m_view);
+                log << QStringLiteral("down");
+            },
+            Interactive::Event::mouseDown);
+        m_view->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up-inside"); }, Interactive::Event::mouseUpInside);
+        m_view->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up-outside"); }, Interactive::Event::mouseUpOutside);
         m_view->setBlock([&] { statesDuringPress << m_view->interactiveState(); }, S::clicked | S::hovered);
 
         pointer::enter(m_view, QPoint(50, 30));

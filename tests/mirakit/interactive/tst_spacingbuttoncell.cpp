@@ -166,8 +166,8 @@ private Q_SLOTS:
         small.setPixelSize(10);
         cell.setFont(small);
         const QSizeF plain = cell.titleFullSize();
-        QVERIFY2(attributed.height() > 2 * plain.height(), qPrintable(QStringLiteral("%1 vs %2")
-            .arg(attributed.height()).arg(plain.height())));
+        QVERIFY2(attributed.height() > 2 * plain.height(),
+            qPrintable(QStringLiteral("%1 vs %2").arg(attributed.height()).arg(plain.height())));
         QCOMPARE(attributed.width(), std::ceil(attributed.width()));
     }
 

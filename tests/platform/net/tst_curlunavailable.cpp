@@ -19,8 +19,7 @@ namespace {
 
 const QByteArray absentLibrary = "libprismora-absent-curl.so.0";
 
-class Completions : public DownloadSessionDelegate
-{
+class Completions : public DownloadSessionDelegate {
 public:
     void didWriteData(DownloadTask &, std::int64_t, std::int64_t, std::int64_t) override
     {
@@ -54,8 +53,7 @@ public:
 
 } // namespace
 
-class CurlUnavailableTest : public QObject
-{
+class CurlUnavailableTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -99,8 +97,8 @@ private Q_SLOTS:
         std::shared_ptr<DownloadTask> suspended;
         {
             DownloadSession session(&delegate);
-            auto running = session.downloadTask({QUrl(QStringLiteral("https://127.0.0.1:9/a.zip")), {}});
-            suspended = session.downloadTask({QUrl(QStringLiteral("https://127.0.0.1:9/b.zip")), {}});
+            auto running = session.downloadTask({ QUrl(QStringLiteral("https://127.0.0.1:9/a.zip")), {} });
+            suspended = session.downloadTask({ QUrl(QStringLiteral("https://127.0.0.1:9/b.zip")), {} });
             running->resume();
             QVERIFY(delegate.waitFor(1));
             {

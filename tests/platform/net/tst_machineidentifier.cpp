@@ -6,8 +6,7 @@
 
 using platform::MachineIdentifier;
 
-class MachineIdentifierTest : public QObject
-{
+class MachineIdentifierTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
@@ -34,9 +33,11 @@ private Q_SLOTS:
                     .match(*first)
                     .hasMatch());
         QCOMPARE(MachineIdentifier::derive(machineId + "\n", MachineIdentifier::defaultKey()), first);
-        QVERIFY(!QString(*first).remove(QLatin1Char('-')).contains(QString::fromLatin1(machineId), Qt::CaseInsensitive));
+        QVERIFY(
+            !QString(*first).remove(QLatin1Char('-')).contains(QString::fromLatin1(machineId), Qt::CaseInsensitive));
         QVERIFY(MachineIdentifier::derive(machineId, "another key") != first);
-        QVERIFY(MachineIdentifier::derive("fedcba9876543210fedcba9876543210", MachineIdentifier::defaultKey()) != first);
+        QVERIFY(
+            MachineIdentifier::derive("fedcba9876543210fedcba9876543210", MachineIdentifier::defaultKey()) != first);
     }
 
     void unusableIdsGiveNothing_data()
@@ -51,7 +52,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, contents);
         QVERIFY(!MachineIdentifier::derive(contents, MachineIdentifier::defaultKey()));
-        MachineIdentifier::setIdFilePaths({writeIdFile(QStringLiteral("bad-id"), contents)});
+        MachineIdentifier::setIdFilePaths({ writeIdFile(QStringLiteral("bad-id"), contents) });
         QVERIFY(!MachineIdentifier::stable());
     }
 
@@ -61,19 +62,19 @@ private Q_SLOTS:
         const QString empty = writeIdFile(QStringLiteral("empty"), "");
         const QString good = writeIdFile(QStringLiteral("good"), "0123456789abcdef0123456789abcdef\nsecond line\n");
         const QString other = writeIdFile(QStringLiteral("other"), "ffffffffffffffffffffffffffffffff\n");
-        MachineIdentifier::setIdFilePaths({missing, empty, good, other});
+        MachineIdentifier::setIdFilePaths({ missing, empty, good, other });
         QCOMPARE(MachineIdentifier::stable(),
-                 MachineIdentifier::derive("0123456789abcdef0123456789abcdef", MachineIdentifier::defaultKey()));
-        MachineIdentifier::setIdFilePaths({missing});
+            MachineIdentifier::derive("0123456789abcdef0123456789abcdef", MachineIdentifier::defaultKey()));
+        MachineIdentifier::setIdFilePaths({ missing });
         QVERIFY(!MachineIdentifier::stable());
     }
 
     void defaultsAreTheSystemFiles()
     {
         QCOMPARE(MachineIdentifier::idFilePaths(),
-                 (QStringList{QStringLiteral("/etc/machine-id"), QStringLiteral("/var/lib/dbus/machine-id")}));
-        MachineIdentifier::setIdFilePaths({QStringLiteral("/x")});
-        QCOMPARE(MachineIdentifier::idFilePaths(), QStringList{QStringLiteral("/x")});
+            (QStringList { QStringLiteral("/etc/machine-id"), QStringLiteral("/var/lib/dbus/machine-id") }));
+        MachineIdentifier::setIdFilePaths({ QStringLiteral("/x") });
+        QCOMPARE(MachineIdentifier::idFilePaths(), QStringList { QStringLiteral("/x") });
     }
 };
 

@@ -11,8 +11,7 @@
 
 using namespace platform::net;
 
-class UrlSessionTest : public QObject
-{
+class UrlSessionTest : public QObject {
     Q_OBJECT
 private:
     LocalCollector m_collector;
@@ -38,9 +37,9 @@ private:
             result = response;
         });
         if (!QTest::qWaitFor([&] { return result.has_value(); }, timeoutMs))
-            return UrlResponse{UrlError::Unknown, -1, {}, QStringLiteral("no completion")};
+            return UrlResponse { UrlError::Unknown, -1, {}, QStringLiteral("no completion") };
         if (!onMainThread)
-            return UrlResponse{UrlError::Unknown, -2, {}, QStringLiteral("completion off the main thread")};
+            return UrlResponse { UrlError::Unknown, -2, {}, QStringLiteral("completion off the main thread") };
         return *result;
     }
 
@@ -69,7 +68,8 @@ private Q_SLOTS:
         QCOMPARE(response.error, UrlError::None);
         QCOMPARE(response.statusCode, 204);
         const QJsonObject recorded = m_collector.requests().constLast();
-        QCOMPARE(recorded.value(QStringLiteral("query")).toString(), QStringLiteral("measurement_id=G-TEST&api_secret=s"));
+        QCOMPARE(
+            recorded.value(QStringLiteral("query")).toString(), QStringLiteral("measurement_id=G-TEST&api_secret=s"));
         QCOMPARE(recorded.value(QStringLiteral("content_type")).toString(), QStringLiteral("application/json"));
         QCOMPARE(recorded.value(QStringLiteral("body")).toObject().value(QStringLiteral("events")).toArray().size(), 1);
         QCOMPARE(session.runningTaskCount(), 0);
@@ -136,7 +136,7 @@ private Q_SLOTS:
         const TaskId id = session.dataTask(collectRequest(), [&](const UrlResponse &response) { result = response; });
         QVERIFY(id != 0);
         QTRY_COMPARE_WITH_TIMEOUT(m_collector.requests().constLast().value(QStringLiteral("answer")).toString(),
-                                  QStringLiteral("hang"), 10000);
+            QStringLiteral("hang"), 10000);
         session.cancel(id);
         QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000);
         QCOMPARE(result->error, UrlError::Cancelled);
