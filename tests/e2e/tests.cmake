@@ -26,3 +26,9 @@ add_test(NAME tst_accessibility_e2e
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/accessibility/run-accessibility.sh
             $<TARGET_FILE:Prismora_Installer> ${PROJECT_SOURCE_DIR})
 set_tests_properties(tst_accessibility_e2e PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)
+
+# Each of these installs and starts the demo product, and an install first
+# stops every running copy of the product this user has: two at once could
+# stop each other's product before it proves that it started.
+get_property(e2e_tests DIRECTORY PROPERTY TESTS)
+set_tests_properties(${e2e_tests} PROPERTIES RESOURCE_LOCK demo-product)
