@@ -129,7 +129,7 @@ private Q_SLOTS:
 
         // An item of another type, or garbage, reads as the default.
         QCOMPARE(Keychained<int>(QStringLiteral("token"), -1).wrappedValue(), -1);
-        QVERIFY(KeyChainManager::setValue(QByteArray("\xff\xfe not json", 13), QStringLiteral("token")));
+        QVERIFY(KeyChainManager::setValue(QByteArray("\xff\xfe not json"), QStringLiteral("token")));
         QCOMPARE(token.wrappedValue(), QStringLiteral("none"));
 
         Keychained<double> ratio(QStringLiteral("ratio"), 1.0);
