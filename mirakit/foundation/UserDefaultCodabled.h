@@ -19,24 +19,17 @@ namespace mira {
  * recent.setWrappedValue({QStringLiteral("/tmp/a.txt")});
  * @endcode
  */
-template <typename T> class UserDefaultCodabled {
+template <typename T> class UserDefaultCodabled : public detail::DefaultsSlot<T> {
 public:
-    UserDefaultCodabled(QString key, T defaultValue, std::optional<QString> suiteName = std::nullopt)
-        : m_key(std::move(key))
-        , m_default(std::move(defaultValue))
-        , m_suiteName(std::move(suiteName))
-    {
-    }
-
-    const QString &key() const { return m_key; }
+    using detail::DefaultsSlot<T>::DefaultsSlot;
 
     /// The stored value, or the default.
     T wrappedValue() const
     {
-        const QVariant stored = defaults().value(m_key);
+        const QVariant stored = this->defaults().value(this->key());
         if (stored.metaType() != QMetaType::fromType<QByteArray>())
-            return m_default;
-        return decodeJsonBox<T>(stored.toByteArray()).value_or(m_default);
+            return this->defaultValue();
+        return decodeJsonBox<T>(stored.toByteArray()).value_or(this->defaultValue());
     }
 
     /// Stores @p value (or removes the entry when it cannot be encoded) and
@@ -44,25 +37,11 @@ public:
     void setWrappedValue(const T &value)
     {
         if (const std::optional<QByteArray> data = encodeJsonBox(value))
-            defaults().setValue(m_key, *data);
+            this->defaults().setValue(this->key(), *data);
         else
-            defaults().removeObject(m_key);
-        defaults().synchronize();
+            this->defaults().removeObject(this->key());
+        this->defaults().synchronize();
     }
-
-    /// The store this wrapper reads and writes.
-    platform::UserDefaults &defaults() const
-    {
-        if (!m_store)
-            m_store = detail::openDefaults(m_suiteName);
-        return *m_store;
-    }
-
-private:
-    QString m_key;
-    T m_default;
-    std::optional<QString> m_suiteName;
-    mutable std::shared_ptr<platform::UserDefaults> m_store;
 };
 
 } // namespace mira

@@ -10,14 +10,42 @@
 namespace mira {
 
 namespace detail {
-/// The store for @p suiteName, or the standard store when there is no name
-/// or the platform refuses it (a name with path components, for one).
-inline std::shared_ptr<platform::UserDefaults> openDefaults(const std::optional<QString> &suiteName)
-{
-    if (suiteName && platform::UserDefaults::isValidSuiteName(*suiteName))
-        return std::make_shared<platform::UserDefaults>(*suiteName);
-    return std::shared_ptr<platform::UserDefaults>(&platform::UserDefaults::standard(), [](auto *) {});
-}
+/// What every defaults wrapper keeps: its key, its default, and the store
+/// of its suite, opened on first use and shared by copies.
+template <typename T> class DefaultsSlot {
+public:
+    DefaultsSlot(QString key, T defaultValue, std::optional<QString> suiteName = std::nullopt)
+        : m_key(std::move(key))
+        , m_default(std::move(defaultValue))
+        , m_suiteName(std::move(suiteName))
+    {
+    }
+
+    const QString &key() const { return m_key; }
+
+    /// The store this wrapper reads and writes: the suite's, or the standard
+    /// store when there is no name or the platform refuses it (a name with
+    /// path components, for one).
+    platform::UserDefaults &defaults() const
+    {
+        if (!m_store) {
+            if (m_suiteName && platform::UserDefaults::isValidSuiteName(*m_suiteName))
+                m_store = std::make_shared<platform::UserDefaults>(*m_suiteName);
+            else
+                m_store = std::shared_ptr<platform::UserDefaults>(&platform::UserDefaults::standard(), [](auto *) {});
+        }
+        return *m_store;
+    }
+
+protected:
+    const T &defaultValue() const { return m_default; }
+
+private:
+    QString m_key;
+    T m_default;
+    std::optional<QString> m_suiteName;
+    mutable std::shared_ptr<platform::UserDefaults> m_store;
+};
 } // namespace detail
 
 /**
@@ -39,40 +67,22 @@ inline std::shared_ptr<platform::UserDefaults> openDefaults(const std::optional<
  * launches.setWrappedValue(launches.wrappedValue() + 1);
  * @endcode
  */
-template <typename T> class UserDefaulted {
+template <typename T> class UserDefaulted : public detail::DefaultsSlot<T> {
 public:
-    UserDefaulted(QString key, T defaultValue, std::optional<QString> suiteName = std::nullopt)
-        : m_key(std::move(key))
-        , m_default(std::move(defaultValue))
-        , m_suiteName(std::move(suiteName))
-    {
-    }
-
-    const QString &key() const { return m_key; }
+    using detail::DefaultsSlot<T>::DefaultsSlot;
 
     /// The stored value, or the default.
-    T wrappedValue() const { return fromDefaultsValue<T>(defaults().value(m_key)).value_or(m_default); }
+    T wrappedValue() const
+    {
+        return fromDefaultsValue<T>(this->defaults().value(this->key())).value_or(this->defaultValue());
+    }
 
     /// Stores @p value and writes the store to disk.
     void setWrappedValue(const T &value)
     {
-        defaults().setValue(m_key, QVariant::fromValue(value));
-        defaults().synchronize();
+        this->defaults().setValue(this->key(), QVariant::fromValue(value));
+        this->defaults().synchronize();
     }
-
-    /// The store this wrapper reads and writes.
-    platform::UserDefaults &defaults() const
-    {
-        if (!m_store)
-            m_store = detail::openDefaults(m_suiteName);
-        return *m_store;
-    }
-
-private:
-    QString m_key;
-    T m_default;
-    std::optional<QString> m_suiteName;
-    mutable std::shared_ptr<platform::UserDefaults> m_store;
 };
 
 } // namespace mira
