@@ -1,6 +1,7 @@
+#include "CrashingChild.h"
+
 #include <mirakit/foundation/StringDigests.h>
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -100,14 +101,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, call);
         QFETCH(QString, message);
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DIGEST_FATAL_CALL"), call);
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(child.waitForFinished(-1));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        QVERIFY2(child.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+        const std::optional<QByteArray> error = crashingChildError(QStringLiteral("DIGEST_FATAL_CALL"), call);
+        QVERIFY(error);
+        QVERIFY2(error->contains(message.toUtf8()), qPrintable(message));
     }
 };
 

@@ -1,9 +1,10 @@
+#include "CrashingChild.h"
+
 #include <mirakit/foundation/ButtonExtensions.h>
 #include <mirakit/foundation/ListViewRegister.h>
 
 #include <QApplication>
 #include <QListView>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -86,14 +87,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, call);
         QFETCH(QString, message);
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("VIEW_HELPERS_FATAL_CALL"), call);
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(child.waitForFinished(-1));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        QVERIFY2(child.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+        const std::optional<QByteArray> error = crashingChildError(QStringLiteral("VIEW_HELPERS_FATAL_CALL"), call);
+        QVERIFY(error);
+        QVERIFY2(error->contains(message.toUtf8()), qPrintable(message));
     }
 };
 
