@@ -297,6 +297,11 @@ void SheetWindow::closeAction()
 
 void SheetWindow::closeWindow(Completion completion)
 {
+    closeWindow(-1000, std::move(completion));
+}
+
+void SheetWindow::closeWindow(int returnCode, Completion completion)
+{
     QWidget *parent = sheetParent(this);
     if (!parent)
         parent = parentWindow(this);
@@ -306,7 +311,9 @@ void SheetWindow::closeWindow(Completion completion)
         return;
 
     const QPointer<SheetWindow> self = this;
-    const auto finish = [self, completion] {
+    const auto finish = [self, returnCode, completion] {
+        if (self)
+            Q_EMIT self->ended(returnCode);
         if (self && self->d->deleteAfterClosing)
             self->deleteLater();
         if (completion)

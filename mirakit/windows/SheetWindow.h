@@ -107,6 +107,9 @@ public:
     /// title-bar buttons; @p completion runs once it is gone (after the
     /// zoom-out for popup). A window never presented ignores this.
     void closeWindow(Completion completion = {});
+    /// Like closeWindow(), ending the window with @p returnCode (reported by ended()).
+    /// The other closeWindow() ends it with -1000.
+    void closeWindow(int returnCode, Completion completion);
     /// Applies style(): observers, press monitor and opening zoom for popup and center.
     void configerStyle();
     /// Observes "window will close" and "window did resize" of the parent and of itself.
@@ -120,6 +123,10 @@ public:
 
     /// Delete the window once it has been closed (windows built by present() for a page).
     void setDeleteAfterClosing(bool enabled);
+
+Q_SIGNALS:
+    /// The window was closed with @p returnCode, just before the completion given to closeWindow() runs.
+    void ended(int returnCode);
 
 protected:
     /// Escape acts as the badge while the window is presented.

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace mira {
@@ -16,6 +17,7 @@ namespace mira {
 namespace {
 
 const char relationProperty[] = "_mira_presentedAs";
+const char sheetOrderProperty[] = "_mira_sheetOrder";
 const char recordProperty[] = "standardButtonEnableTemp";
 const char sheetRelation[] = "sheet";
 const char childRelation[] = "child";
@@ -41,6 +43,27 @@ void attach(QWidget *parent, QWidget *window, const char *relation)
     window->setProperty(relationProperty, QByteArray(relation));
 }
 
+// Ends a window that is not a SheetWindow the way it was shown.
+void dismissWindow(QWidget *receiver, PresentCompletion completion)
+{
+    QWidget *window = receiver;
+    while (!window->isWindow() && !sheetParent(window))
+        window = window->parentWidget();
+    if (QWidget *parent = sheetParent(window)) {
+        restoreDisableStandardButtonState(parent);
+        detail::endSheet(parent, window);
+    } else if (QWidget *parent = parentWindow(window)) {
+        restoreDisableStandardButtonState(parent);
+        detail::removeChildWindow(parent, window);
+        window->hide();
+    } else {
+        restoreDisableStandardButtonState(window);
+        window->hide();
+    }
+    if (completion)
+        completion();
+}
+
 } // namespace
 
 namespace detail {
@@ -56,6 +79,8 @@ void beginSheet(QWidget *parent, QWidget *sheet, bool critical)
         sheet->setParent(parent, Qt::Widget);
     sheet->resize(size);
     sheet->setProperty(relationProperty, QByteArray(sheetRelation));
+    static quint64 presented = 0;
+    sheet->setProperty(sheetOrderProperty, ++presented);
     if (!SheetShield::of(sheet))
         new SheetShield(parent, sheet);
     sheet->show();
@@ -192,22 +217,39 @@ void dismiss(QWidget *receiver, PresentCompletion completion)
         sheet->closeWindow(std::move(completion));
         return;
     }
-    QWidget *window = receiver;
-    while (!window->isWindow() && !sheetParent(window))
-        window = window->parentWidget();
-    if (QWidget *parent = sheetParent(window)) {
-        restoreDisableStandardButtonState(parent);
-        detail::endSheet(parent, window);
-    } else if (QWidget *parent = parentWindow(window)) {
-        restoreDisableStandardButtonState(parent);
-        detail::removeChildWindow(parent, window);
-        window->hide();
-    } else {
-        restoreDisableStandardButtonState(window);
-        window->hide();
+    dismissWindow(receiver, std::move(completion));
+}
+
+void dismiss(QWidget *receiver, int returnCode, DismissCompletion completion)
+{
+    if (!receiver)
+        return;
+    const auto report = [returnCode, completion = std::move(completion)] {
+        if (completion)
+            completion(returnCode);
+    };
+    if (auto *sheet = sheetWindowOf(receiver)) {
+        restoreDisableStandardButtonState(sheet);
+        sheet->closeWindow(returnCode, report);
+        return;
     }
-    if (completion)
-        completion();
+    dismissWindow(receiver, report);
+}
+
+QList<QWidget *> attachedSheets(const QWidget *window)
+{
+    QList<QWidget *> sheets;
+    if (!window)
+        return sheets;
+    for (QObject *child : window->children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (widget && sheetParent(widget) == window)
+            sheets.append(widget);
+    }
+    std::stable_sort(sheets.begin(), sheets.end(), [](const QWidget *a, const QWidget *b) {
+        return a->property(sheetOrderProperty).toULongLong() < b->property(sheetOrderProperty).toULongLong();
+    });
+    return sheets;
 }
 
 void center(QWidget *window, QWidget *aligment, const std::optional<QPointF> &offset)

@@ -3,6 +3,7 @@
 #include <mirakit/mirakit_export.h>
 #include <mirakit/windows/WindowPresentStyle.h>
 
+#include <QList>
 #include <QPalette>
 #include <QPointF>
 #include <QVariantMap>
@@ -17,6 +18,8 @@ namespace mira {
 class SheetWindow;
 
 using PresentCompletion = std::function<void()>;
+/// Receives the return code a presented window was ended with.
+using DismissCompletion = std::function<void(int returnCode)>;
 
 /**
  * Shows @p window over @p parent's window in @p style.
@@ -50,6 +53,19 @@ MIRAKIT_EXPORT void present(QWidget *receiver, QWidget *controller, bool isEnabl
  * restores the title-bar buttons of the window below it.
  */
 MIRAKIT_EXPORT void dismiss(QWidget *receiver, PresentCompletion completion = {});
+
+/**
+ * Like dismiss(), and ends the window with @p returnCode: a SheetWindow
+ * reports it through SheetWindow::ended(), and @p completion receives it once
+ * the window is gone. The other dismiss() ends a window with -1000.
+ */
+MIRAKIT_EXPORT void dismiss(QWidget *receiver, int returnCode, DismissCompletion completion);
+
+/**
+ * The sheets shown on @p window (sheet and criticalSheet, still attached), in
+ * the order they were presented: the last one is the newest.
+ */
+MIRAKIT_EXPORT QList<QWidget *> attachedSheets(const QWidget *window);
 
 /**
  * Centres @p window on @p aligment's frame, or on the primary screen (taken
