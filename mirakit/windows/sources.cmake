@@ -8,4 +8,10 @@ set(MIRAKIT_WINDOWS_SOURCES
     StandardWindowButtons.cpp
     WindowNotifications.cpp
     WindowPresentation.cpp
+    QZAlert.cpp
+    QZAlertSet.cpp
+    QZCloseButton.cpp
+    QZCornerView.cpp
+    QZKeyWindow.cpp
+    QZLabel.cpp
 )
