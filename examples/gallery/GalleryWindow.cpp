@@ -1,5 +1,6 @@
 #include "GalleryWindow.h"
 
+#include "AlertsGalleryPage.h"
 #include "ControlsGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
@@ -31,6 +32,7 @@ QTabWidget *createGalleryWindow()
     window->setWindowTitle(QStringLiteral("MiraKit gallery"));
     window->addTab(scrolling(createControlsPage()), QStringLiteral("Controls"));
     window->addTab(scrolling(createWindowsPage()), QStringLiteral("Windows"));
+    window->addTab(scrolling(createAlertsPage()), QStringLiteral("Alerts"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

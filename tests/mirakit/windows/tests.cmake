@@ -7,4 +7,5 @@ prismora_add_test(tst_sheetwindow SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sheetwin
 prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabellayout.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_qzalert SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_qzalert.cpp
-    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+    ${PROJECT_SOURCE_DIR}/examples/gallery/AlertsGalleryPage.cpp LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+target_include_directories(tst_qzalert PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)

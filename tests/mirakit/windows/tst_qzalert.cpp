@@ -1,3 +1,5 @@
+#include "AlertsGalleryPage.h"
+
 #include <mirakit/windows/QZAlert.h>
 #include <mirakit/windows/QZCloseButton.h>
 #include <mirakit/windows/QZCornerView.h>
@@ -430,6 +432,46 @@ private Q_SLOTS:
             QDir().mkpath(dir);
             host.window.grab().save(dir + QStringLiteral("/qzalert-centred.png"));
         }
+    }
+
+    void galleryPagePresentsEachLayout_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<bool>("closeButton");
+        QTest::newRow("side by side") << "Side by side" << true;
+        QTest::newRow("centred without close button") << "Centred, no close button" << false;
+    }
+
+    void galleryPagePresentsEachLayout()
+    {
+        QFETCH(QString, choice);
+        QFETCH(bool, closeButton);
+        std::unique_ptr<QWidget> page(gallery::createAlertsPage());
+        page->resize(720, 420);
+        page->show();
+        QApplication::setActiveWindow(page.get());
+        QPushButton *show = nullptr;
+        for (QPushButton *button : page->findChildren<QPushButton *>()) {
+            if (button->text() == choice)
+                show = button;
+        }
+        QTest::mouseClick(show, Qt::LeftButton);
+        const QList<QWidget *> sheets = attachedSheets(page.get());
+        QCOMPARE(sheets.size(), 1);
+        auto *sheet = static_cast<SheetWindow *>(sheets.first());
+        QCOMPARE(QZCloseButton::closeButton(sheet->contentViewController()) != nullptr, closeButton);
+        // The page leaves the shared setting as it found it.
+        QCOMPARE(QZAlert::setting().alignment, 1);
+        QVERIFY(QZAlert::setting().displayCloseButton);
+        if (const QString dir = qEnvironmentVariable("SCREENSHOT_DIR"); !dir.isEmpty() && closeButton) {
+            QDir().mkpath(dir);
+            page->grab().save(dir + QStringLiteral("/alerts-gallery.png"));
+        }
+
+        QTest::keyClick(page->windowHandle(), Qt::Key_Escape);
+        m_scheduler.runPending();
+        QCOMPARE(page->findChild<QLabel *>(QStringLiteral("alertStatus"))->text(),
+            QStringLiteral("The last alert ended with -1000."));
     }
 };
 
