@@ -244,6 +244,8 @@ void QZAlert::beginSheetWithCancel(Action cancel, Action confirm)
 
 void QZAlert::beginSheetInWindow(QWidget *window, Completion completion)
 {
+    if (d->window->style())
+        return; // Already shown; the first completion stays the only one.
     QWidget *parent = window ? window : existedWindow();
     if (!parent || !parent->window()->isVisible()) {
         discard();

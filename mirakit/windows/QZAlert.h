@@ -36,7 +36,7 @@ class QZKeyWindow;
  * or a large font makes the button, and if need be the alert, larger.
  *
  * An alert belongs to its window(), which deletes itself (and the alert) once
- * the sheet has ended. An alert that is never shown is discarded by deleting
+ * the sheet has ended: hold it in a QPointer to use it later. An alert that is never shown is discarded by deleting
  * its window(). Assistive technology meets the sheet as a dialog named by
  * the title and described by the introduction text.
  */
@@ -90,6 +90,7 @@ public:
     /// Shows the alert on @p window (else on existedWindow()); @p completion
     /// receives the return code on the main queue once the sheet ends. With
     /// nowhere to show it, the alert is discarded and @p completion never runs.
+    /// An alert already shown ignores this.
     void beginSheetInWindow(QWidget *window, Completion completion);
     /// Shows the alert; @p confirm runs when it ends with 1, @p cancel when it
     /// ends with 0, neither for any other code.

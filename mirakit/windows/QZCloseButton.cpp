@@ -19,7 +19,6 @@ QZCloseButton::QZCloseButton(QWidget *parent)
     : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_Hover);
     setAccessibleName(QCoreApplication::translate("mira::QZCloseButton", "Close"));
 }
 
@@ -117,10 +116,12 @@ void QZCloseButton::paintEvent(QPaintEvent *)
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        painter.setOpacity(0.4);
     painter.setPen(QPen(stroke, 0.5));
     painter.setBrush(fill);
     painter.drawEllipse(circle);
-    if (!m_mouseHovering)
+    if (!m_mouseHovering || !isEnabled())
         return;
     // The cross, in fractions of the circle's box measured from its top left.
     const auto at = [&](qreal x, qreal y) {

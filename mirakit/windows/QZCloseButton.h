@@ -11,8 +11,8 @@ namespace mira {
 /**
  * A small round red close button drawn in code, as in the top-left corner of
  * a QZAlert. It shows a black cross while the pointer is over it and a
- * brighter red while pressed. Its size hint is 12 × 12 points; assistive
- * technology sees a push button named "Close".
+ * brighter red while pressed; a disabled button is drawn faded, without the cross. Its size hint is 12 × 12 points;
+ * assistive technology sees a push button named "Close".
  *
  * @code
  * mira::QZCloseButton::addCloseByTarget(page, [page] { page->hide(); });

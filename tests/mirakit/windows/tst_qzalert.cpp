@@ -149,6 +149,8 @@ private Q_SLOTS:
         QSignalSpy ended(window.data(), &SheetWindow::ended);
         int confirmed = 0, cancelled = 0;
         alert->beginSheetWithCancel([&] { ++cancelled; }, [&] { ++confirmed; });
+        int secondCompletions = 0;
+        alert->beginSheetWithCompletion([&](int) { ++secondCompletions; });
         QCOMPARE(attachedSheets(&host.window), QList<QWidget *> { window });
         QVERIFY(window->isVisible());
 
@@ -180,6 +182,7 @@ private Q_SLOTS:
         m_scheduler.runPending();
         QCOMPARE(confirmed, confirms);
         QCOMPARE(cancelled, cancels);
+        QCOMPARE(secondCompletions, 0);
         QTRY_VERIFY(window.isNull());
     }
 
@@ -244,6 +247,24 @@ private Q_SLOTS:
         QCOMPARE(attachedSheets(&host.window), QList<QWidget *> { second->window() });
         QCOMPARE(firstEnded.count(), 1);
         QCOMPARE(firstEnded.at(0).at(0).toInt(), -1000);
+    }
+
+    void textsAreShownAsWritten()
+    {
+        const QString markup = QStringLiteral("<img src=\"file:///etc/passwd\"><b>Quit</b>");
+        QZAlert *alert = QZAlert::alertWithTitle(markup, markup);
+        for (QLabel *label : { alert->titleLabel(), alert->introlLabel() }) {
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), markup);
+        }
+        delete alert->window();
+
+        // Without a title there is no title label; the introduction takes its place.
+        alert = QZAlert::alertWithTitle(QString(), QStringLiteral("Only this."));
+        QVERIFY(!alert->titleLabel());
+        const auto *icon = alert->window()->findChild<QLabel *>(QStringLiteral("QZAlertIcon"));
+        QCOMPARE(alert->introlLabel()->y(), icon->y() + icon->height() + qRound(QZAlert::setting().offsetIcon));
+        delete alert->window();
     }
 
     void dismissReportsItsReturnCode()
