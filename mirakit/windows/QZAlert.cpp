@@ -361,7 +361,7 @@ void QZAlert::layoutAlert()
     QList<C> constraints;
     if (d->icon) {
         constraints << pin(d->icon, A::top, content, A::top, s.marginTop)
-                    << (sideBySide ? pin(d->icon, A::left, content, A::left, s.marginX)
+                    << (sideBySide ? pin(d->icon, A::leading, content, A::leading, s.marginX)
                                    : pin(d->icon, A::centerX, content, A::centerX));
     }
     // Texts follow the icon: beside it, or centred below it.
@@ -370,9 +370,9 @@ void QZAlert::layoutAlert()
         if (!label)
             continue;
         if (sideBySide && d->icon)
-            constraints << pin(label, A::left, d->icon, A::right, s.offsetIcon);
+            constraints << pin(label, A::leading, d->icon, A::trailing, s.offsetIcon);
         else
-            constraints << pin(label, A::left, content, A::left, s.marginX);
+            constraints << pin(label, A::leading, content, A::leading, s.marginX);
         constraints << C::size(label, A::width, textWidth)
                     << C::size(label, A::height, label->heightForWidth(textWidth));
         if (above == d->title)
@@ -387,16 +387,16 @@ void QZAlert::layoutAlert()
     }
 
     if (sideBySide) {
-        QWidget *rightNeighbour = nullptr;
+        QWidget *trailingNeighbour = nullptr;
         for (QAbstractButton *button : { d->confirm.data(), d->cancel.data() }) {
             if (!button)
                 continue;
             const QSize size = buttonSize(button, s);
-            constraints << (rightNeighbour ? pin(button, A::right, rightNeighbour, A::left, -s.offsetButton)
-                                           : pin(button, A::right, content, A::right, -s.marginX))
+            constraints << (trailingNeighbour ? pin(button, A::trailing, trailingNeighbour, A::leading, -s.offsetButton)
+                                              : pin(button, A::trailing, content, A::trailing, -s.marginX))
                         << pin(button, A::bottom, content, A::bottom, -s.marginBottom)
                         << C::size(button, A::width, size.width()) << C::size(button, A::height, size.height());
-            rightNeighbour = button;
+            trailingNeighbour = button;
         }
     } else if (d->buttonBox) {
         QWidget *box = d->buttonBox;
@@ -405,12 +405,12 @@ void QZAlert::layoutAlert()
                     << C::size(box, A::height, rowHeight);
         QList<C> row;
         if (d->cancel) {
-            row << pin(d->cancel, A::left, box, A::left) << pin(d->cancel, A::top, box, A::top)
+            row << pin(d->cancel, A::leading, box, A::leading) << pin(d->cancel, A::top, box, A::top)
                 << pin(d->cancel, A::bottom, box, A::bottom)
                 << C::size(d->cancel, A::width, buttonSize(d->cancel, s).width());
         }
         if (d->confirm) {
-            row << pin(d->confirm, A::right, box, A::right) << pin(d->confirm, A::top, box, A::top)
+            row << pin(d->confirm, A::trailing, box, A::trailing) << pin(d->confirm, A::top, box, A::top)
                 << pin(d->confirm, A::bottom, box, A::bottom)
                 << C::size(d->confirm, A::width, buttonSize(d->confirm, s).width());
         }

@@ -1,5 +1,8 @@
 #include "QZCornerView.h"
 
+#include "SheetWindow.h"
+#include "WindowPresentation.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -40,6 +43,13 @@ void QZCornerView::setBackgroundColor(const QColor &color)
     m_backgroundColor = color;
     update();
     Q_EMIT backgroundColorChanged(color);
+}
+
+void QZCornerView::closeSheet()
+{
+    SheetWindow *sheet = sheetWindowOf(this);
+    if (sheet && sheetParent(sheet))
+        dismiss(sheet, -1000, {});
 }
 
 void QZCornerView::paintEvent(QPaintEvent *)

@@ -43,6 +43,10 @@ public:
     QColor backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(const QColor &color);
 
+public Q_SLOTS:
+    /// Ends the sheet this view is shown in with -1000; outside a sheet it does nothing.
+    void closeSheet();
+
 Q_SIGNALS:
     void cornerRadiusChanged(qreal radius);
     void cornerMasksChanged(uint masks);

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -135,6 +136,7 @@ private Q_SLOTS:
         QTest::newRow("endAttachedAlert") << "attached" << -1000 << 0 << 0;
         QTest::newRow("endAttachedAlertWithCode 7") << "code7" << 7 << 0 << 0;
         QTest::newRow("endSheetWithCode 0") << "sheet0" << 0 << 0 << 1;
+        QTest::newRow("corner view") << "corner" << -1000 << 0 << 0;
     }
 
     void returnCodes()
@@ -171,6 +173,8 @@ private Q_SLOTS:
             QZAlert::endAttachedAlert();
         else if (ending == "code7")
             QZAlert::endAttachedAlertWithCode(7);
+        else if (ending == "corner")
+            static_cast<QZCornerView *>(window->contentViewController())->closeSheet();
         else
             alert->endSheetWithCode(0);
 
@@ -282,31 +286,47 @@ private Q_SLOTS:
     void layoutPlacesButtons_data()
     {
         QTest::addColumn<int>("alignment");
-        QTest::newRow("side by side") << 0;
-        QTest::newRow("centred") << 1;
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("side by side") << 0 << Qt::LeftToRight;
+        QTest::newRow("centred") << 1 << Qt::LeftToRight;
+        QTest::newRow("side by side, right to left") << 0 << Qt::RightToLeft;
+        QTest::newRow("centred, right to left") << 1 << Qt::RightToLeft;
     }
 
     void layoutPlacesButtons()
     {
         QFETCH(int, alignment);
+        QFETCH(Qt::LayoutDirection, direction);
         QZAlert::setting().setAlignment(alignment);
         const QZAlertSet &s = QZAlert::setting();
+        QApplication::setLayoutDirection(direction);
+        const auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
         Host host;
         QZAlert *alert = questionAlert();
         alert->beginSheet();
         QWidget *content = alert->window()->contentViewController();
-        const QRect confirm(alert->confirmButton()->mapTo(content, QPoint()), alert->confirmButton()->size());
-        const QRect cancel(alert->cancelButton()->mapTo(content, QPoint()), alert->cancelButton()->size());
+        // Frames in reading order: x counts from the edge where reading starts.
+        const auto frame = [&](QWidget *widget) {
+            const QRect r(widget->mapTo(content, QPoint()), widget->size());
+            return direction == Qt::LeftToRight
+                ? r
+                : QRect(content->width() - r.x() - r.width(), r.y(), r.width(), r.height());
+        };
+        const QRect confirm = frame(alert->confirmButton());
+        const QRect cancel = frame(alert->cancelButton());
+        const QRect intro = frame(alert->introlLabel());
         QCOMPARE(content->width(), int(s.width));
         QVERIFY(content->height() >= s.minHeight);
         QCOMPARE(confirm.top(), cancel.top());
         QCOMPARE(confirm.y() + confirm.height(), content->height() - int(s.marginBottom));
         QCOMPARE(confirm.x() - (cancel.x() + cancel.width()), alignment == 0 ? int(s.offsetButton) : 10);
-        if (alignment == 0)
+        if (alignment == 0) {
             QCOMPARE(confirm.x() + confirm.width(), content->width() - int(s.marginX));
-        else
+            QCOMPARE(intro.x() + intro.width(), content->width() - int(s.marginX));
+        } else {
             QCOMPARE(cancel.x() + confirm.x() + confirm.width(), content->width());
-        const QRect intro(alert->introlLabel()->mapTo(content, QPoint()), alert->introlLabel()->size());
+            QCOMPARE(intro.x(), int(s.marginX));
+        }
         QVERIFY(confirm.top() >= intro.y() + intro.height() + s.offsetLabelButton);
     }
 
