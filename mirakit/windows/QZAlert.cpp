@@ -95,7 +95,6 @@ QZAlert *QZAlert::alertWithTitle(const QString &title, const QString &info)
     d->icon = new QLabel(d->content);
     d->icon->setObjectName(QStringLiteral("QZAlertIcon"));
     d->icon->setPixmap(s.icon);
-    d->icon->setAccessibleName(QString());
     if (!title.isEmpty()) {
         d->title = QZLabel::label(title, d->content);
         d->title->setObjectName(QStringLiteral("QZAlertTitle"));
@@ -270,16 +269,26 @@ void QZAlert::beginSheetInWindow(QWidget *window, Completion completion)
 
 bool QZAlert::beginSheetViewController(QWidget *controller, QWidget *window, Completion completionHandle)
 {
-    if (!controller)
+    if (d->window->style()) {
+        // This alert is up already; its page stays.
+        if (controller)
+            controller->deleteLater();
         return false;
-    QWidget *parent = window ? window : mainWindow();
-    bool shown = false;
-    for (QWidget *sheet : attachedSheets(parent ? parent->window() : nullptr)) {
-        const auto *other = qobject_cast<SheetWindow *>(sheet);
-        const QWidget *page = other ? other->contentViewController() : nullptr;
-        shown = shown || (page && typeid(*page) == typeid(*controller));
     }
-    if (!parent || shown) {
+    QWidget *parent = window ? window : mainWindow();
+    const auto sameClass = [controller](const QWidget *sheet) {
+        const auto *other = qobject_cast<const SheetWindow *>(sheet);
+        const QWidget *page = other ? other->contentViewController() : nullptr;
+        return page && typeid(*page) == typeid(*controller);
+    };
+    if (!controller || !parent || !parent->window()->isVisible()) {
+        if (controller)
+            controller->deleteLater();
+        discard();
+        return false;
+    }
+    const QList<QWidget *> sheets = attachedSheets(parent->window());
+    if (std::any_of(sheets.begin(), sheets.end(), sameClass)) {
         controller->deleteLater();
         discard();
         return false;

@@ -98,10 +98,12 @@ public:
 
     /**
      * Shows the page @p controller (taken over) as the sheet's content on
-     * @p window, else on mainWindow(). Only one page of a class is shown on a
-     * window at a time: while a sheet there shows a page of exactly the same
-     * class, nothing is shown, the page and this alert are deleted, and
-     * false is returned.
+     * @p window, else on mainWindow(), and returns true. Only one page of a
+     * class is shown on a window at a time: while a sheet there shows a page
+     * of exactly the same class, nothing is shown, the page and this alert are
+     * deleted, and false is returned; the same happens when there is no
+     * shown window to show it on. An alert already shown keeps its content
+     * and deletes @p controller.
      */
     bool beginSheetViewController(QWidget *controller, QWidget *window = nullptr, Completion completionHandle = {});
 

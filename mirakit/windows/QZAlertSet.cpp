@@ -1,7 +1,6 @@
 #include "QZAlertSet.h"
 
 #include <QApplication>
-#include <QPalette>
 #include <QStyle>
 
 namespace mira {
@@ -27,12 +26,12 @@ QPixmap tipsIcon()
 
 QZAlertSet::QZAlertSet()
     : titleFont(labelFont(14))
-    , titleColor(QApplication::palette().color(QPalette::WindowText))
+    // Alerts are light whatever the theme, so their texts are dark.
+    , titleColor(0, 0, 0, qRound(0.85 * 255))
     , introlductionFont(labelFont(13))
-    , introlductionColor(titleColor)
+    , introlductionColor(0, 0, 0, qRound(0.5 * 255))
     , icon(tipsIcon())
 {
-    introlductionColor.setAlphaF(0.5);
 }
 
 void QZAlertSet::setAlignment(int value)

@@ -35,9 +35,9 @@ namespace mira {
 class MIRAKIT_EXPORT QZAlertSet {
 public:
     /// The initial values of the table, the application's font at 14 and 13
-    /// points, its text colour for the title and a half-strength one for the
-    /// introduction, and the application image ":/gr_tips" (else the style's
-    /// information icon) as the icon.
+    /// points, black at 85 % for the title and at 50 % for the introduction
+    /// (alerts are light in every theme), and the application image
+    /// ":/gr_tips" (else the style's information icon) as the icon.
     QZAlertSet();
 
     /// Sets alignment and the lengths of the table's column for it.

@@ -216,6 +216,12 @@ private Q_SLOTS:
 
     void viewControllerIsShownOncePerClass()
     {
+        // Nowhere to show it: the page goes.
+        QWidget hidden;
+        QPointer<QWidget> unshown = new PageA;
+        QVERIFY(!QZAlert::create()->beginSheetViewController(unshown, &hidden));
+        QTRY_VERIFY(unshown.isNull());
+
         Host host;
         QVERIFY(QZAlert::create()->beginSheetViewController(new PageA));
         QPointer<QWidget> second = new PageA;
