@@ -26,7 +26,7 @@ public:
     static constexpr int returnCodeConfirm = 1;
 
     /// An empty window with no title bar, painted only where its content paints.
-    explicit QZKeyWindow();
+    QZKeyWindow();
     ~QZKeyWindow() override;
 
     /// The button Return and Enter click. Default: none.
