@@ -31,10 +31,13 @@ C pin(QWidget *item, A attribute, QWidget *other, A otherAttribute, qreal consta
 }
 
 // The least size a button takes: the setting's, or more when its title needs it.
+// Buttons are never smaller than 120 × 30, nor than their own title needs,
+// whatever the metrics say: a translated title must never be clipped.
 QSize buttonSize(const QAbstractButton *button, const QZAlertSet &s)
 {
     const QSize hint = button->sizeHint();
-    return QSize(std::max(qCeil(s.buttonWidth), hint.width()), std::max(qCeil(s.buttonHeight), hint.height()));
+    return QSize(std::max({ 120, qCeil(s.buttonWidth), hint.width() }),
+        std::max({ 30, qCeil(s.buttonHeight), hint.height() }));
 }
 
 void setColor(QLabel *label, const QColor &color)

@@ -336,12 +336,13 @@ private Q_SLOTS:
         QVERIFY(confirm.top() >= intro.y() + intro.height() + s.offsetLabelButton);
     }
 
-    // Buttons used to be held to the setting's height and could cut long
-    // translated titles or large fonts short.
+    // Buttons used to be held to the setting's size: short titles got an
+    // 80 × 20 target and long translated titles or large fonts were cut short.
     void buttonsNeverClipTheirTitles_data()
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("short") << QStringLiteral("OK") << 1.0;
         QTest::newRow("German") << QStringLiteral("Abbrechen und schließen") << 1.0;
         QTest::newRow("Russian") << QStringLiteral("Отменить установку") << 1.0;
         QTest::newRow("Japanese") << QStringLiteral("インストールをキャンセルして閉じる") << 1.0;
