@@ -8,4 +8,4 @@ prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/t
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_qzalert SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_qzalert.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/AlertsGalleryPage.cpp LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
-target_include_directories(tst_qzalert PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
+target_include_directories(tst_qzalert PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery ${PROJECT_SOURCE_DIR}/tests/mirakit/interactive)

@@ -1,4 +1,5 @@
 #include "AlertsGalleryPage.h"
+#include "PointerInput.h"
 
 #include <mirakit/windows/QZAlert.h>
 #include <mirakit/windows/QZCloseButton.h>
@@ -10,7 +11,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -476,10 +476,7 @@ private Q_SLOTS:
             QCOMPARE(accessible->role(), QAccessible::Button);
             QCOMPARE(accessible->text(QAccessible::Name), name);
         }
-        if (const QString dir = qEnvironmentVariable("SCREENSHOT_DIR"); !dir.isEmpty()) {
-            QDir().mkpath(dir);
-            host.window.grab().save(dir + QStringLiteral("/qzalert-centred.png"));
-        }
+        pointer::saveScreenshot(&host.window, QStringLiteral("qzalert-centred"));
     }
 
     void galleryPagePresentsEachLayout_data()
@@ -511,10 +508,8 @@ private Q_SLOTS:
         // The page leaves the shared setting as it found it.
         QCOMPARE(QZAlert::setting().alignment, 1);
         QVERIFY(QZAlert::setting().displayCloseButton);
-        if (const QString dir = qEnvironmentVariable("SCREENSHOT_DIR"); !dir.isEmpty() && closeButton) {
-            QDir().mkpath(dir);
-            page->grab().save(dir + QStringLiteral("/alerts-gallery.png"));
-        }
+        if (closeButton)
+            pointer::saveScreenshot(page.get(), QStringLiteral("alerts-gallery"));
 
         QTest::keyClick(page->windowHandle(), Qt::Key_Escape);
         m_scheduler.runPending();
