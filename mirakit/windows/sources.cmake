@@ -9,4 +9,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     WindowNotifications.cpp
     WindowPresentation.cpp
     MiraSlider.cpp
+    MiraSliderPrivate.cpp
+    MiraSliderAccessible.cpp
+    SliderValueCommand.cpp
 )
