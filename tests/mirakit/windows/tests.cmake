@@ -7,4 +7,6 @@ prismora_add_test(tst_sheetwindow SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sheetwin
 prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabellayout.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_miraslider SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_miraslider.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/SliderGalleryPage.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+target_include_directories(tst_miraslider PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)

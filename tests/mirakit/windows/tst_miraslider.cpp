@@ -1,9 +1,14 @@
+#include "SliderGalleryPage.h"
+
+#include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/MiraSlider.h>
 #include <platform/ManualScheduler.h>
 #include <platform/NotificationCenter.h>
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
+#include <QDir>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
@@ -396,6 +401,32 @@ private Q_SLOTS:
         QCOMPARE(stack.count(), 1);
         value->setCurrentValue(1e9);
         QCOMPARE(slider.value(), 30.0);
+    }
+
+    void galleryPage()
+    {
+        VirtualTime time;
+        std::unique_ptr<QWidget> page(gallery::createSliderPage());
+        page->resize(page->sizeHint());
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        const QList<MiraSlider *> sliders = page->findChildren<MiraSlider *>();
+        QCOMPARE(sliders.size(), 3);
+        QCOMPARE(std::count_if(sliders.cbegin(), sliders.cend(), [](auto *s) { return !s->isEnabled(); }), 1);
+        MiraSlider *volume = sliders.first();
+        QTest::mouseClick(volume, Qt::LeftButton, {}, QPoint(volume->width() * 3 / 4, 10));
+        QCOMPARE(volume->value(), 75.0);
+        const QList<QLabel *> labels = page->findChildren<QLabel *>();
+        const QString shown = QLocale().toString(75.0, 'f', 1);
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [&shown](auto *label) { return label->text() == shown; }));
+        time.clock.advanceBy(1s); // the generator is half-way through its two seconds
+        QVERIFY(qAbs(page->findChild<LineProgressView *>()->progress() - 0.5f) < 0.01f);
+
+        const QString folder = qEnvironmentVariable("SCREENSHOT_DIR");
+        if (!folder.isEmpty()) {
+            QDir().mkpath(folder);
+            page->grab().save(folder + QStringLiteral("/slider-gallery.png"));
+        }
     }
 };
 
