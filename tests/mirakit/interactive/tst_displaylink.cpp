@@ -202,23 +202,6 @@ private Q_SLOTS:
         QCOMPARE(completions, 0);
     }
 
-    void aFreshGeneratorStartsFromZero()
-    {
-        StallingScheduler time;
-        ProgressGenerate generate;
-        QCOMPARE(generate.progress(), 0.0);
-        QCOMPARE(generate.currentValue(), 0.0);
-        Reports reports(generate);
-        generate.progress(50, 1);
-        QCOMPARE(generate.fromValue(), 0.0);
-        time.advanceBy(160ms);
-        QCOMPARE(reports.values.last(), 8.0);
-        generate.reset();
-        QVERIFY(!generate.isProgressing());
-        QCOMPARE(generate.toValue(), 1.0);
-        QCOMPARE(generate.totalDuration(), 1.0);
-    }
-
     void destroyingTheGeneratorStopsTheClock()
     {
         StallingScheduler time;
@@ -266,13 +249,6 @@ private Q_SLOTS:
         QCOMPARE(values, QList<double> { 0.5 });
         QVERIFY(completedOwners.isEmpty());
         QVERIFY(!generate.isProgressing());
-
-        Owner second(&generate);
-        second.setCompltionBlock([&completedOwners](Owner *self) { completedOwners << self; });
-        second.setUpdateBlock({});
-        second.progressForm(0, 1, 0);
-        QCOMPARE(completedOwners, QList<Owner *> { &second });
-        QVERIFY(!generate.updateBlock());
     }
 };
 
