@@ -49,6 +49,7 @@ public:
     void setPaused(bool paused);
     /// Stops the link for good.
     void invalidate();
+    /// False once invalidated.
     bool isValid() const;
 
     /// The time between two refreshes of the screen, in seconds.

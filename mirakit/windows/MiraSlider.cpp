@@ -351,6 +351,11 @@ void MiraSlider::mouseReleaseEvent(QMouseEvent *event)
 
 void MiraSlider::keyPressEvent(QKeyEvent *event)
 {
+    // A key during a press would finish the change the release is to finish.
+    if (d->preValue) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
     const double base = std::isfinite(d->value) ? d->value : d->minValue;
     const double forward = isRightToLeft() ? -singleStep() : singleStep();
     switch (event->key()) {

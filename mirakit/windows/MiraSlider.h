@@ -126,6 +126,7 @@ public:
     /// "undoManagerDidUndoChange"
     static QString didUndoChangeNotification();
 
+    /// 200 × 20, a horizontal slider: give a vertical one its size.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QUndoStack>
 
+#include <cmath>
 #include <optional>
 
 namespace mira {
@@ -49,7 +50,8 @@ public:
     qreal axisLength() const { return std::max(q->width(), q->height()); }
     // The distance of @p point from the minimum end, along the axis.
     qreal axisPosition(QPointF point) const;
-    double valueAt(double fraction) const { return minValue + (maxValue - minValue) * fraction; }
+    // lerp stays finite where max - min overflows.
+    double valueAt(double fraction) const { return std::lerp(minValue, maxValue, fraction); }
     double clampToBounds(double candidate) const;
 
     // Grows (or shrinks back) the dot on a spring.

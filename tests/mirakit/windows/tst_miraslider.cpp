@@ -296,6 +296,34 @@ private Q_SLOTS:
         QCOMPARE(slider.value(), 0.0);
     }
 
+    // Regression: the span of such bounds overflowed, and a click gave infinity or NaN.
+    void extremeBoundsGiveFiniteValues()
+    {
+        MiraSlider slider;
+        slider.resize(200, 20);
+        slider.setMinValue(-1e308);
+        slider.setMaxValue(1e308);
+        QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(100, 10));
+        QCOMPARE(slider.value(), 0.0);
+        QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(0, 10));
+        QCOMPARE(slider.value(), -1e308);
+    }
+
+    // Regression: a key during a press finished the change, and the release was lost.
+    void keysWaitForThePressToEnd()
+    {
+        QUndoStack stack;
+        MiraSlider slider;
+        slider.resize(200, 20);
+        slider.setUndoStack(&stack);
+        QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::keyClick(&slider, Qt::Key_End);
+        QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(50, 10));
+        QCOMPARE(slider.value(), 0.25);
+        QCOMPARE(stack.count(), 1);
+        QCOMPARE(slider.touchLocation(), MiraSlider::TouchLocation::out);
+    }
+
     void theDotGrowsWhileTheKnobIsHeld()
     {
         VirtualTime time;
