@@ -87,7 +87,7 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 1);
         QVERIFY(view->isAnimating());
         QVERIFY(view->progressFrame().width() < 100);
-        time.clock.advanceBy(125ms);
+        time.clock.advanceBy(250ms);
         QCOMPARE(view->progressFrame(), QRectF(0, 0, 100, 8));
         QVERIFY(!view->isAnimating());
         QCOMPARE(pointer::pixel(view, QPoint(50, 4)).green(), 232);
