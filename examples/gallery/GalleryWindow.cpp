@@ -2,6 +2,7 @@
 
 #include "AlertsGalleryPage.h"
 #include "ControlsGalleryPage.h"
+#include "SliderGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>
@@ -33,6 +34,7 @@ QTabWidget *createGalleryWindow()
     window->addTab(scrolling(createControlsPage()), QStringLiteral("Controls"));
     window->addTab(scrolling(createWindowsPage()), QStringLiteral("Windows"));
     window->addTab(scrolling(createAlertsPage()), QStringLiteral("Alerts"));
+    window->addTab(scrolling(createSliderPage()), QStringLiteral("Slider"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

@@ -1,12 +1,13 @@
 #include "LineProgressView.h"
 
+#include "DisplayLink.h"
+
 #include <platform/Scheduler.h>
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QLocale>
 #include <QPainter>
-#include <QPointer>
 
 #include <cmath>
 
@@ -14,7 +15,6 @@ namespace mira {
 
 namespace {
 
-constexpr auto frame = std::chrono::milliseconds(16);
 // Far past the track the bar is painted this wide: the painter draws nothing
 // at all for widths many orders larger, and the view shows the same either way.
 constexpr qreal widestPaintedBar = 1e6;
@@ -116,29 +116,15 @@ public:
     QRectF trackFrame;
     int duration = 250;
     BarMotion motion;
-    // The frame tick while the bar moves, and the scheduler that runs it.
-    platform::WorkId tick = 0;
-    platform::Scheduler *ticker = nullptr;
-
-    void stopTicking()
-    {
-        // Ids belong to the scheduler that issued them: never cancel one on a
-        // scheduler that has since replaced it (a tick left behind there only
-        // repeats the current frame, or does nothing once the view is gone).
-        if (tick && ticker == &platform::Scheduler::shared())
-            ticker->cancel(tick);
-        tick = 0;
-        ticker = nullptr;
-    }
+    // Runs while the bar moves.
+    DisplayLink *const link = new DisplayLink(q, q);
 
     void advanceFrame()
     {
-        if (!tick)
-            return;
         const qreal width = motion.widthAt(platform::Scheduler::shared().now());
         barFrame.setWidth(width);
         if (width == motion.to)
-            stopTicking();
+            link->setPaused(true);
         q->update();
     }
 };
@@ -152,13 +138,11 @@ LineProgressView::LineProgressView(QWidget *parent)
     d->bar.colors = d->colors;
     d->bar.startPoint = QPointF(0, 0);
     d->bar.endPoint = QPointF(1, 0);
+    connect(d->link, &DisplayLink::ticked, this, [this] { d->advanceFrame(); });
     configerLayers(false);
 }
 
-LineProgressView::~LineProgressView()
-{
-    d->stopTicking();
-}
+LineProgressView::~LineProgressView() = default;
 
 float LineProgressView::maxProgress() const
 {
@@ -277,7 +261,7 @@ QRectF LineProgressView::trackFrame() const
 
 bool LineProgressView::isAnimating() const
 {
-    return d->tick != 0;
+    return !d->link->isPaused();
 }
 
 void LineProgressView::configerLayers(bool animation)
@@ -287,23 +271,16 @@ void LineProgressView::configerLayers(bool animation)
     const double barWidth = double(fillRatio(d->progress, d->maxProgress)) * width;
     d->trackFrame = rect();
     platform::Scheduler &scheduler = platform::Scheduler::shared();
-    const qreal from = d->tick ? d->motion.widthAt(scheduler.now()) : d->barFrame.width();
+    const qreal from = isAnimating() ? d->motion.widthAt(scheduler.now()) : d->barFrame.width();
     d->barFrame = QRectF(0, 0, from, rect().height());
     if (!animation || d->duration == 0 || from == barWidth) {
-        d->stopTicking();
+        d->link->setPaused(true);
         d->barFrame.setWidth(barWidth);
         update();
         return;
     }
     d->motion = BarMotion(from, barWidth, width, d->duration, scheduler.now());
-    if (!d->tick) {
-        const QPointer<LineProgressView> guard(this);
-        d->ticker = &scheduler;
-        d->tick = scheduler.repeating(frame, std::chrono::milliseconds(0), [guard, d = d.get()] {
-            if (guard)
-                d->advanceFrame();
-        });
-    }
+    d->link->setPaused(false);
     update();
 }
 

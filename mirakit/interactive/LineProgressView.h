@@ -18,7 +18,7 @@ class LineProgressViewPrivate;
  * bar that grows from the left edge in proportion to progress / maxProgress.
  *
  * Writing progress moves the end of the bar towards the new value at a steady
- * speed, one step per 16 ms frame of platform::Scheduler: fast enough to
+ * speed, one step per screen refresh (a DisplayLink): fast enough to
  * cross the whole track, or a longer distance, in animationDuration (250 ms
  * by default; 0 jumps at once). A write while the bar moves carries on from
  * where the bar is, without slowing down first, so a bar fed every few

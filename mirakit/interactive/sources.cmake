@@ -23,4 +23,7 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     InteractiveItem.cpp
     InteractiveLabel.cpp
     InteractiveLabelPrivate.cpp
+    DisplayLink.cpp
+    ProgressGenerateProtocol.cpp
+    ProgressGenerate.cpp
 )

@@ -14,4 +14,8 @@ set(MIRAKIT_WINDOWS_SOURCES
     QZCornerView.cpp
     QZKeyWindow.cpp
     QZLabel.cpp
+    MiraSlider.cpp
+    MiraSliderPrivate.cpp
+    MiraSliderAccessible.cpp
+    SliderValueCommand.cpp
 )

@@ -15,6 +15,7 @@ prismora_add_test(tst_gallery SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gallery.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/ControlsGalleryPage.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/WindowsGalleryPage.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/GalleryWindow.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/SliderGalleryPage.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
 target_include_directories(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
 prismora_add_test(tst_interactivelabel SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabel.cpp
@@ -28,3 +29,5 @@ add_test(NAME tst_mirakit_consumer
         -P ${CMAKE_CURRENT_LIST_DIR}/../consumer/run-consumer-test.cmake)
 set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)
 target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/AlertsGalleryPage.cpp)
+prismora_add_test(tst_displaylink SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_displaylink.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)

@@ -9,3 +9,7 @@ prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/t
 prismora_add_test(tst_qzalert SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_qzalert.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/AlertsGalleryPage.cpp LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
 target_include_directories(tst_qzalert PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery ${PROJECT_SOURCE_DIR}/tests/mirakit/interactive)
+prismora_add_test(tst_miraslider SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_miraslider.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/SliderGalleryPage.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+target_include_directories(tst_miraslider PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)

@@ -1,0 +1,7 @@
+#include "ProgressGenerateProtocol.h"
+
+namespace mira {
+
+ProgressGenerateProtocol::~ProgressGenerateProtocol() = default;
+
+} // namespace mira
