@@ -8,4 +8,6 @@ set(MIRAKIT_WINDOWS_SOURCES
     StandardWindowButtons.cpp
     WindowNotifications.cpp
     WindowPresentation.cpp
+    SpringAnimation.cpp
+    MiraSwitch.cpp
 )
