@@ -10,4 +10,6 @@ set(MIRAKIT_WINDOWS_SOURCES
     WindowPresentation.cpp
     SpringAnimation.cpp
     MiraSwitch.cpp
+    PlainTextField.cpp
+    SecurePlainTextField.cpp
 )

@@ -8,3 +8,5 @@ prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/t
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_miraswitch SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_miraswitch.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_textfields SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_textfields.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)

@@ -1,0 +1,86 @@
+#include "PlainTextField.h"
+
+#include <platform/Scheduler.h>
+
+#include <QFocusEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QStyle>
+
+namespace mira {
+
+PlainTextField::PlainTextField(QWidget *parent)
+    : QLineEdit(parent)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+PlainTextField::~PlainTextField() = default;
+
+QColor PlainTextField::insertionPointColor() const
+{
+    return m_insertionPointColor;
+}
+
+void PlainTextField::setInsertionPointColor(const QColor &color)
+{
+    if (m_insertionPointColor == color)
+        return;
+    m_insertionPointColor = color;
+    update();
+    Q_EMIT insertionPointColorChanged(color);
+}
+
+bool PlainTextField::becomeFirstResponder()
+{
+    Q_EMIT willBecomeFirstResponder();
+    if (hasFocus())
+        return true;
+    if (!isEnabled() || !isVisible() || focusPolicy() == Qt::NoFocus)
+        return false;
+    m_focusRequested = true;
+    m_focusedOnPurpose = true;
+    // In an inactive window focus arrives when the window is activated.
+    setFocus(Qt::OtherFocusReason);
+    return hasFocus();
+}
+
+void PlainTextField::clearSelect()
+{
+    setCursorPosition(int(text().size()));
+}
+
+void PlainTextField::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (event->reason() == Qt::ActiveWindowFocusReason && !m_focusedOnPurpose) {
+        // Qt's pick for a window that just opened, not the user's: hand it back.
+        const QPointer<PlainTextField> guard(this);
+        platform::Scheduler::shared().post([guard] {
+            if (guard && guard->hasFocus() && !guard->m_focusedOnPurpose)
+                guard->clearFocus();
+        });
+        return;
+    }
+    m_focusedOnPurpose = true;
+    if (!m_focusRequested)
+        Q_EMIT willBecomeFirstResponder();
+    m_focusRequested = false;
+    Q_EMIT didBecomeFirstResponder();
+}
+
+void PlainTextField::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    if (!m_insertionPointColor.isValid() || !hasFocus() || hasSelectedText() || isReadOnly())
+        return;
+    // cursorRect() pads the caret by 5 pixels before it and is one pixel taller than the line.
+    const QRect padded = cursorRect();
+    if (padded.isEmpty())
+        return;
+    const int width = std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this));
+    QPainter painter(this);
+    painter.fillRect(QRect(padded.x() + 5, padded.y(), width, padded.height() - 1), m_insertionPointColor);
+}
+
+} // namespace mira
