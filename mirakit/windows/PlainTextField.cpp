@@ -1,5 +1,7 @@
 #include "PlainTextField.h"
 
+#include "PlainTextFieldAccessible_p.h"
+
 #include <platform/Scheduler.h>
 
 #include <QFocusEvent>
@@ -12,6 +14,8 @@ namespace mira {
 PlainTextField::PlainTextField(QWidget *parent)
     : QLineEdit(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(PlainTextFieldAccessible::factory), true);
+    Q_UNUSED(accessible);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 

@@ -11,5 +11,6 @@ set(MIRAKIT_WINDOWS_SOURCES
     SpringAnimation.cpp
     MiraSwitch.cpp
     PlainTextField.cpp
+    PlainTextFieldAccessible.cpp
     SecurePlainTextField.cpp
 )

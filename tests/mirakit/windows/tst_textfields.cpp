@@ -280,6 +280,35 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QCOMPARE(accessible->text(QAccessible::Name), name);
     }
+
+    void accessibleEditing_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("insert at the end") << 6 << 6 << false << "secret!";
+        QTest::newRow("replace the middle") << 1 << 3 << false << "s!ret";
+        QTest::newRow("negative start") << -1 << 2 << false << "secret";
+        QTest::newRow("end before start") << 4 << 2 << false << "secret";
+        QTest::newRow("past the end") << 0 << 99 << false << "secret";
+        QTest::newRow("read-only") << 0 << 6 << true << "secret";
+    }
+
+    void accessibleEditing()
+    {
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(bool, readOnly);
+        PlainTextField field;
+        field.setText(QStringLiteral("secret"));
+        field.setReadOnly(readOnly);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&field);
+        accessible->editableTextInterface()->replaceText(start, end, QStringLiteral("!"));
+        QFETCH(QString, result);
+        QCOMPARE(field.text(), result);
+        QCOMPARE(accessible->textInterface()->characterRect(start).isEmpty(), start < 0 || start >= result.size());
+    }
 };
 
 QTEST_MAIN(TextFieldsTest)
