@@ -28,7 +28,7 @@ struct BeadTravel {
     qreal onCenter = 0;
 
     BeadTravel(QSizeF size, const QMarginsF &insets)
-        : diameter(std::max(0.0, size.height() - insets.top() - insets.bottom()))
+        : diameter(std::clamp(size.height() - insets.top() - insets.bottom(), 0.0, qreal(size.width())))
         , offCenter(insets.left() + diameter / 2)
         , onCenter(size.width() - insets.right() - diameter / 2)
     {

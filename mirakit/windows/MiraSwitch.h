@@ -25,10 +25,10 @@ class MiraSwitchPrivate;
  *
  * The bead springs to its end (0.5 s) and swells to 1.1 times its size while
  * pressed (0.35 s), both on platform::Scheduler. The bead's diameter is the
- * height less the top and bottom insets (never below zero). The off end is
- * the leading end: left, or right in a right-to-left layout, as Qt's own
- * widgets mirror. A switch too short for its bead to travel keeps the bead in
- * its middle and shows its state by colour alone.
+ * height less the top and bottom insets, never below zero nor wider than the
+ * switch. The off end is the leading end: left, or right in a right-to-left
+ * layout, as Qt's own widgets mirror. A switch too short for its bead to
+ * travel keeps the bead in its middle and shows its state by colour alone.
  *
  * Assistive technology sees a check box whose checked state is isOn().
  * A disabled switch (QWidget::isEnabled() false) is drawn faded and drops any

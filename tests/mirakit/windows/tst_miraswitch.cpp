@@ -37,7 +37,7 @@ private Q_SLOTS:
         QTest::newRow("right-to-left on is on the left")
             << QSize(50, 30) << true << Qt::RightToLeft << 24.0 << QPointF(17, 15);
         QTest::newRow("narrower than the bead keeps it in the middle")
-            << QSize(20, 30) << true << Qt::LeftToRight << 24.0 << QPointF(10, 15);
+            << QSize(20, 30) << true << Qt::LeftToRight << 20.0 << QPointF(10, 15);
         QTest::newRow("lower than the insets has no bead")
             << QSize(50, 4) << false << Qt::LeftToRight << 0.0 << QPointF(5, 2);
     }
