@@ -178,7 +178,6 @@ MiraSwitch::MiraSwitch(QWidget *parent)
     Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setAttribute(Qt::WA_Hover);
     resize(sizeHint());
 }
 

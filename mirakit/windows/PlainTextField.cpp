@@ -16,7 +16,6 @@ PlainTextField::PlainTextField(QWidget *parent)
 {
     static const bool accessible = (QAccessible::installFactory(PlainTextFieldAccessible::factory), true);
     Q_UNUSED(accessible);
-    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 PlainTextField::~PlainTextField() = default;
