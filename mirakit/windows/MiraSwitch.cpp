@@ -114,10 +114,12 @@ public:
         move.start(from, target);
     }
 
+    // Swells the bead for a press (when enabled to), or brings it back to size.
     void swellBead(bool pressing)
     {
-        if (highLightedAnimationEnable)
-            swell.start(beadScale, pressing ? swollenScale : 1);
+        const qreal target = pressing && highLightedAnimationEnable ? swollenScale : 1;
+        if (beadScale != target || swell.isRunning())
+            swell.start(beadScale, target);
     }
 
     void endPress()

@@ -11,8 +11,16 @@
 
 namespace mira {
 
+class PlainTextFieldPrivate {
+public:
+    QColor insertionPointColor;
+    bool focusRequested = false; // willBecomeFirstResponder() already emitted for the coming focus
+    bool focusedOnPurpose = false; // focus has come other than by Qt's pick for a new window
+};
+
 PlainTextField::PlainTextField(QWidget *parent)
     : QLineEdit(parent)
+    , d(std::make_unique<PlainTextFieldPrivate>())
 {
     static const bool accessible = (QAccessible::installFactory(PlainTextFieldAccessible::factory), true);
     Q_UNUSED(accessible);
@@ -22,14 +30,14 @@ PlainTextField::~PlainTextField() = default;
 
 QColor PlainTextField::insertionPointColor() const
 {
-    return m_insertionPointColor;
+    return d->insertionPointColor;
 }
 
 void PlainTextField::setInsertionPointColor(const QColor &color)
 {
-    if (m_insertionPointColor == color)
+    if (d->insertionPointColor == color)
         return;
-    m_insertionPointColor = color;
+    d->insertionPointColor = color;
     update();
     Q_EMIT insertionPointColorChanged(color);
 }
@@ -41,8 +49,8 @@ bool PlainTextField::becomeFirstResponder()
         return true;
     if (!isEnabled() || !isVisible() || focusPolicy() == Qt::NoFocus)
         return false;
-    m_focusRequested = true;
-    m_focusedOnPurpose = true;
+    d->focusRequested = true;
+    d->focusedOnPurpose = true;
     // In an inactive window focus arrives when the window is activated.
     setFocus(Qt::OtherFocusReason);
     return hasFocus();
@@ -56,26 +64,26 @@ void PlainTextField::clearSelect()
 void PlainTextField::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
-    if (event->reason() == Qt::ActiveWindowFocusReason && !m_focusedOnPurpose) {
+    if (event->reason() == Qt::ActiveWindowFocusReason && !d->focusedOnPurpose) {
         // Qt's pick for a window that just opened, not the user's: hand it back.
         const QPointer<PlainTextField> guard(this);
         platform::Scheduler::shared().post([guard] {
-            if (guard && guard->hasFocus() && !guard->m_focusedOnPurpose)
+            if (guard && guard->hasFocus() && !guard->d->focusedOnPurpose)
                 guard->clearFocus();
         });
         return;
     }
-    m_focusedOnPurpose = true;
-    if (!m_focusRequested)
+    d->focusedOnPurpose = true;
+    if (!d->focusRequested)
         Q_EMIT willBecomeFirstResponder();
-    m_focusRequested = false;
+    d->focusRequested = false;
     Q_EMIT didBecomeFirstResponder();
 }
 
 void PlainTextField::paintEvent(QPaintEvent *event)
 {
     QLineEdit::paintEvent(event);
-    if (!m_insertionPointColor.isValid() || !hasFocus() || hasSelectedText() || isReadOnly())
+    if (!d->insertionPointColor.isValid() || !hasFocus() || hasSelectedText() || isReadOnly())
         return;
     // cursorRect() pads the caret by 5 pixels before it and is one pixel taller than the line.
     const QRect padded = cursorRect();
@@ -83,7 +91,7 @@ void PlainTextField::paintEvent(QPaintEvent *event)
         return;
     const int width = std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this));
     QPainter painter(this);
-    painter.fillRect(QRect(padded.x() + 5, padded.y(), width, padded.height() - 1), m_insertionPointColor);
+    painter.fillRect(QRect(padded.x() + 5, padded.y(), width, padded.height() - 1), d->insertionPointColor);
 }
 
 } // namespace mira

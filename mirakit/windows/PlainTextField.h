@@ -5,7 +5,11 @@
 #include <QColor>
 #include <QLineEdit>
 
+#include <memory>
+
 namespace mira {
+
+class PlainTextFieldPrivate;
 
 /**
  * A single-line text input with its text centred vertically, an optional
@@ -69,9 +73,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QColor m_insertionPointColor;
-    bool m_focusRequested = false; // willBecomeFirstResponder() already emitted for the coming focus
-    bool m_focusedOnPurpose = false; // focus has come other than by Qt's pick for a new window
+    std::unique_ptr<PlainTextFieldPrivate> const d;
 };
 
 } // namespace mira

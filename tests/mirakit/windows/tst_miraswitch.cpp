@@ -162,8 +162,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<qreal>("pressedScale");
-        QTest::newRow("swelling on") << true << 1.1;
-        QTest::newRow("swelling off") << false << 1.0;
+        QTest::addColumn<bool>("enabledOnRelease");
+        QTest::newRow("swelling on") << true << 1.1 << true;
+        QTest::newRow("swelling off") << false << 1.0 << false;
+        QTest::newRow("swelling turned off while pressed") << true << 1.1 << false;
     }
 
     void beadSwellsWhilePressed()
@@ -178,6 +180,8 @@ private Q_SLOTS:
         time.clock.advanceBy(350ms);
         QFETCH(qreal, pressedScale);
         QCOMPARE(control.beadScale(), pressedScale);
+        QFETCH(bool, enabledOnRelease);
+        control.setHighLightedAnimationEnable(enabledOnRelease);
         QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(17, 15));
         time.clock.advanceBy(500ms);
         QCOMPARE(control.beadScale(), 1.0);
