@@ -1,5 +1,7 @@
 #include "SecurePlainTextField.h"
 
+#include <QKeyEvent>
+
 namespace mira {
 
 SecurePlainTextField::SecurePlainTextField(QWidget *parent)
@@ -47,6 +49,17 @@ QVariant SecurePlainTextField::inputMethodQuery(Qt::InputMethodQuery query) cons
     default:
         return answer;
     }
+}
+
+void SecurePlainTextField::keyPressEvent(QKeyEvent *event)
+{
+    // QLineEdit's cut copies nothing from a password but still deletes it;
+    // like its disabled Cut menu entry, the shortcut leaves the text alone.
+    if (isSecureTextEntry() && event->matches(QKeySequence::Cut)) {
+        event->accept();
+        return;
+    }
+    PlainTextField::keyPressEvent(event);
 }
 
 } // namespace mira

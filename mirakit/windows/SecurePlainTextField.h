@@ -8,8 +8,9 @@ namespace mira {
  * A PlainTextField for passwords that can show its text on demand.
  *
  * While secureTextEntry is on (the default) the field shows bullets
- * (QLineEdit::Password): its text cannot be copied, cut or dragged out, input
- * methods and assistive technology are told the bullets, never the text.
+ * (QLineEdit::Password): its text cannot be copied, cut or dragged out (the
+ * cut shortcut does nothing rather than delete), and input methods and
+ * assistive technology are told the bullets, never the text.
  * Turning it off shows the text; switching either way keeps the text, the
  * caret position, the selection and focus, so a "show password" switch can
  * be flipped while the user types.
@@ -36,6 +37,9 @@ public:
 
 Q_SIGNALS:
     void secureTextEntryChanged(bool secure);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 } // namespace mira

@@ -216,6 +216,7 @@ private Q_SLOTS:
         form.field->setText(QStringLiteral("secret"));
         form.field->becomeFirstResponder();
         QVERIFY(!::probe(form.field, probe).contains(QLatin1String("secret")));
+        QCOMPARE(form.field->text(), QStringLiteral("secret"));
 
         form.field->setSecureTextEntry(false);
         form.field->setText(QStringLiteral("secret"));
