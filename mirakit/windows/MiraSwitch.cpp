@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace mira {
@@ -290,7 +291,9 @@ QMarginsF MiraSwitch::edgeInsects() const
 
 void MiraSwitch::setEdgeInsects(const QMarginsF &insets)
 {
-    if (d->edgeInsects == insets)
+    const bool finite = std::isfinite(insets.left()) && std::isfinite(insets.top()) && std::isfinite(insets.right())
+        && std::isfinite(insets.bottom());
+    if (!finite || d->edgeInsects == insets)
         return;
     d->edgeInsects = insets;
     d->jumpBead();

@@ -83,6 +83,7 @@ public:
 
     /// The gap between the track's edge and the bead, in pixels; left and
     /// right are leading and trailing (swapped in a right-to-left layout).
+    /// Insets that are not finite numbers are ignored.
     QMarginsF edgeInsects() const;
     void setEdgeInsects(const QMarginsF &insets);
 

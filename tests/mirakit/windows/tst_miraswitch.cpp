@@ -28,18 +28,25 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("on");
         QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::addColumn<QMarginsF>("insets");
         QTest::addColumn<qreal>("beadWidth");
         QTest::addColumn<QPointF>("center");
-        QTest::newRow("50x30 off") << QSize(50, 30) << false << Qt::LeftToRight << 24.0 << QPointF(17, 15);
-        QTest::newRow("50x30 on") << QSize(50, 30) << true << Qt::LeftToRight << 24.0 << QPointF(33, 15);
+        QTest::newRow("50x30 off") << QSize(50, 30) << false << Qt::LeftToRight << QMarginsF(5, 3, 5, 3) << 24.0
+                                   << QPointF(17, 15);
+        QTest::newRow("50x30 on") << QSize(50, 30) << true << Qt::LeftToRight << QMarginsF(5, 3, 5, 3) << 24.0
+                                  << QPointF(33, 15);
         QTest::newRow("right-to-left off is on the right")
-            << QSize(50, 30) << false << Qt::RightToLeft << 24.0 << QPointF(33, 15);
+            << QSize(50, 30) << false << Qt::RightToLeft << QMarginsF(5, 3, 5, 3) << 24.0 << QPointF(33, 15);
         QTest::newRow("right-to-left on is on the left")
-            << QSize(50, 30) << true << Qt::RightToLeft << 24.0 << QPointF(17, 15);
+            << QSize(50, 30) << true << Qt::RightToLeft << QMarginsF(5, 3, 5, 3) << 24.0 << QPointF(17, 15);
         QTest::newRow("narrower than the bead keeps it in the middle")
-            << QSize(20, 30) << true << Qt::LeftToRight << 20.0 << QPointF(10, 15);
+            << QSize(20, 30) << true << Qt::LeftToRight << QMarginsF(5, 3, 5, 3) << 20.0 << QPointF(10, 15);
         QTest::newRow("lower than the insets has no bead")
-            << QSize(50, 4) << false << Qt::LeftToRight << 0.0 << QPointF(5, 2);
+            << QSize(50, 4) << false << Qt::LeftToRight << QMarginsF(5, 3, 5, 3) << 0.0 << QPointF(5, 2);
+        QTest::newRow("right-to-left insets lead from the right")
+            << QSize(50, 30) << false << Qt::RightToLeft << QMarginsF(2, 3, 8, 3) << 24.0 << QPointF(36, 15);
+        QTest::newRow("insets that are not numbers are ignored")
+            << QSize(50, 30) << false << Qt::LeftToRight << QMarginsF(qQNaN(), 3, 5, qInf()) << 24.0 << QPointF(17, 15);
     }
 
     void beadGeometry()
@@ -49,6 +56,8 @@ private Q_SLOTS:
         QFETCH(Qt::LayoutDirection, direction);
         MiraSwitch control;
         control.setLayoutDirection(direction);
+        QFETCH(QMarginsF, insets);
+        control.setEdgeInsects(insets);
         control.resize(size);
         control.setOn(on);
         QFETCH(qreal, beadWidth);
