@@ -29,8 +29,8 @@ class PlainTextFieldPrivate;
  * Assistive technology sees editable text named by accessibleName(), else by
  * a QLabel whose buddy the field is, else by the placeholder text.
  *
- * Defaults: no caret colour (Qt's caret in the Text colour), no frame focus
- * ring beyond the style's, text aligned left and centred vertically.
+ * Defaults: no caret colour (Qt's caret in the Text colour); text aligned as
+ * QLineEdit aligns it, at the leading edge and centred vertically.
  *
  * @code
  * auto *name = new mira::PlainTextField(form);

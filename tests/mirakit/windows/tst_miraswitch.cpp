@@ -212,10 +212,6 @@ private Q_SLOTS:
         QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(40, 15));
         QVERIFY(!control.isOn());
         QCOMPARE(clicked.size(), 0);
-        control.setEnabled(false);
-        QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(40, 15));
-        QTest::keyClick(&control, Qt::Key_Space);
-        QVERIFY(!control.isOn());
     }
 
     void keyboardAndAssistiveToggles()
