@@ -3,6 +3,7 @@
 #include "AlertsGalleryPage.h"
 #include "ControlsGalleryPage.h"
 #include "SliderGalleryPage.h"
+#include "InputsGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>
@@ -35,6 +36,7 @@ QTabWidget *createGalleryWindow()
     window->addTab(scrolling(createWindowsPage()), QStringLiteral("Windows"));
     window->addTab(scrolling(createAlertsPage()), QStringLiteral("Alerts"));
     window->addTab(scrolling(createSliderPage()), QStringLiteral("Slider"));
+    window->addTab(scrolling(createInputsPage()), QStringLiteral("Inputs"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

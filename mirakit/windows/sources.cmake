@@ -18,4 +18,9 @@ set(MIRAKIT_WINDOWS_SOURCES
     MiraSliderPrivate.cpp
     MiraSliderAccessible.cpp
     SliderValueCommand.cpp
+    SpringAnimation.cpp
+    MiraSwitch.cpp
+    PlainTextField.cpp
+    PlainTextFieldAccessible.cpp
+    SecurePlainTextField.cpp
 )

@@ -16,6 +16,7 @@ prismora_add_test(tst_gallery SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_gallery.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/WindowsGalleryPage.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/GalleryWindow.cpp
     ${PROJECT_SOURCE_DIR}/examples/gallery/SliderGalleryPage.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/InputsGalleryPage.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
 target_include_directories(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
 prismora_add_test(tst_interactivelabel SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabel.cpp

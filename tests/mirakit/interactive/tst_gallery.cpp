@@ -2,10 +2,13 @@
 
 #include "ControlsGalleryPage.h"
 #include "GalleryWindow.h"
+#include "InputsGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/interactive/LineProgressView.h>
+#include <mirakit/windows/MiraSwitch.h>
+#include <mirakit/windows/SecurePlainTextField.h>
 #include <mirakit/windows/SheetWindow.h>
 
 #include <QApplication>
@@ -122,6 +125,27 @@ private Q_SLOTS:
             QVERIFY2(contrast(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)) >= 4.5,
                 qPrintable(button->text()));
         }
+    }
+
+    void inputsPageShowsSwitchesAndFields()
+    {
+        std::unique_ptr<QWidget> page(gallery::createInputsPage());
+        page->resize(760, 300);
+        page->show();
+        QApplication::setActiveWindow(page.get());
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        auto *account = page->findChild<PlainTextField *>();
+        QTRY_VERIFY(!account->hasFocus());
+        QVERIFY(account->becomeFirstResponder());
+        auto *password = page->findChild<SecurePlainTextField *>();
+        QVERIFY(password->isSecureTextEntry());
+        const auto switches = page->findChildren<MiraSwitch *>();
+        QCOMPARE(switches.size(), 8);
+        pointer::saveScreenshot(page.get(), QStringLiteral("mirakit-gallery-inputs"));
+        switches.last()->setFocus();
+        QTest::keyClick(switches.last(), Qt::Key_Space);
+        QVERIFY(!password->isSecureTextEntry());
+        QCOMPARE(password->displayText(), QStringLiteral("correct horse"));
     }
 };
 

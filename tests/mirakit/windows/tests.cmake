@@ -13,3 +13,7 @@ prismora_add_test(tst_miraslider SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_miraslide
     ${PROJECT_SOURCE_DIR}/examples/gallery/SliderGalleryPage.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
 target_include_directories(tst_miraslider PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
+prismora_add_test(tst_miraswitch SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_miraswitch.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_textfields SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_textfields.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
