@@ -1,22 +1,21 @@
 #include "MiraSlider_p.h"
 
 #include "SliderValueCommand_p.h"
+#include "SpringAnimation_p.h"
 
 #include <mirakit/interactive/DisplayLink.h>
 #include <platform/NotificationCenter.h>
 
-#include <cmath>
+#include <algorithm>
 #include <utility>
 
 namespace mira {
 
 namespace {
 
-// The dot's spring: mass 0.5, damping 5, stiffness 100, cut off after 0.35 s
+// The dot's spring: mass 0.5, stiffness 100, damping 5, cut off after 0.35 s
 // at its resting place.
-constexpr double springMass = 0.5;
-constexpr double springDamping = 5;
-constexpr double springStiffness = 100;
+constexpr SpringCurve dotSpring { 0.5, 100, 5 };
 constexpr double springSeconds = 0.35;
 constexpr qreal highlightedInset = 1;
 
@@ -25,11 +24,7 @@ qreal springPosition(qreal from, qreal to, double seconds)
 {
     if (seconds >= springSeconds)
         return to;
-    const double natural = std::sqrt(springStiffness / springMass);
-    const double decay = springDamping / (2 * springMass);
-    const double damped = std::sqrt(natural * natural - decay * decay);
-    const double envelope = std::exp(-decay * seconds);
-    return to + (from - to) * envelope * (std::cos(damped * seconds) + decay / damped * std::sin(damped * seconds));
+    return from + (to - from) * dotSpring.progressAt(seconds);
 }
 
 } // namespace
