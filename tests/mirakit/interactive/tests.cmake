@@ -27,3 +27,5 @@ add_test(NAME tst_mirakit_consumer
         "-DCONSUMER_CXX_FLAGS=${CMAKE_CXX_FLAGS}" "-DCONSUMER_LINKER_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
         -P ${CMAKE_CURRENT_LIST_DIR}/../consumer/run-consumer-test.cmake)
 set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)
+prismora_add_test(tst_disabledcontrols SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_disabledcontrols.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
