@@ -62,8 +62,8 @@ bool storeStateValue(StateTable<T> &table, Interactive::State state, const std::
  * Declares the designable property lower + Name (normalTextColor) of type
  * Type, with its accessors: the setter (setNormalTextColor) stores one state
  * through setter(value, state), the getter reads the value that applies in
- * the state through getter(state). It notifies through appearanceChanged(). Used inside a Q_OBJECT class, among its
- * Q_PROPERTYs.
+ * the state through getter(state). It notifies through appearanceChanged().
+ * Used inside a Q_OBJECT class, among its Q_PROPERTYs.
  */
 #define MIRA_STATE_PROPERTY(Type, lower, Upper, Name, getter, setter)                                                  \
     Q_PROPERTY(Type lower##Name READ lower##Name WRITE set##Upper##Name NOTIFY appearanceChanged STORED false)         \

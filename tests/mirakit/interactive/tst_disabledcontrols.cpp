@@ -1,9 +1,12 @@
 #include "MiraKitControls.h"
 #include "PointerInput.h"
 
+#include "StatesGalleryPage.h"
+
 #include <platform/ManualScheduler.h>
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QTest>
 
 using S = mira::Interactive::State;
@@ -101,6 +104,26 @@ private Q_SLOTS:
         moveTo(m_window.get(), QPoint(2, 2));
         if (const std::optional<S> state = control.state(widget))
             QCOMPARE(*state, S::normal);
+    }
+
+    void galleryPanelSwitchesItsControls()
+    {
+        std::unique_ptr<QWidget> page(mira::gallery::createStatesPage());
+        page->resize(560, 360);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        auto *panel = page->findChild<QWidget *>(QStringLiteral("disabledPanel"));
+        QVERIFY(panel);
+        const QList<QWidget *> controls = panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(controls.size(), 5);
+        for (QWidget *control : controls)
+            QVERIFY(!control->isEnabled());
+        auto *panelSwitch = page->findChild<QCheckBox *>();
+        panelSwitch->setChecked(true);
+        for (QWidget *control : controls)
+            QVERIFY(control->isEnabled());
+        panelSwitch->setChecked(false);
+        pointer::saveScreenshot(page.get(), QStringLiteral("mirakit-states"));
     }
 };
 
