@@ -1,7 +1,8 @@
 # Debian packages built with `cpack -G DEB` from a build folder:
 #   prismora-installer  the program, its desktop entry, icon and AppStream metainfo
 #   libmirakit1         the shared libraries (MiraKit and the platform layer)
-#   libmirakit-dev      headers, the CMake package and the unversioned library links
+#   libmirakit-dev      headers, the CMake package, the unversioned library links and
+#                       the Qt Designer plug-in (in Qt's Designer plug-in folder)
 # Run-time dependencies come from dpkg-shlibdeps; only the dependencies between
 # the three packages are written here.
 
@@ -76,7 +77,7 @@ This package contains the shared libraries.")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Qt Widgets control library (development files)
 ${PRISMORA_MIRAKIT_DESCRIPTION}
 .
-This package contains the headers and the CMake package used with
-find_package(MiraKit).")
+This package contains the headers, the CMake package used with
+find_package(MiraKit) and the Qt Designer plug-in for the MiraKit widgets.")
 
 include(CPack)

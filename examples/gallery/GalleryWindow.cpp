@@ -4,6 +4,7 @@
 #include "ControlsGalleryPage.h"
 #include "SliderGalleryPage.h"
 #include "InputsGalleryPage.h"
+#include "StatesGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>
@@ -37,6 +38,7 @@ QTabWidget *createGalleryWindow()
     window->addTab(scrolling(createAlertsPage()), QStringLiteral("Alerts"));
     window->addTab(scrolling(createSliderPage()), QStringLiteral("Slider"));
     window->addTab(scrolling(createInputsPage()), QStringLiteral("Inputs"));
+    window->addTab(scrolling(createStatesPage()), QStringLiteral("States"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

@@ -1,5 +1,7 @@
 #include "AccessibleRole.h"
 
+#include <mirakit/interactive/InteractiveButton.h>
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -50,7 +52,11 @@ public:
     {
         auto *button = qobject_cast<QAbstractButton *>(widget());
         if (m_role == AccessibleRole::link && name == pressAction() && button && button->isEnabled()) {
-            button->click();
+            // MiraKit buttons run their press actions around the click.
+            if (auto *interactive = qobject_cast<mira::InteractiveButton *>(button))
+                interactive->performClick();
+            else
+                button->click();
             return;
         }
         QAccessibleWidget::doAction(name);

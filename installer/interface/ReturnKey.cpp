@@ -1,5 +1,7 @@
 #include "ReturnKey.h"
 
+#include <mirakit/interactive/InteractiveButton.h>
+
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QWidget>
@@ -27,7 +29,10 @@ protected:
             return false;
         auto *focused = qobject_cast<QAbstractButton *>(static_cast<QWidget *>(watched)->focusWidget());
         if (focused && !focused->isCheckable()) {
-            if (focused->isEnabled())
+            // MiraKit buttons run their press actions around the click.
+            if (auto *interactive = qobject_cast<mira::InteractiveButton *>(focused))
+                interactive->performClick();
+            else if (focused->isEnabled())
                 focused->click();
         } else {
             m_action();

@@ -17,11 +17,3 @@ StyledButton::StyledButton(QWidget *parent)
 }
 
 StyledButton::~StyledButton() = default;
-
-void StyledButton::setEnabled(bool enabled)
-{
-    mira::InteractiveButton::setEnabled(enabled);
-    setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
-    if (!enabled && hasFocus())
-        clearFocus();
-}

@@ -11,7 +11,8 @@
  *   button is built, either through MiraKit's cornerRadius or through the
  *   designable name cornerRadiusIB (both land in setCornerRadius()), so a
  *   radius of 8 set there stays 8.
- * - Keyboard: Tab and Backtab reach the button while it is enabled; Space
+ * - Keyboard: Tab and Backtab reach the button while it is enabled (Qt
+ *   leaves disabled widgets out of the focus chain); Space
  *   presses it, as for every InteractiveButton. Return and Escape are left
  *   to the page, which knows its default and cancel actions.
  * - Focus: the keyboard focus ring of every mira::InteractiveButton, in the
@@ -25,7 +26,4 @@ class StyledButton : public mira::InteractiveButton {
 public:
     explicit StyledButton(QWidget *parent = nullptr);
     ~StyledButton() override;
-
-    /// Also takes the button out of the focus chain while disabled.
-    void setEnabled(bool enabled) override;
 };

@@ -357,10 +357,8 @@ void InstallerAlertViewController::keyPressEvent(QKeyEvent *event)
         // Like a dialog's auto-default buttons: the focused choice, else the theme one.
         auto *focused = qobject_cast<mira::InteractiveButton *>(focusWidget());
         QAbstractButton *target = m_buttons.contains(focused) ? focused : button(defaultTag());
-        if (auto *choice = qobject_cast<mira::InteractiveButton *>(target)) {
-            if (choice->isEnabled())
-                choice->click();
-        }
+        if (auto *choice = qobject_cast<mira::InteractiveButton *>(target))
+            choice->performClick();
         event->accept();
         return;
     }

@@ -26,6 +26,8 @@ public:
     bool tracking = false; // a press reached the button's own press handling
     std::optional<QColor> focusRingColor;
     bool keyboardFocus = false; // the focus came from the keyboard
+    qint64 imageKey = 0; // the image last reported through imageChanged()
+    bool keyPress = false; // Space went down on the button and has not come up yet
 };
 
 InteractiveButton::InteractiveButton(QWidget *parent)
@@ -51,6 +53,14 @@ bool InteractiveButton::isEnabled() const
 void InteractiveButton::setEnabled(bool enabled)
 {
     InteractiveButtonProtocol::setEnabled(enabled);
+}
+
+void InteractiveButton::setSelected(bool selected)
+{
+    const bool changed = selected != isSelected();
+    InteractiveButtonProtocol::setSelected(selected);
+    if (changed)
+        Q_EMIT selectedChanged(selected);
 }
 
 QString InteractiveButton::title() const
@@ -104,8 +114,11 @@ Qt::Alignment InteractiveButton::alignment() const
 
 void InteractiveButton::setAlignment(Qt::Alignment alignment)
 {
+    if (d->cell->alignment() == alignment)
+        return;
     d->cell->setAlignment(alignment);
     cellChanged();
+    Q_EMIT alignmentChanged(alignment);
 }
 
 qreal InteractiveButton::cornerRadius() const
@@ -115,9 +128,12 @@ qreal InteractiveButton::cornerRadius() const
 
 void InteractiveButton::setCornerRadius(qreal radius)
 {
+    if (cornerRadius() == radius)
+        return;
     Layer next = layer();
     next.cornerRadius = radius;
     setLayer(next);
+    Q_EMIT cornerRadiusChanged(radius);
 }
 
 QColor InteractiveButton::focusRingColor() const
@@ -165,11 +181,20 @@ void InteractiveButton::replaceButtonCell(std::unique_ptr<ButtonCell> cell)
 void InteractiveButton::cellChanged()
 {
     d->cell->setLayoutDirection(layoutDirection());
-    // Keep the widget's own text in step for accessibility and mnemonics.
-    if (QAbstractButton::text() != d->cell->title())
-        QAbstractButton::setText(d->cell->title());
     updateGeometry();
     update();
+    // Keep the widget's own text in step for accessibility and mnemonics.
+    const QString title = d->cell->title();
+    const bool titleDiffers = QAbstractButton::text() != title;
+    if (titleDiffers)
+        QAbstractButton::setText(title);
+    const qint64 imageKey = d->cell->image().cacheKey();
+    const bool imageDiffers = imageKey != d->imageKey;
+    d->imageKey = imageKey;
+    if (titleDiffers)
+        Q_EMIT titleChanged(title);
+    if (imageDiffers)
+        Q_EMIT imageChanged();
 }
 
 QSize InteractiveButton::sizeHint() const
@@ -183,9 +208,14 @@ QSize InteractiveButton::minimumSizeHint() const
     return QSize(0, 0);
 }
 
-QString InteractiveButton::localizedKeyText(const QString &key)
+void InteractiveButton::setLocalizedKey(const QString &key, Interactive::State state)
 {
-    return localizedString(key.isNull() ? QStringLiteral("") : key);
+    setText(localizedString(key.isNull() ? QStringLiteral("") : key), state);
+}
+
+void InteractiveButton::notifyAppearanceChanged()
+{
+    Q_EMIT appearanceChanged();
 }
 
 void InteractiveButton::interactiveStateDidChanged(Interactive::State)
@@ -243,9 +273,9 @@ bool InteractiveButton::event(QEvent *event)
 
 void InteractiveButton::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange && testAttribute(Qt::WA_ForceDisabled)) {
-        QWidget::setEnabled(true);
-        setEnabled(false);
+    if (event->type() == QEvent::EnabledChange) {
+        d->cell->setEnabled(QWidget::isEnabled());
+        enabledChangeEvent();
     } else if (event->type() == QEvent::LayoutDirectionChange) {
         cellChanged();
     }
@@ -273,8 +303,6 @@ void InteractiveButton::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    if (!isEnabled())
-        return;
     QPointer<InteractiveButton> guard(this);
     interactiveMouseDownPrefix(event);
     if (!guard || !isEnabled())
@@ -298,13 +326,56 @@ void InteractiveButton::mouseReleaseEvent(QMouseEvent *event)
         interactiveMouseDownSuffix(event);
 }
 
+void InteractiveButton::performClick()
+{
+    QPointer<InteractiveButton> guard(this);
+    interactiveMouseDownPrefix(nullptr);
+    if (!guard || !isEnabled())
+        return;
+    click();
+    if (guard)
+        endKeyboardPress(true);
+}
+
 void InteractiveButton::keyPressEvent(QKeyEvent *event)
 {
-    if (!isEnabled()) {
-        event->ignore();
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat() || d->keyPress) {
+        QAbstractButton::keyPressEvent(event);
         return;
     }
+    QPointer<InteractiveButton> guard(this);
+    interactiveMouseDownPrefix(nullptr);
+    event->accept();
+    // The mouseDown action may have deleted or disabled the button.
+    if (!guard || !isEnabled())
+        return;
+    d->keyPress = true;
     QAbstractButton::keyPressEvent(event);
+}
+
+void InteractiveButton::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !d->keyPress) {
+        QAbstractButton::keyReleaseEvent(event);
+        return;
+    }
+    d->keyPress = false;
+    const bool completes = isDown();
+    // The button's own handling emits clicked(), before the release action; a slot may delete the button.
+    QPointer<InteractiveButton> guard(this);
+    QAbstractButton::keyReleaseEvent(event);
+    if (guard)
+        endKeyboardPress(completes);
+}
+
+void InteractiveButton::endKeyboardPress(bool completed)
+{
+    setClicked(false);
+    QPointer<InteractiveButton> guard(this);
+    sendEventAction(
+        completed ? Interactive::Event::mouseUpInside : Interactive::Event::mouseUpOutside, interactiveSender());
+    if (guard)
+        fixState();
 }
 
 void InteractiveButton::focusInEvent(QFocusEvent *event)
@@ -319,6 +390,14 @@ void InteractiveButton::focusInEvent(QFocusEvent *event)
 void InteractiveButton::focusOutEvent(QFocusEvent *event)
 {
     QAbstractButton::focusOutEvent(event);
+    // Losing the focus cancels a Space press: the button came up without a click.
+    if (d->keyPress && !isDown()) {
+        d->keyPress = false;
+        QPointer<InteractiveButton> guard(this);
+        endKeyboardPress(false);
+        if (!guard)
+            return;
+    }
     // A window losing activation keeps its focus widget; the ring comes back with it.
     if (event->reason() != Qt::ActiveWindowFocusReason)
         d->keyboardFocus = false;

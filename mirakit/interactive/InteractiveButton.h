@@ -28,9 +28,15 @@ class InteractiveButtonPrivate;
  *
  * Presses report to the owner through event actions: mouseDown fires before
  * the press is tracked, and mouseUpInside fires after clicked() (or
- * mouseUpOutside when the press ended outside). A disabled button still
- * receives the pointer (the widget itself stays enabled and is never
- * dimmed), shows disabled or disabled + hovered, and swallows presses.
+ * mouseUpOutside when the press ended outside). Space presses it from the
+ * keyboard with the same actions in the same order (mouseDown on key down,
+ * mouseUpInside after clicked() on key up, mouseUpOutside when the focus
+ * leaves first); performClick() runs the whole sequence at once.
+ *
+ * Disabled is QWidget's own state (the button's or an ancestor's), for Qt,
+ * the disabled look and assistive technology alike. A disabled button still
+ * sees the pointer come and go and shows disabled or disabled + hovered;
+ * Qt keeps presses and keys from it.
  *
  * The cell (cell(), a ButtonCell by default) measures and places image and
  * title; replaceButtonCell() installs another one, such as a
@@ -63,42 +69,24 @@ class InteractiveButtonPrivate;
  */
 class MIRAKIT_EXPORT InteractiveButton : public QAbstractButton, public virtual InteractiveButtonProtocol {
     Q_OBJECT
-    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled)
-    Q_PROPERTY(bool selected READ isSelected WRITE setSelected)
-    Q_PROPERTY(QString text READ title WRITE setTitle)
-    Q_PROPERTY(QString title READ title WRITE setTitle)
-    Q_PROPERTY(QPixmap image READ currentImage WRITE setImage)
-    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
-    Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius)
+    /// Default false.
+    Q_PROPERTY(bool selected READ isSelected WRITE setSelected NOTIFY selectedChanged)
+    /// The title shown now (text is the same property under QAbstractButton's name). Default empty.
+    Q_PROPERTY(QString text READ title WRITE setTitle NOTIFY titleChanged)
+    Q_PROPERTY(QString title READ title WRITE setTitle NOTIFY titleChanged)
+    /// The image shown now. Default none.
+    Q_PROPERTY(QPixmap image READ currentImage WRITE setImage NOTIFY imageChanged)
+    /// Default Qt::AlignHCenter.
+    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment NOTIFY alignmentChanged)
+    /// Default 0.
+    Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
     Q_PROPERTY(QColor focusRingColor READ focusRingColor WRITE setFocusRingColor RESET resetFocusRingColor NOTIFY
             focusRingColorChanged)
-    Q_PROPERTY(QString normalLocalizedKey READ normalLocalizedKey WRITE setNormalLocalizedKey STORED false)
-    Q_PROPERTY(QString hoveredLocalizedKey READ hoveredLocalizedKey WRITE setHoveredLocalizedKey STORED false)
-    Q_PROPERTY(QString clickedLocalizedKey READ clickedLocalizedKey WRITE setClickedLocalizedKey STORED false)
-    Q_PROPERTY(QString selectedLocalizedKey READ selectedLocalizedKey WRITE setSelectedLocalizedKey STORED false)
-    Q_PROPERTY(QString disabledLocalizedKey READ disabledLocalizedKey WRITE setDisabledLocalizedKey STORED false)
-    Q_PROPERTY(QColor normalTextColor READ normalTextColor WRITE setNormalTextColor STORED false)
-    Q_PROPERTY(QColor hoveredTextColor READ hoveredTextColor WRITE setHoveredTextColor STORED false)
-    Q_PROPERTY(QColor clickedTextColor READ clickedTextColor WRITE setClickedTextColor STORED false)
-    Q_PROPERTY(QColor selectedTextColor READ selectedTextColor WRITE setSelectedTextColor STORED false)
-    Q_PROPERTY(QColor disabledTextColor READ disabledTextColor WRITE setDisabledTextColor STORED false)
-    Q_PROPERTY(QPixmap normalImage READ normalImage WRITE setNormalImage STORED false)
-    Q_PROPERTY(QPixmap hoveredImage READ hoveredImage WRITE setHoveredImage STORED false)
-    Q_PROPERTY(QPixmap clickedImage READ clickedImage WRITE setClickedImage STORED false)
-    Q_PROPERTY(QPixmap selectedImage READ selectedImage WRITE setSelectedImage STORED false)
-    Q_PROPERTY(QPixmap disabledImage READ disabledImage WRITE setDisabledImage STORED false)
-    Q_PROPERTY(QColor normalBackgroundColor READ normalBackgroundColor WRITE setNormalBackgroundColor STORED false)
-    Q_PROPERTY(QColor hoveredBackgroundColor READ hoveredBackgroundColor WRITE setHoveredBackgroundColor STORED false)
-    Q_PROPERTY(QColor clickedBackgroundColor READ clickedBackgroundColor WRITE setClickedBackgroundColor STORED false)
-    Q_PROPERTY(
-        QColor selectedBackgroundColor READ selectedBackgroundColor WRITE setSelectedBackgroundColor STORED false)
-    Q_PROPERTY(
-        QColor disabledBackgroundColor READ disabledBackgroundColor WRITE setDisabledBackgroundColor STORED false)
-    Q_PROPERTY(QColor normalBorderColor READ normalBorderColor WRITE setNormalBorderColor STORED false)
-    Q_PROPERTY(QColor hoveredBorderColor READ hoveredBorderColor WRITE setHoveredBorderColor STORED false)
-    Q_PROPERTY(QColor clickedBorderColor READ clickedBorderColor WRITE setClickedBorderColor STORED false)
-    Q_PROPERTY(QColor selectedBorderColor READ selectedBorderColor WRITE setSelectedBorderColor STORED false)
-    Q_PROPERTY(QColor disabledBorderColor READ disabledBorderColor WRITE setDisabledBorderColor STORED false)
+    MIRA_STATE_PROPERTIES(QString, LocalizedKey, text, setLocalizedKey)
+    MIRA_STATE_PROPERTIES(QColor, TextColor, textColor, setTextColor)
+    MIRA_STATE_PROPERTIES(QPixmap, Image, image, setImage)
+    MIRA_STATE_PROPERTIES(QColor, BackgroundColor, backgroundColor, setBackgroundColor)
+    MIRA_STATE_PROPERTIES(QColor, BorderColor, borderColor, setBorderColor)
 
 public:
     explicit InteractiveButton(QWidget *parent = nullptr);
@@ -119,9 +107,10 @@ public:
     using QWidget::setCursor;
     using QWidget::setFont;
 
-    /// The control's own enabled flag; the widget underneath stays enabled.
+    /// QWidget::isEnabled() / QWidget::setEnabled().
     bool isEnabled() const override;
     void setEnabled(bool enabled) override;
+    void setSelected(bool selected) override;
 
     /// The current title: the text of the attributed title shown now.
     QString title() const;
@@ -149,6 +138,14 @@ public:
     /// Whether the keyboard focus ring shows now.
     bool isFocusRingVisible() const;
 
+    /**
+     * Presses the button as a completed click does, for callers that act
+     * for the user (Return on a page, assistive technology): the mouseDown
+     * action, clicked(), then the mouseUpInside action. Nothing happens
+     * while the button is disabled.
+     */
+    void performClick();
+
     /// The cell that measures, places and draws image and title.
     ButtonCell *cell() const;
     /// Installs @p cell after copying every setting of the current cell into it.
@@ -159,62 +156,22 @@ public:
 
     void interactiveStateDidChanged(Interactive::State last) override;
 
-    QString normalLocalizedKey() const { return text(Interactive::State::normal).value_or(QString()); }
-    void setNormalLocalizedKey(const QString &v) { setText(localizedKeyText(v), Interactive::State::normal); }
-    QString hoveredLocalizedKey() const { return text(Interactive::State::hovered).value_or(QString()); }
-    void setHoveredLocalizedKey(const QString &v) { setText(localizedKeyText(v), Interactive::State::hovered); }
-    QString clickedLocalizedKey() const { return text(Interactive::State::clicked).value_or(QString()); }
-    void setClickedLocalizedKey(const QString &v) { setText(localizedKeyText(v), Interactive::State::clicked); }
-    QString selectedLocalizedKey() const { return text(Interactive::State::selected).value_or(QString()); }
-    void setSelectedLocalizedKey(const QString &v) { setText(localizedKeyText(v), Interactive::State::selected); }
-    QString disabledLocalizedKey() const { return text(Interactive::State::disabled).value_or(QString()); }
-    void setDisabledLocalizedKey(const QString &v) { setText(localizedKeyText(v), Interactive::State::disabled); }
-    QColor normalTextColor() const { return textColor(Interactive::State::normal).value_or(QColor()); }
-    void setNormalTextColor(const QColor &v) { setTextColor(v, Interactive::State::normal); }
-    QColor hoveredTextColor() const { return textColor(Interactive::State::hovered).value_or(QColor()); }
-    void setHoveredTextColor(const QColor &v) { setTextColor(v, Interactive::State::hovered); }
-    QColor clickedTextColor() const { return textColor(Interactive::State::clicked).value_or(QColor()); }
-    void setClickedTextColor(const QColor &v) { setTextColor(v, Interactive::State::clicked); }
-    QColor selectedTextColor() const { return textColor(Interactive::State::selected).value_or(QColor()); }
-    void setSelectedTextColor(const QColor &v) { setTextColor(v, Interactive::State::selected); }
-    QColor disabledTextColor() const { return textColor(Interactive::State::disabled).value_or(QColor()); }
-    void setDisabledTextColor(const QColor &v) { setTextColor(v, Interactive::State::disabled); }
-    QPixmap normalImage() const { return image(Interactive::State::normal); }
-    void setNormalImage(const QPixmap &v) { setImage(v, Interactive::State::normal); }
-    QPixmap hoveredImage() const { return image(Interactive::State::hovered); }
-    void setHoveredImage(const QPixmap &v) { setImage(v, Interactive::State::hovered); }
-    QPixmap clickedImage() const { return image(Interactive::State::clicked); }
-    void setClickedImage(const QPixmap &v) { setImage(v, Interactive::State::clicked); }
-    QPixmap selectedImage() const { return image(Interactive::State::selected); }
-    void setSelectedImage(const QPixmap &v) { setImage(v, Interactive::State::selected); }
-    QPixmap disabledImage() const { return image(Interactive::State::disabled); }
-    void setDisabledImage(const QPixmap &v) { setImage(v, Interactive::State::disabled); }
-    QColor normalBackgroundColor() const { return backgroundColor(Interactive::State::normal).value_or(QColor()); }
-    void setNormalBackgroundColor(const QColor &v) { setBackgroundColor(v, Interactive::State::normal); }
-    QColor hoveredBackgroundColor() const { return backgroundColor(Interactive::State::hovered).value_or(QColor()); }
-    void setHoveredBackgroundColor(const QColor &v) { setBackgroundColor(v, Interactive::State::hovered); }
-    QColor clickedBackgroundColor() const { return backgroundColor(Interactive::State::clicked).value_or(QColor()); }
-    void setClickedBackgroundColor(const QColor &v) { setBackgroundColor(v, Interactive::State::clicked); }
-    QColor selectedBackgroundColor() const { return backgroundColor(Interactive::State::selected).value_or(QColor()); }
-    void setSelectedBackgroundColor(const QColor &v) { setBackgroundColor(v, Interactive::State::selected); }
-    QColor disabledBackgroundColor() const { return backgroundColor(Interactive::State::disabled).value_or(QColor()); }
-    void setDisabledBackgroundColor(const QColor &v) { setBackgroundColor(v, Interactive::State::disabled); }
-    QColor normalBorderColor() const { return borderColor(Interactive::State::normal).value_or(QColor()); }
-    void setNormalBorderColor(const QColor &v) { setBorderColor(v, Interactive::State::normal); }
-    QColor hoveredBorderColor() const { return borderColor(Interactive::State::hovered).value_or(QColor()); }
-    void setHoveredBorderColor(const QColor &v) { setBorderColor(v, Interactive::State::hovered); }
-    QColor clickedBorderColor() const { return borderColor(Interactive::State::clicked).value_or(QColor()); }
-    void setClickedBorderColor(const QColor &v) { setBorderColor(v, Interactive::State::clicked); }
-    QColor selectedBorderColor() const { return borderColor(Interactive::State::selected).value_or(QColor()); }
-    void setSelectedBorderColor(const QColor &v) { setBorderColor(v, Interactive::State::selected); }
-    QColor disabledBorderColor() const { return borderColor(Interactive::State::disabled).value_or(QColor()); }
-    void setDisabledBorderColor(const QColor &v) { setBorderColor(v, Interactive::State::disabled); }
+    /// Stores the text of the localized @p key (an empty key looks up the empty key) for @p state.
+    void setLocalizedKey(const QString &key, Interactive::State state);
 
 Q_SIGNALS:
+    /// A per-state value changed (one of the tables, or a gradient's direction).
+    void appearanceChanged();
+    void selectedChanged(bool selected);
+    void titleChanged(const QString &title);
+    void imageChanged();
+    void alignmentChanged(Qt::Alignment alignment);
+    void cornerRadiusChanged(qreal radius);
     void focusRingColorChanged();
 
 protected:
     QWidget *trackedView() override { return this; }
+    void notifyAppearanceChanged() override;
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
@@ -222,13 +179,15 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    /// The text a designable localized key stands for; no key looks up the empty key.
-    static QString localizedKeyText(const QString &key);
+    /// End of a Space press: clears the press flag, fires mouseUpInside when
+    /// the press @p completed (else mouseUpOutside) and recomputes.
+    void endKeyboardPress(bool completed);
     void cellChanged();
 
     std::unique_ptr<InteractiveButtonPrivate> const d;

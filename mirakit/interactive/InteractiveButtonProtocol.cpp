@@ -88,8 +88,10 @@ HiddenImageAndText InteractiveButtonProtocol::isHiddenImageAndText(Interactive::
 void InteractiveButtonProtocol::setHiddenImageAndText(HiddenImageAndText hidden, Interactive::State state)
 {
     auto table = interactiveHiddenImageAndText();
-    table.insert(state, hidden);
+    if (!storeStateValue(table, state, hidden))
+        return;
     setInteractiveHiddenImageAndText(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -103,8 +105,10 @@ void InteractiveButtonProtocol::setText(const QString &text, Interactive::State 
     if (text.isNull())
         return;
     auto table = interactiveTexts();
-    table.insert(state, text);
+    if (!storeStateValue(table, state, text))
+        return;
     setInteractiveTexts(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -118,8 +122,10 @@ void InteractiveButtonProtocol::setTextColor(const QColor &color, Interactive::S
     if (!color.isValid())
         return;
     auto table = interactiveTextColors();
-    table.insert(state, color);
+    if (!storeStateValue(table, state, color))
+        return;
     setInteractiveTextColors(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -131,8 +137,10 @@ std::optional<AttributedText> InteractiveButtonProtocol::attributedText(Interact
 void InteractiveButtonProtocol::setAttributedText(const AttributedText &text, Interactive::State state)
 {
     auto table = interactiveAttributedTexts();
-    table.insert(state, text);
+    if (!storeStateValue(table, state, text))
+        return;
     setInteractiveAttributedTexts(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -147,8 +155,10 @@ QPixmap InteractiveButtonProtocol::image(Interactive::State state) const
 void InteractiveButtonProtocol::setImage(const QPixmap &image, Interactive::State state)
 {
     auto table = interactiveImages();
-    table.insert(state, image.isNull() ? std::nullopt : std::optional<QPixmap>(image));
+    if (!storeStateValue(table, state, image.isNull() ? std::nullopt : std::optional<QPixmap>(image)))
+        return;
     setInteractiveImages(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -160,8 +170,10 @@ QFont InteractiveButtonProtocol::font(Interactive::State state) const
 void InteractiveButtonProtocol::setFont(const QFont &font, Interactive::State state)
 {
     auto table = interactiveFonts();
-    table.insert(state, font);
+    if (!storeStateValue(table, state, font))
+        return;
     setInteractiveFonts(table);
+    notifyAppearanceChanged();
     fixState();
 }
 

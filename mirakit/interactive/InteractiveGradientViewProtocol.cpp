@@ -25,7 +25,10 @@ Interactive::GradientDirection InteractiveGradientViewProtocol::direction() cons
 
 void InteractiveGradientViewProtocol::setDirection(Interactive::GradientDirection direction)
 {
+    if (d_gradient->direction == direction)
+        return;
     d_gradient->direction = direction;
+    notifyAppearanceChanged();
 }
 
 StateTable<QList<QColor>> InteractiveGradientViewProtocol::interactiveColors() const
@@ -68,8 +71,10 @@ void InteractiveGradientViewProtocol::setColors(const QList<QColor> &colors, Int
     if (colors.isEmpty())
         return;
     auto table = interactiveColors();
-    table.insert(state, colors);
+    if (!storeStateValue(table, state, colors))
+        return;
     setInteractiveColors(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -81,8 +86,10 @@ std::optional<GradientPoints> InteractiveGradientViewProtocol::points(Interactiv
 void InteractiveGradientViewProtocol::setPoints(const GradientPoints &points, Interactive::State state)
 {
     auto table = interactivePoints();
-    table.insert(state, points);
+    if (!storeStateValue(table, state, points))
+        return;
     setInteractivePoints(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -96,8 +103,10 @@ void InteractiveGradientViewProtocol::setLocation(const QList<qreal> &locations,
     if (locations.isEmpty())
         return;
     auto table = interactiveLocations();
-    table.insert(state, locations);
+    if (!storeStateValue(table, state, locations))
+        return;
     setInteractiveLocations(table);
+    notifyAppearanceChanged();
     fixState();
 }
 

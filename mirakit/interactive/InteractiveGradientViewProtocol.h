@@ -18,8 +18,9 @@ namespace mira {
  * gradient keeps what it showed — then the state's points (else the
  * direction's) and stops (else [0, 1]).
  *
- * direction defaults to horizontal; writing it only stores it, and it shows
- * at the next recomputation.
+ * direction defaults to horizontal; writing it only stores it (and notifies
+ * through notifyAppearanceChanged()), and it shows at the next
+ * recomputation.
  */
 class MIRAKIT_EXPORT InteractiveGradientViewProtocol : public virtual InteractiveViewProtocol {
 public:
@@ -70,3 +71,41 @@ public:
 };
 
 } // namespace mira
+
+/// The designable switch is + Name + Direction: true selects @p value, false changes nothing.
+#define MIRA_DIRECTION_PROPERTY(Name, value)                                                                           \
+    Q_PROPERTY(bool is##Name##Direction READ is##Name##Direction WRITE setIs##Name##Direction NOTIFY appearanceChanged \
+            STORED false)                                                                                              \
+public:                                                                                                                \
+    bool is##Name##Direction() const                                                                                   \
+    {                                                                                                                  \
+        return direction() == ::mira::Interactive::GradientDirection::value;                                           \
+    }                                                                                                                  \
+    void setIs##Name##Direction(bool on)                                                                               \
+    {                                                                                                                  \
+        if (on)                                                                                                        \
+            setDirection(::mira::Interactive::GradientDirection::value);                                               \
+    }                                                                                                                  \
+                                                                                                                       \
+private:
+
+/**
+ * The designable properties of a gradient control: direction, the four
+ * direction switches (isHorizontalDirection, …) and the start and end colours
+ * of the normal, hovered and clicked states (normalStartColor, …; a colour
+ * sets one end of the state's pair, starting from (c, c) when the state has
+ * none). All notify through appearanceChanged().
+ */
+#define MIRA_GRADIENT_PROPERTIES                                                                                       \
+    Q_PROPERTY(                                                                                                        \
+        mira::Interactive::GradientDirection direction READ direction WRITE setDirection NOTIFY appearanceChanged)     \
+    MIRA_DIRECTION_PROPERTY(Horizontal, horizontal)                                                                    \
+    MIRA_DIRECTION_PROPERTY(Vertical, vertical)                                                                        \
+    MIRA_DIRECTION_PROPERTY(ObliqueUpward, obliqueUpward)                                                              \
+    MIRA_DIRECTION_PROPERTY(ObliqueDescent, obliqueDescent)                                                            \
+    MIRA_STATE_PROPERTY(QColor, normal, Normal, StartColor, startColor, setStartColor)                                 \
+    MIRA_STATE_PROPERTY(QColor, normal, Normal, EndColor, endColor, setEndColor)                                       \
+    MIRA_STATE_PROPERTY(QColor, hovered, Hovered, StartColor, startColor, setStartColor)                               \
+    MIRA_STATE_PROPERTY(QColor, hovered, Hovered, EndColor, endColor, setEndColor)                                     \
+    MIRA_STATE_PROPERTY(QColor, clicked, Clicked, StartColor, startColor, setStartColor)                               \
+    MIRA_STATE_PROPERTY(QColor, clicked, Clicked, EndColor, endColor, setEndColor)

@@ -75,6 +75,7 @@ void InteractiveLabel::setTextColor(const QColor &color)
     d->textColor = color;
     d->restylePlainText();
     update();
+    Q_EMIT textColorChanged(color);
 }
 
 Qt::Alignment InteractiveLabel::alignment() const
@@ -92,6 +93,7 @@ void InteractiveLabel::setAlignment(Qt::Alignment alignment)
     d->refreshRects();
     d->invalidateCursorRects();
     update();
+    Q_EMIT alignmentChanged(alignment);
 }
 
 void InteractiveLabel::setAttributes(
@@ -143,24 +145,6 @@ void InteractiveLabel::setCursor(const QCursor &cursor, const TextRange &range, 
     d->updateAttributesIfNeed();
 }
 
-bool InteractiveLabel::isEnabled() const
-{
-    return d->enabled;
-}
-
-void InteractiveLabel::setEnabled(bool enabled)
-{
-    d->enabled = enabled;
-    for (const std::shared_ptr<Item> &item : QList(d->items)) {
-        item->setEnabled(enabled);
-        // A press that was going on when the label was disabled will never see its release.
-        if (!enabled)
-            item->setClicked(false);
-        item->fixState();
-    }
-    d->updateAttributesIfNeed();
-}
-
 bool InteractiveLabel::isSelected() const
 {
     return d->selected;
@@ -168,12 +152,15 @@ bool InteractiveLabel::isSelected() const
 
 void InteractiveLabel::setSelected(bool selected)
 {
+    if (d->selected == selected)
+        return;
     d->selected = selected;
     for (const std::shared_ptr<Item> &item : QList(d->items)) {
         item->setSelected(selected);
         item->fixState();
     }
     d->updateAttributesIfNeed();
+    Q_EMIT selectedChanged(selected);
 }
 
 std::optional<QCursor> InteractiveLabel::labelCursor() const
@@ -194,7 +181,10 @@ bool InteractiveLabel::antiShakeEnable() const
 
 void InteractiveLabel::setAntiShakeEnable(bool enable)
 {
+    if (d->antiShakeEnable == enable)
+        return;
     d->antiShakeEnable = enable;
+    Q_EMIT antiShakeEnableChanged(enable);
 }
 
 bool InteractiveLabel::drawTextBorder() const
@@ -208,6 +198,7 @@ void InteractiveLabel::setDrawTextBorder(bool draw)
         return;
     d->drawTextBorder = draw;
     update();
+    Q_EMIT drawTextBorderChanged(draw);
 }
 
 QList<std::shared_ptr<Item>> InteractiveLabel::items() const
@@ -301,6 +292,11 @@ bool InteractiveLabel::event(QEvent *event)
         d->registerCursorRects();
         return true;
     }
+    // Qt keeps pointer motion from a disabled widget, but a disabled label still shows hover.
+    if (event->type() == QEvent::MouseMove && !isEnabled()) {
+        mouseMoveEvent(static_cast<QMouseEvent *>(event));
+        return true;
+    }
     return QWidget::event(event);
 }
 
@@ -308,11 +304,7 @@ void InteractiveLabel::changeEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::EnabledChange:
-        // Disabling the widget itself would stop the hover; disable the label instead.
-        if (testAttribute(Qt::WA_ForceDisabled)) {
-            QWidget::setEnabled(true);
-            setEnabled(false);
-        }
+        d->followEnabled();
         break;
     case QEvent::FontChange:
         d->restylePlainText();
@@ -347,7 +339,7 @@ void InteractiveLabel::mouseMoveEvent(QMouseEvent *event)
 void InteractiveLabel::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    if (!d->enabled)
+    if (!isEnabled())
         return;
     const std::shared_ptr<Item> hit = itemAt(event->position());
     const QPointer<InteractiveLabel> guard(this);
@@ -362,7 +354,7 @@ void InteractiveLabel::mousePressEvent(QMouseEvent *event)
 void InteractiveLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
-    if (!d->enabled)
+    if (!isEnabled())
         return;
     const std::shared_ptr<Item> hit = itemAt(event->position());
     const QPointer<InteractiveLabel> guard(this);
@@ -449,7 +441,7 @@ void InteractiveLabel::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-    if (!d->enabled)
+    if (!isEnabled())
         return;
     const QPointer<InteractiveLabel> guard(this);
     link->activate();

@@ -42,9 +42,9 @@ class InteractiveLabelPrivate;
  * The pointer is tracked over the item rectangles of the same layout that
  * paints the text. With antiShakeEnable on, motion over items is handled
  * 20 ms after it stops, so sweeping across a line does not flicker; motion
- * off every item is handled on the next turn of the event loop. A disabled
- * label still shows hover but ignores presses; the QWidget itself stays
- * enabled.
+ * off every item is handled on the next turn of the event loop. Enabled is
+ * QWidget's own state (the label's or an ancestor's), copied into every
+ * item: a disabled label still shows hover but ignores presses and keys.
  *
  * A plain string is shown in the label's font (the system font at 14
  * pixels unless a font was set on the label), its textColor (white unless
@@ -79,13 +79,12 @@ class InteractiveLabelPrivate;
  */
 class MIRAKIT_EXPORT InteractiveLabel : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QString text READ stringValue WRITE setStringValue)
-    Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor)
-    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
-    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled)
-    Q_PROPERTY(bool selected READ isSelected WRITE setSelected)
-    Q_PROPERTY(bool antiShakeEnable READ antiShakeEnable WRITE setAntiShakeEnable)
-    Q_PROPERTY(bool drawTextBorder READ drawTextBorder WRITE setDrawTextBorder)
+    Q_PROPERTY(QString text READ stringValue WRITE setStringValue NOTIFY textChanged)
+    Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor NOTIFY textColorChanged)
+    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment NOTIFY alignmentChanged)
+    Q_PROPERTY(bool selected READ isSelected WRITE setSelected NOTIFY selectedChanged)
+    Q_PROPERTY(bool antiShakeEnable READ antiShakeEnable WRITE setAntiShakeEnable NOTIFY antiShakeEnableChanged)
+    Q_PROPERTY(bool drawTextBorder READ drawTextBorder WRITE setDrawTextBorder NOTIFY drawTextBorderChanged)
 
 public:
     class InteractiveItem;
@@ -128,9 +127,6 @@ public:
     void setCursor(const QCursor &cursor, const TextRange &range, Interactive::State state);
     using QWidget::setCursor;
 
-    /// The label's own enabled flag, copied into every item. Default true.
-    bool isEnabled() const;
-    void setEnabled(bool enabled);
     /// Copied into every item. Default false.
     bool isSelected() const;
     void setSelected(bool selected);
@@ -159,6 +155,15 @@ public:
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+Q_SIGNALS:
+    /// The shown text changed (a new plain or attributed string).
+    void textChanged(const QString &text);
+    void textColorChanged(const QColor &color);
+    void alignmentChanged(Qt::Alignment alignment);
+    void selectedChanged(bool selected);
+    void antiShakeEnableChanged(bool enable);
+    void drawTextBorderChanged(bool draw);
 
 protected:
     /// Installs a new tracking region over the bounds and handles the resting pointer as motion.

@@ -284,12 +284,13 @@ std::shared_ptr<Item> InteractiveLabelPrivate::itemFor(const TextRange &range)
         if (item->range() == range)
             return item;
     }
-    items.append(std::make_shared<Item>(range, enabled, selected));
+    items.append(std::make_shared<Item>(range, q->isEnabled(), selected));
     return items.last();
 }
 
 void InteractiveLabelPrivate::showOrigin(const AttributedText &text, bool fromPlain)
 {
+    const bool textDiffers = displayed.text != text.text;
     origin = text;
     originFromPlain = fromPlain;
     displayed = text;
@@ -301,6 +302,8 @@ void InteractiveLabelPrivate::showOrigin(const AttributedText &text, bool fromPl
         QAccessibleEvent event(q, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
+    if (textDiffers)
+        Q_EMIT q->textChanged(text.text);
 }
 
 void InteractiveLabelPrivate::restylePlainText()
@@ -392,6 +395,19 @@ void InteractiveLabelPrivate::handleMotion(const std::optional<QPointF> &positio
     // Leaving the items is never debounced and never cancelled.
     moveEvent.reset();
     scheduler.after(std::chrono::milliseconds(0), handle);
+}
+
+void InteractiveLabelPrivate::followEnabled()
+{
+    const bool enabled = q->isEnabled();
+    for (const std::shared_ptr<Item> &item : QList(items)) {
+        item->setEnabled(enabled);
+        // A press that was going on when the label was disabled will never see its release.
+        if (!enabled)
+            item->setClicked(false);
+        item->fixState();
+    }
+    updateAttributesIfNeed();
 }
 
 } // namespace mira

@@ -30,6 +30,8 @@ public:
     InteractiveLabelLayout layout(const QSizeF &bounds) const;
     std::shared_ptr<InteractiveLabel::InteractiveItem> itemFor(const TextRange &range);
 
+    /// Copies the widget's enabled state into every item; a press going on is dropped.
+    void followEnabled();
     void showOrigin(const AttributedText &text, bool fromPlain);
     void restylePlainText();
     /// Gives the origin and the displayed text the label's alignment.
@@ -52,7 +54,6 @@ public:
     bool originFromPlain = true;
     QColor textColor;
     Qt::Alignment alignment = Qt::AlignLeft;
-    bool enabled = true;
     bool selected = false;
     std::optional<QCursor> labelCursor;
     bool antiShakeEnable = true;

@@ -17,8 +17,11 @@ namespace mira {
  * not change. The conformer applies its appearance there.
  *
  * The flag accessors are plain stored values here; writing them does not
- * recompute anything. Controls override the enabled and selected setters to
- * clear the press flag and recompute (see InteractiveViewProtocol).
+ * recompute anything. Widget controls take enabled from the widget itself
+ * (QWidget::isEnabled()) and override the selected setter to clear the
+ * press flag and recompute (see InteractiveViewProtocol); the stored
+ * enabled flag serves conformers that are not widgets, such as the items of
+ * an InteractiveLabel.
  *
  * @code
  * class Chip : public mira::InteractiveStateable {

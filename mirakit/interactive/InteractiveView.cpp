@@ -27,6 +27,14 @@ void InteractiveView::setEnabled(bool enabled)
     InteractiveViewProtocol::setEnabled(enabled);
 }
 
+void InteractiveView::setSelected(bool selected)
+{
+    const bool changed = selected != isSelected();
+    InteractiveViewProtocol::setSelected(selected);
+    if (changed)
+        Q_EMIT selectedChanged(selected);
+}
+
 qreal InteractiveView::cornerRadius() const
 {
     return layer().cornerRadius;
@@ -34,9 +42,17 @@ qreal InteractiveView::cornerRadius() const
 
 void InteractiveView::setCornerRadius(qreal radius)
 {
+    if (cornerRadius() == radius)
+        return;
     Layer next = layer();
     next.cornerRadius = radius;
     setLayer(next);
+    Q_EMIT cornerRadiusChanged(radius);
+}
+
+void InteractiveView::notifyAppearanceChanged()
+{
+    Q_EMIT appearanceChanged();
 }
 
 void InteractiveView::interactiveStateDidChanged(Interactive::State)
@@ -61,18 +77,22 @@ void InteractiveView::interactiveStateDidChanged(Interactive::State)
 
 bool InteractiveView::event(QEvent *event)
 {
+    // Qt hands a press on a disabled widget on to its parent; a disabled view keeps it.
+    const QEvent::Type type = event->type();
+    if (!isEnabled()
+        && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+            || type == QEvent::MouseButtonRelease)) {
+        event->accept();
+        return true;
+    }
     const bool handled = QWidget::event(event);
     return handleTrackingEvent(event) || handled;
 }
 
 void InteractiveView::changeEvent(QEvent *event)
 {
-    // Disabling the widget itself (a .ui file, setDisabled()) would stop
-    // pointer delivery; keep the widget on and disable the control instead.
-    if (event->type() == QEvent::EnabledChange && testAttribute(Qt::WA_ForceDisabled)) {
-        QWidget::setEnabled(true);
-        setEnabled(false);
-    }
+    if (event->type() == QEvent::EnabledChange)
+        enabledChangeEvent();
     QWidget::changeEvent(event);
 }
 
@@ -90,10 +110,6 @@ void InteractiveView::leaveEvent(QEvent *)
 
 void InteractiveView::mousePressEvent(QMouseEvent *event)
 {
-    if (!isEnabled()) {
-        event->accept();
-        return;
-    }
     interactiveMouseDownPrefix(event);
     if (isEnabled())
         event->ignore();

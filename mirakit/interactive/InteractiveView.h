@@ -17,7 +17,9 @@ namespace mira {
  * keeps the previous background), border colour and width only when they
  * resolve, then the state's callable. The owner learns about presses through
  * event actions; the press itself is passed on to the parent widget, while a
- * press on a disabled view is swallowed.
+ * press on a disabled view is swallowed. Disabled is QWidget's own state
+ * (the view's or an ancestor's): a disabled view still sees the pointer
+ * come and go and shows disabled + hovered.
  *
  * Defaults: enabled, not selected, no background, no border, corner radius 0,
  * no focus.
@@ -36,21 +38,12 @@ namespace mira {
  */
 class MIRAKIT_EXPORT InteractiveView : public QWidget, public virtual InteractiveViewProtocol {
     Q_OBJECT
-    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled)
-    Q_PROPERTY(bool selected READ isSelected WRITE setSelected)
-    Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius)
-    Q_PROPERTY(QColor normalBackgroundColor READ normalBackgroundColor WRITE setNormalBackgroundColor STORED false)
-    Q_PROPERTY(QColor hoveredBackgroundColor READ hoveredBackgroundColor WRITE setHoveredBackgroundColor STORED false)
-    Q_PROPERTY(QColor clickedBackgroundColor READ clickedBackgroundColor WRITE setClickedBackgroundColor STORED false)
-    Q_PROPERTY(
-        QColor selectedBackgroundColor READ selectedBackgroundColor WRITE setSelectedBackgroundColor STORED false)
-    Q_PROPERTY(
-        QColor disabledBackgroundColor READ disabledBackgroundColor WRITE setDisabledBackgroundColor STORED false)
-    Q_PROPERTY(QColor normalBorderColor READ normalBorderColor WRITE setNormalBorderColor STORED false)
-    Q_PROPERTY(QColor hoveredBorderColor READ hoveredBorderColor WRITE setHoveredBorderColor STORED false)
-    Q_PROPERTY(QColor clickedBorderColor READ clickedBorderColor WRITE setClickedBorderColor STORED false)
-    Q_PROPERTY(QColor selectedBorderColor READ selectedBorderColor WRITE setSelectedBorderColor STORED false)
-    Q_PROPERTY(QColor disabledBorderColor READ disabledBorderColor WRITE setDisabledBorderColor STORED false)
+    /// Default false.
+    Q_PROPERTY(bool selected READ isSelected WRITE setSelected NOTIFY selectedChanged)
+    /// Default 0.
+    Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
+    MIRA_STATE_PROPERTIES(QColor, BackgroundColor, backgroundColor, setBackgroundColor)
+    MIRA_STATE_PROPERTIES(QColor, BorderColor, borderColor, setBorderColor)
 
 public:
     explicit InteractiveView(QWidget *parent = nullptr);
@@ -61,10 +54,11 @@ public:
     using QWidget::cursor;
     using QWidget::setCursor;
 
-    /// The control's own enabled flag. The widget itself stays enabled, so a
-    /// disabled view still tracks the pointer and swallows presses.
+    /// QWidget::isEnabled() / QWidget::setEnabled(), one state for Qt, the
+    /// disabled look and assistive technology.
     bool isEnabled() const override;
     void setEnabled(bool enabled) override;
+    void setSelected(bool selected) override;
 
     /// Rounds the painted background and border. Default 0.
     qreal cornerRadius() const;
@@ -72,29 +66,15 @@ public:
 
     void interactiveStateDidChanged(Interactive::State last) override;
 
-    QColor normalBackgroundColor() const { return backgroundColor(Interactive::State::normal).value_or(QColor()); }
-    QColor hoveredBackgroundColor() const { return backgroundColor(Interactive::State::hovered).value_or(QColor()); }
-    QColor clickedBackgroundColor() const { return backgroundColor(Interactive::State::clicked).value_or(QColor()); }
-    QColor selectedBackgroundColor() const { return backgroundColor(Interactive::State::selected).value_or(QColor()); }
-    QColor disabledBackgroundColor() const { return backgroundColor(Interactive::State::disabled).value_or(QColor()); }
-    void setNormalBackgroundColor(const QColor &c) { setBackgroundColor(c, Interactive::State::normal); }
-    void setHoveredBackgroundColor(const QColor &c) { setBackgroundColor(c, Interactive::State::hovered); }
-    void setClickedBackgroundColor(const QColor &c) { setBackgroundColor(c, Interactive::State::clicked); }
-    void setSelectedBackgroundColor(const QColor &c) { setBackgroundColor(c, Interactive::State::selected); }
-    void setDisabledBackgroundColor(const QColor &c) { setBackgroundColor(c, Interactive::State::disabled); }
-    QColor normalBorderColor() const { return borderColor(Interactive::State::normal).value_or(QColor()); }
-    QColor hoveredBorderColor() const { return borderColor(Interactive::State::hovered).value_or(QColor()); }
-    QColor clickedBorderColor() const { return borderColor(Interactive::State::clicked).value_or(QColor()); }
-    QColor selectedBorderColor() const { return borderColor(Interactive::State::selected).value_or(QColor()); }
-    QColor disabledBorderColor() const { return borderColor(Interactive::State::disabled).value_or(QColor()); }
-    void setNormalBorderColor(const QColor &c) { setBorderColor(c, Interactive::State::normal); }
-    void setHoveredBorderColor(const QColor &c) { setBorderColor(c, Interactive::State::hovered); }
-    void setClickedBorderColor(const QColor &c) { setBorderColor(c, Interactive::State::clicked); }
-    void setSelectedBorderColor(const QColor &c) { setBorderColor(c, Interactive::State::selected); }
-    void setDisabledBorderColor(const QColor &c) { setBorderColor(c, Interactive::State::disabled); }
+Q_SIGNALS:
+    /// A per-state value changed (one of the tables, or a gradient's direction).
+    void appearanceChanged();
+    void selectedChanged(bool selected);
+    void cornerRadiusChanged(qreal radius);
 
 protected:
     QWidget *trackedView() override { return this; }
+    void notifyAppearanceChanged() override;
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;

@@ -101,8 +101,10 @@ void InteractiveViewProtocol::setBackgroundColor(const QColor &color, Interactiv
     if (!color.isValid())
         return;
     StateTable<QColor> table = interactiveBackgroundColors();
-    table.insert(state, color);
+    if (!storeStateValue(table, state, color))
+        return;
     setInteractiveBackgroundColors(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -116,8 +118,10 @@ void InteractiveViewProtocol::setBorderColor(const QColor &color, Interactive::S
     if (!color.isValid())
         return;
     StateTable<QColor> table = interactiveBorderColors();
-    table.insert(state, color);
+    if (!storeStateValue(table, state, color))
+        return;
     setInteractiveBorderColors(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -129,8 +133,10 @@ std::optional<qreal> InteractiveViewProtocol::borderWidth(Interactive::State sta
 void InteractiveViewProtocol::setBorderWidth(qreal width, Interactive::State state)
 {
     StateTable<qreal> table = interactiveBorderWidths();
-    table.insert(state, width);
+    if (!storeStateValue(table, state, width))
+        return;
     setInteractiveBorderWidths(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -142,8 +148,10 @@ std::optional<QCursor> InteractiveViewProtocol::cursor(Interactive::State state)
 void InteractiveViewProtocol::setCursor(const QCursor &cursor, Interactive::State state)
 {
     StateTable<QCursor> table = interactiveCursors();
-    table.insert(state, cursor);
+    if (!storeStateValue(table, state, cursor))
+        return;
     setInteractiveCursors(table);
+    notifyAppearanceChanged();
     fixState();
 }
 
@@ -159,9 +167,23 @@ void InteractiveViewProtocol::setBlock(const Block &block, Interactive::State st
     setInteractiveBlocks(table);
 }
 
+bool InteractiveViewProtocol::isEnabled() const
+{
+    return const_cast<InteractiveViewProtocol *>(this)->trackedView()->isEnabled();
+}
+
 void InteractiveViewProtocol::setEnabled(bool enabled)
 {
-    InteractiveStateable::setEnabled(enabled);
+    // QEvent::EnabledChange reaches enabledChangeEvent() when the effective state changes.
+    trackedView()->setEnabled(enabled);
+}
+
+void InteractiveViewProtocol::notifyAppearanceChanged()
+{
+}
+
+void InteractiveViewProtocol::enabledChangeEvent()
+{
     setClicked(false);
     fixState();
 }

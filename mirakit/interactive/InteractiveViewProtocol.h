@@ -3,6 +3,7 @@
 #include <mirakit/interactive/InteractiveStateable.h>
 #include <mirakit/interactive/Layer.h>
 #include <mirakit/interactive/MouseTrackingProtocol.h>
+#include <mirakit/interactive/StateValues.h>
 #include <mirakit/mirakit_export.h>
 
 #include <QColor>
@@ -25,13 +26,18 @@ namespace mira {
  * Getters resolve through the fallback order of the given state
  * (statePriority()) and have no default: nothing registered gives
  * std::nullopt. Setters store under exactly the given state and recompute
- * the state (fixState()), so the value shows at once. A setter given an
- * empty value (an invalid colour) leaves the table unchanged; there is no
- * way to remove an entry. setBlock() is the exception: the callable runs at
+ * the state (fixState()), so the value shows at once; registering the value
+ * a state already has changes nothing. A setter given an empty value (an
+ * invalid colour) leaves the table unchanged; there is no way to remove an
+ * entry. setBlock() is the exception: the callable runs at
  * the next recomputation, not now.
  *
- * Setting isEnabled or isSelected stores the flag, clears the press flag and
- * recomputes.
+ * Enabled is the widget's own QWidget::isEnabled(): a control is disabled
+ * when it or one of its ancestors is, for Qt, for the disabled state and for
+ * assistive technology alike. setEnabled() is QWidget::setEnabled(); every
+ * change of the effective state (also through a parent) clears the press
+ * flag and recomputes. Setting isSelected stores the flag, clears the press
+ * flag and recomputes.
  */
 class MIRAKIT_EXPORT InteractiveViewProtocol : public InteractiveStateable, public MouseTrackingProtocol {
 public:
@@ -71,6 +77,9 @@ public:
     /// Stores @p block; it runs at the next recomputation into (or through) @p state.
     void setBlock(const Block &block, Interactive::State state);
 
+    /// QWidget::isEnabled() of the control: false when it or an ancestor is disabled.
+    bool isEnabled() const override;
+    /// QWidget::setEnabled() of the control.
     void setEnabled(bool enabled) override;
     void setSelected(bool selected) override;
 
@@ -100,6 +109,14 @@ protected:
      * was one of them.
      */
     bool handleTrackingEvent(QEvent *event);
+    /**
+     * Called after a per-state setter changed a table (registering the same
+     * value again calls nothing). Widgets emit their appearanceChanged()
+     * signal here. Does nothing by default.
+     */
+    virtual void notifyAppearanceChanged();
+    /// Call on QEvent::EnabledChange: clears the press flag and recomputes.
+    void enabledChangeEvent();
     /// Asks the widget to register its cursor rectangles again.
     void invalidateCursorRects();
 

@@ -151,7 +151,10 @@ float LineProgressView::maxProgress() const
 
 void LineProgressView::setMaxProgress(float maxProgress)
 {
+    if (d->maxProgress == maxProgress)
+        return;
     d->maxProgress = maxProgress;
+    Q_EMIT maxProgressChanged(maxProgress);
 }
 
 float LineProgressView::progress() const
@@ -161,13 +164,16 @@ float LineProgressView::progress() const
 
 void LineProgressView::setProgress(float progress)
 {
+    // The same value still re-lays the bar out: a new maxProgress shows at the next write.
+    const bool changed = d->progress != progress;
     d->progress = progress;
     configerLayers(true);
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent event(this, progress);
         QAccessible::updateAccessibility(&event);
     }
-    Q_EMIT progressChanged(progress);
+    if (changed)
+        Q_EMIT progressChanged(progress);
 }
 
 QColor LineProgressView::barTintColor() const
@@ -178,8 +184,12 @@ QColor LineProgressView::barTintColor() const
 void LineProgressView::setBarTintColor(const QColor &color)
 {
     const QColor tint = color.isValid() ? color : QColor(Qt::transparent);
-    d->bar.colors = { tint, tint };
+    const QList<QColor> colors { tint, tint };
+    if (d->bar.colors == colors)
+        return;
+    d->bar.colors = colors;
     update();
+    Q_EMIT barTintColorChanged(tint);
 }
 
 QColor LineProgressView::trackColor() const
@@ -189,8 +199,11 @@ QColor LineProgressView::trackColor() const
 
 void LineProgressView::setTrackColor(const QColor &color)
 {
+    if (d->track.backgroundColor == color)
+        return;
     d->track.backgroundColor = color;
     update();
+    Q_EMIT trackColorChanged(color);
 }
 
 qreal LineProgressView::progressCornerRadius() const
@@ -200,9 +213,12 @@ qreal LineProgressView::progressCornerRadius() const
 
 void LineProgressView::setProgressCornerRadius(qreal radius)
 {
+    if (d->bar.cornerRadius == radius)
+        return;
     d->bar.cornerRadius = radius;
     d->track.cornerRadius = radius;
     update();
+    Q_EMIT progressCornerRadiusChanged(radius);
 }
 
 QList<QColor> LineProgressView::colors() const
@@ -212,9 +228,15 @@ QList<QColor> LineProgressView::colors() const
 
 void LineProgressView::setColors(const QList<QColor> &colors)
 {
+    if (d->colors == colors && d->bar.colors == colors)
+        return;
+    const QColor tint = barTintColor();
     d->colors = colors;
     d->bar.colors = colors;
     update();
+    Q_EMIT colorsChanged(colors);
+    if (barTintColor() != tint)
+        Q_EMIT barTintColorChanged(barTintColor());
 }
 
 std::optional<QList<qreal>> LineProgressView::locations() const
@@ -236,7 +258,11 @@ int LineProgressView::animationDuration() const
 
 void LineProgressView::setAnimationDuration(int milliseconds)
 {
-    d->duration = std::max(0, milliseconds);
+    milliseconds = std::max(0, milliseconds);
+    if (d->duration == milliseconds)
+        return;
+    d->duration = milliseconds;
+    Q_EMIT animationDurationChanged(milliseconds);
 }
 
 const Layer &LineProgressView::progressLayer() const

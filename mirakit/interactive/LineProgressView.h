@@ -46,12 +46,13 @@ class LineProgressViewPrivate;
 class MIRAKIT_EXPORT LineProgressView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(float progress READ progress WRITE setProgress NOTIFY progressChanged)
-    Q_PROPERTY(float maxProgress READ maxProgress WRITE setMaxProgress)
-    Q_PROPERTY(QColor barTintColor READ barTintColor WRITE setBarTintColor)
-    Q_PROPERTY(QColor trackColor READ trackColor WRITE setTrackColor)
-    Q_PROPERTY(qreal progressCornerRadius READ progressCornerRadius WRITE setProgressCornerRadius)
-    Q_PROPERTY(QList<QColor> colors READ colors WRITE setColors)
-    Q_PROPERTY(int animationDuration READ animationDuration WRITE setAnimationDuration)
+    Q_PROPERTY(float maxProgress READ maxProgress WRITE setMaxProgress NOTIFY maxProgressChanged)
+    Q_PROPERTY(QColor barTintColor READ barTintColor WRITE setBarTintColor NOTIFY barTintColorChanged)
+    Q_PROPERTY(QColor trackColor READ trackColor WRITE setTrackColor NOTIFY trackColorChanged)
+    Q_PROPERTY(qreal progressCornerRadius READ progressCornerRadius WRITE setProgressCornerRadius NOTIFY
+            progressCornerRadiusChanged)
+    Q_PROPERTY(QList<QColor> colors READ colors WRITE setColors NOTIFY colorsChanged)
+    Q_PROPERTY(int animationDuration READ animationDuration WRITE setAnimationDuration NOTIFY animationDurationChanged)
 
 public:
     explicit LineProgressView(QWidget *parent = nullptr);
@@ -98,6 +99,12 @@ public:
 
 Q_SIGNALS:
     void progressChanged(float progress);
+    void maxProgressChanged(float maxProgress);
+    void barTintColorChanged(const QColor &color);
+    void trackColorChanged(const QColor &color);
+    void progressCornerRadiusChanged(qreal radius);
+    void colorsChanged(const QList<QColor> &colors);
+    void animationDurationChanged(int milliseconds);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -42,7 +42,8 @@ void SheetCloseButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setOpacity(m_alphaValue);
+    // Disabled, it fades to a hint of itself.
+    painter.setOpacity(isEnabled() ? m_alphaValue : m_alphaValue * 0.4);
     // The badge's circle sits at (1, 2, 12, 12); the cross is centred on it.
     const QPointF centre(width() / 2.0, height() / 2.0);
     if (m_highlighted || isDown()) {

@@ -32,3 +32,10 @@ set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)
 target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/AlertsGalleryPage.cpp)
 prismora_add_test(tst_displaylink SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_displaylink.cpp
     LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_disabledcontrols SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_disabledcontrols.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_properties SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_properties.cpp
+    LIBS ${MIRAKIT_INTERACTIVE_TEST_LIBS} LABELS widget)
+target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/StatesGalleryPage.cpp)
+target_sources(tst_disabledcontrols PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/StatesGalleryPage.cpp)
+target_include_directories(tst_disabledcontrols PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)

@@ -3,6 +3,8 @@
 #include <mirakit/MiraKit.h>
 #include <mirakit/interactive/InteractiveButton.h>
 
+#include <QApplication>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -202,6 +204,67 @@ private Q_SLOTS:
         QCOMPARE(pressedStates, QList<S> { S::clicked | S::hovered });
     }
 
+    void keyboardPressRunsTheClickActions_data()
+    {
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList click { QStringLiteral("down"), QStringLiteral("clicked"), QStringLiteral("up-inside") };
+        QTest::newRow("space") << QStringLiteral("space") << click;
+        QTest::newRow("performClick") << QStringLiteral("performClick") << click;
+        QTest::newRow("focus lost before the key comes up") << QStringLiteral(
+            "space, then focus lost") << QStringList { QStringLiteral("down"), QStringLiteral("up-outside") };
+        QTest::newRow("auto-repeat presses once") << QStringLiteral("space held") << click;
+        QTest::newRow("other keys") << QStringLiteral("x") << QStringList {};
+        QTest::newRow("disabled") << QStringLiteral("space while disabled") << QStringList {};
+    }
+    void keyboardPressRunsTheClickActions()
+    {
+        QFETCH(QString, press);
+        QFETCH(QStringList, expected);
+        QStringList log;
+        QList<S> pressedStates;
+        connect(m_button, &QAbstractButton::clicked, this, [&] { log << QStringLiteral("clicked"); });
+        m_button->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("down"); }, Interactive::Event::mouseDown);
+        m_button->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up-inside"); }, Interactive::Event::mouseUpInside);
+        m_button->setEventAction(
+            [&](const QVariant &) { log << QStringLiteral("up-outside"); }, Interactive::Event::mouseUpOutside);
+        m_button->setBlock([&] { pressedStates << m_button->interactiveState(); }, S::clicked);
+        auto *other = new QPushButton(m_window.get());
+        other->show();
+        m_button->setFocusPolicy(Qt::StrongFocus);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_button->setFocus(Qt::TabFocusReason);
+        QVERIFY(m_button->hasFocus());
+
+        if (press == QLatin1String("space")) {
+            QTest::keyClick(m_button, Qt::Key_Space);
+        } else if (press == QLatin1String("performClick")) {
+            m_button->performClick();
+        } else if (press == QLatin1String("space, then focus lost")) {
+            QTest::keyPress(m_button, Qt::Key_Space);
+            QCOMPARE(m_button->interactiveState(), S::clicked);
+            other->setFocus(Qt::TabFocusReason);
+            QTest::keyRelease(other, Qt::Key_Space);
+        } else if (press == QLatin1String("space held")) {
+            QTest::keyPress(m_button, Qt::Key_Space);
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+            QApplication::sendEvent(m_button, &repeat);
+            QTest::keyRelease(m_button, Qt::Key_Space);
+        } else if (press == QLatin1String("x")) {
+            QTest::keyClick(m_button, Qt::Key_X);
+        } else {
+            m_button->setEnabled(false);
+            QTest::keyClick(m_button, Qt::Key_Space);
+            m_button->performClick();
+        }
+        QCOMPARE(log, expected);
+        QVERIFY(!m_button->isClicked());
+        QCOMPARE(pressedStates, expected.isEmpty() ? QList<S> {} : QList<S> { S::clicked });
+    }
+
     void disablingInMouseDownSuppressesTheRest()
     {
         QStringList log;
@@ -232,7 +295,7 @@ private Q_SLOTS:
         m_button->setTextColor(QColor(0, 0, 0, 64), S::disabled);
         m_button->setEnabled(false);
         QVERIFY(!m_button->isEnabled());
-        QVERIFY(m_button->QWidget::isEnabled());
+        QVERIFY(!m_button->QWidget::isEnabled());
         QTest::mouseClick(m_button, Qt::LeftButton, {}, QPoint(80, 20));
         QTest::keyClick(m_button, Qt::Key_Space);
         QCOMPARE(clicked.count(), 0);
@@ -245,13 +308,13 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 1);
     }
 
-    void disabledFromADesignerFileKeepsTheWidgetEnabled()
+    void disabledFromADesignerFileDisablesTheWidget()
     {
         InteractiveButton button;
         QVERIFY(button.setProperty("enabled", false));
         QCOMPARE(button.interactiveState(), S::disabled);
         button.QWidget::setEnabled(false); // a plain setDisabled() takes the same way
-        QVERIFY(button.QWidget::isEnabled());
+        QVERIFY(!button.QWidget::isEnabled());
         QVERIFY(!button.isEnabled());
     }
 
