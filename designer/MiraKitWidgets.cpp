@@ -8,6 +8,10 @@
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <mirakit/interactive/InteractiveView.h>
 #include <mirakit/interactive/LineProgressView.h>
+#include <mirakit/windows/MiraSlider.h>
+#include <mirakit/windows/MiraSwitch.h>
+#include <mirakit/windows/PlainTextField.h>
+#include <mirakit/windows/SecurePlainTextField.h>
 
 namespace {
 
@@ -44,6 +48,7 @@ template <typename Widget> QWidget *make(QWidget *parent)
 QList<WidgetEntry> entries()
 {
     const QString header = QStringLiteral("mirakit/interactive/%1.h");
+    const QString windowsHeader = QStringLiteral("mirakit/windows/%1.h");
     return {
         { QStringLiteral("mira::InteractiveView"), header.arg(QLatin1String("InteractiveView")),
             QStringLiteral("A panel whose background and border follow hovering, pressing, selection and disabling"),
@@ -74,6 +79,18 @@ QList<WidgetEntry> entries()
             QStringLiteral("A thin progress bar: a track and a gradient bar that moves smoothly"),
             QStringLiteral("lineprogressview.svg"), geometry(200, 6) + colorProperty("trackColor", 0xEDEFF2),
             make<mira::LineProgressView> },
+        { QStringLiteral("mira::MiraSlider"), windowsHeader.arg(QLatin1String("MiraSlider")),
+            QStringLiteral("A slider for a fractional value, with undo and a highlighted knob"),
+            QStringLiteral("miraslider.svg"), geometry(200, 22), make<mira::MiraSlider> },
+        { QStringLiteral("mira::MiraSwitch"), windowsHeader.arg(QLatin1String("MiraSwitch")),
+            QStringLiteral("An on/off switch that can be clicked, dragged or toggled with Space"),
+            QStringLiteral("miraswitch.svg"), geometry(50, 30), make<mira::MiraSwitch> },
+        { QStringLiteral("mira::PlainTextField"), windowsHeader.arg(QLatin1String("PlainTextField")),
+            QStringLiteral("A one-line text field with its text centred vertically and a caret colour of its own"),
+            QStringLiteral("plaintextfield.svg"), geometry(200, 30), make<mira::PlainTextField> },
+        { QStringLiteral("mira::SecurePlainTextField"), windowsHeader.arg(QLatin1String("SecurePlainTextField")),
+            QStringLiteral("A text field that can hide its text, for passwords"),
+            QStringLiteral("secureplaintextfield.svg"), geometry(200, 30), make<mira::SecurePlainTextField> },
     };
 }
 

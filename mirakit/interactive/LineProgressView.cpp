@@ -154,6 +154,7 @@ void LineProgressView::setMaxProgress(float maxProgress)
     if (d->maxProgress == maxProgress)
         return;
     d->maxProgress = maxProgress;
+    configerLayers(true);
     Q_EMIT maxProgressChanged(maxProgress);
 }
 
@@ -164,7 +165,7 @@ float LineProgressView::progress() const
 
 void LineProgressView::setProgress(float progress)
 {
-    // The same value still re-lays the bar out: a new maxProgress shows at the next write.
+    // The same value still re-lays the bar out.
     const bool changed = d->progress != progress;
     d->progress = progress;
     configerLayers(true);

@@ -37,10 +37,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("include");
-        for (const char *name : { "InteractiveView", "InteractiveButton", "GradientView", "GradientButton",
-                 "InteractiveLabel", "LineProgressView" })
+        const std::pair<const char *, const char *> widgets[] = { { "InteractiveView", "interactive" },
+            { "InteractiveButton", "interactive" }, { "GradientView", "interactive" },
+            { "GradientButton", "interactive" }, { "InteractiveLabel", "interactive" },
+            { "LineProgressView", "interactive" }, { "MiraSlider", "windows" }, { "MiraSwitch", "windows" },
+            { "PlainTextField", "windows" }, { "SecurePlainTextField", "windows" } };
+        for (const auto &[name, folder] : widgets)
             QTest::newRow(name) << QStringLiteral("mira::") + QLatin1String(name)
-                                << QStringLiteral("mirakit/interactive/%1.h").arg(QLatin1String(name));
+                                << QStringLiteral("mirakit/%1/%2.h").arg(QLatin1String(folder), QLatin1String(name));
     }
     void everyWidgetIsInTheCollection()
     {

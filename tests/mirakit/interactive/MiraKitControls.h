@@ -6,6 +6,12 @@
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <mirakit/interactive/InteractiveView.h>
 #include <mirakit/interactive/LineProgressView.h>
+#include <mirakit/windows/MiraSlider.h>
+#include <mirakit/windows/MiraSwitch.h>
+#include <mirakit/windows/PlainTextField.h>
+#include <mirakit/windows/QZCloseButton.h>
+#include <mirakit/windows/QZCornerView.h>
+#include <mirakit/windows/SecurePlainTextField.h>
 #include <mirakit/windows/SheetCloseButton.h>
 
 #include <functional>
@@ -46,6 +52,29 @@ inline QList<Control> all()
         { "GradientButton", [](QWidget *parent) { return new mira::GradientButton(parent); } },
         { "LineProgressView", [](QWidget *parent) { return new mira::LineProgressView(parent); } },
         { "SheetCloseButton", [](QWidget *parent) { return new mira::SheetCloseButton(parent); } },
+        { "QZCloseButton", [](QWidget *parent) { return new mira::QZCloseButton(parent); } },
+        { "QZCornerView", [](QWidget *parent) { return new mira::QZCornerView(parent); } },
+        { "MiraSlider", [](QWidget *parent) { return new mira::MiraSlider(parent); }, {},
+            [](QWidget *widget, std::function<void()> pressed) {
+                QObject::connect(static_cast<mira::MiraSlider *>(widget), &mira::MiraSlider::valueEdited, widget,
+                    [pressed](double, mira::MiraSlider::ValueState) { pressed(); });
+            },
+            [](QWidget *widget) { return QPoint(widget->width() / 4, widget->height() / 2); } },
+        { "MiraSwitch", [](QWidget *parent) { return new mira::MiraSwitch(parent); }, {},
+            [](QWidget *widget, std::function<void()> pressed) {
+                QObject::connect(static_cast<mira::MiraSwitch *>(widget), &mira::MiraSwitch::clicked, widget,
+                    [pressed](bool) { pressed(); });
+            } },
+        { "PlainTextField", [](QWidget *parent) { return new mira::PlainTextField(parent); }, {},
+            [](QWidget *widget, std::function<void()> pressed) {
+                QObject::connect(static_cast<QLineEdit *>(widget), &QLineEdit::textEdited, widget,
+                    [pressed](const QString &) { pressed(); });
+            } },
+        { "SecurePlainTextField", [](QWidget *parent) { return new mira::SecurePlainTextField(parent); }, {},
+            [](QWidget *widget, std::function<void()> pressed) {
+                QObject::connect(static_cast<QLineEdit *>(widget), &QLineEdit::textEdited, widget,
+                    [pressed](const QString &) { pressed(); });
+            } },
         { "InteractiveLabel",
             [](QWidget *parent) {
                 auto *label = new mira::InteractiveLabel(QStringLiteral("Read the terms."), parent);

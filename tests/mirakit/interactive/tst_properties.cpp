@@ -93,7 +93,9 @@ private Q_SLOTS:
         QWidget *widget = controls::all().at(row).create(&parent);
         const QMetaProperty property = widget->metaObject()->property(widget->metaObject()->indexOfProperty(name));
         QVERIFY2(property.hasNotifySignal(), "no NOTIFY signal");
-        QVERIFY(property.isWritable());
+        // A read-only property reports the control's own state: its signal is all there is to check.
+        if (!property.isWritable())
+            return;
 
         const QVariant before = property.read(widget);
         const QVariant different = differentValue(property, before);
