@@ -8,4 +8,5 @@ set(MIRAKIT_WINDOWS_SOURCES
     StandardWindowButtons.cpp
     WindowNotifications.cpp
     WindowPresentation.cpp
+    OutsideClickMonitor.cpp
 )
