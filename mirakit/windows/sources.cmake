@@ -9,4 +9,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     WindowNotifications.cpp
     WindowPresentation.cpp
     OutsideClickMonitor.cpp
+    PopoverPresentation.cpp
+    PopoverViewController.cpp
+    PopoverWindow.cpp
 )

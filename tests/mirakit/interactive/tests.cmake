@@ -27,3 +27,4 @@ add_test(NAME tst_mirakit_consumer
         "-DCONSUMER_CXX_FLAGS=${CMAKE_CXX_FLAGS}" "-DCONSUMER_LINKER_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
         -P ${CMAKE_CURRENT_LIST_DIR}/../consumer/run-consumer-test.cmake)
 set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)
+target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/PopoverGalleryPage.cpp)

@@ -6,3 +6,7 @@ prismora_add_test(tst_sheetwindow SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sheetwin
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
 prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabellayout.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
+prismora_add_test(tst_popover SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_popover.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/PopoverGalleryPage.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+target_include_directories(tst_popover PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
