@@ -34,7 +34,8 @@ class PopoverWindowPrivate;
  * On X11 it is a frameless tool window placed beside its source. On Wayland,
  * where clients cannot place their top-level windows, it is a popup window
  * with its parent as transient parent, which the compositor places relative
- * to the parent; there a press outside it always closes it.
+ * to the parent. There a press in another application always closes it, and
+ * with style none so does a press in this application's other windows.
  */
 class MIRAKIT_EXPORT PopoverWindow : public QWidget {
     Q_OBJECT
