@@ -104,6 +104,16 @@ public:
         return size;
     }
 
+    // Leading and trailing as seen from the left: a right-to-left source starts on its right.
+    PopoverDirectionAlignment alignment() const
+    {
+        const PopoverDirectionAlignment wanted = configer.indicatorAlignment;
+        if (!source || !source->isRightToLeft() || wanted == PopoverDirectionAlignment::center)
+            return wanted;
+        return wanted == PopoverDirectionAlignment::leading ? PopoverDirectionAlignment::trailing
+                                                            : PopoverDirectionAlignment::leading;
+    }
+
     QRectF frame(WindowPopoverDirection side, const QRectF &s) const
     {
         const QSizeF size = windowSize(side);
@@ -111,7 +121,7 @@ public:
         QPointF origin;
         if (isVerticalSide(side)) {
             qreal a = 0;
-            switch (configer.indicatorAlignment) {
+            switch (alignment()) {
             case PopoverDirectionAlignment::center:
                 a = (s.width() - size.width()) * 0.5;
                 break;

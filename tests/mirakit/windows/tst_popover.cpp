@@ -184,6 +184,27 @@ private Q_SLOTS:
         QCOMPARE(controller.direction(), used);
     }
 
+    // Leading and trailing follow the source's reading direction.
+    void leadingFollowsTheReadingDirection_data()
+    {
+        QTest::addColumn<A>("alignment");
+        QTest::addColumn<int>("x");
+
+        QTest::newRow("leading") << A::leading << 500;
+        QTest::newRow("trailing") << A::trailing << 600;
+    }
+
+    void leadingFollowsTheReadingDirection()
+    {
+        QFETCH(A, alignment);
+        QFETCH(int, x);
+
+        Desk desk;
+        desk.source->setLayoutDirection(Qt::RightToLeft);
+        PopoverViewController controller(makePage(), desk.source, configer(D::top, {}, alignment));
+        QCOMPARE(controller.calculateWindowFrame().x(), x);
+    }
+
     void worstConfigerValuesKeepTheWindowSane_data()
     {
         QTest::addColumn<qreal>("spacing");
