@@ -78,7 +78,8 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    /// Emitted once each time the shown window has closed, however it was closed.
+    /// Emitted once each time the shown window has closed, however it was
+    /// closed; not when it is deleted while shown (with its parent, say).
     void closed();
 
 protected:

@@ -512,6 +512,24 @@ private Q_SLOTS:
         QVERIFY(window.isNull());
     }
 
+    void deletingTheWindowBelowWhileShownIsHarmless()
+    {
+        auto *host = new QWidget;
+        auto *edit = new QLineEdit(host);
+        host->show();
+        QApplication::setActiveWindow(host);
+        edit->setFocus();
+        int closings = 0;
+        QPointer<PopoverWindow> window = popover(host, makePage(), edit, S::popup, configer(D::top));
+        connect(window, &PopoverWindow::closed, this, [&closings] { ++closings; });
+        m_scheduler.advanceBy(100ms);
+        delete host;
+        QVERIFY(window.isNull());
+        m_scheduler.advanceBy(1s);
+        // Going with the window below is no closing.
+        QCOMPARE(closings, 0);
+    }
+
     void withoutASourceItIsCentredOnTheWindow()
     {
         Desk desk;
