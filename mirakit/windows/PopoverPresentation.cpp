@@ -18,16 +18,20 @@ PopoverWindow *popover(QWidget *receiver, QWidget *contentViewController, QWidge
         contentViewController->deleteLater();
         return nullptr;
     }
+    QWidget *host = receiver->window();
+    // A page that holds the receiver would take its own window into the popover.
+    if (contentViewController == host || contentViewController->isAncestorOf(receiver))
+        return nullptr;
     auto *controller = new PopoverViewController(contentViewController, sourceView, configer);
     auto *window = new PopoverWindow(controller, configer.appearance);
     window->setDeleteAfterClosing(true);
-    popover(receiver, window, style, std::move(completion));
+    popover(host, window, style, std::move(completion));
     return window;
 }
 
 void popover(QWidget *parent, PopoverWindow *window, WindowPopoverStyle style, PresentCompletion completion)
 {
-    if (!parent || !window)
+    if (!parent || !window || parent->window() == window)
         return;
     QWidget *host = parent->window();
     if (window->parentWidget() != host)

@@ -20,7 +20,8 @@ class PopoverWindow;
  * takes the page over in every case: the window owns it and deletes itself,
  * page included, once it is closed. When there is no receiver or its window
  * is not shown, nothing is shown, @p completion is not called, the page is
- * deleted (deleteLater()) and the result is nullptr.
+ * deleted (deleteLater()) and the result is nullptr. A page that is the
+ * receiver's window or holds the receiver is refused and left alone (nullptr).
  *
  * @code
  * auto *details = new DetailsPage;
@@ -39,7 +40,8 @@ MIRAKIT_EXPORT PopoverWindow *popover(QWidget *receiver, QWidget *contentViewCon
  * PopoverViewController works out (centred on the parent when there is
  * none, for instance without a source), active and in front, with @p style.
  * @p completion runs at once: it marks the end of presenting, not the
- * closing. Closing the window never ends the application.
+ * closing. Closing the window never ends the application. A window is
+ * never shown on itself.
  */
 MIRAKIT_EXPORT void popover(
     QWidget *parent, PopoverWindow *window, WindowPopoverStyle style, PresentCompletion completion = {});

@@ -546,6 +546,16 @@ private Q_SLOTS:
         QCOMPARE(popover(nullptr, nullptr, nullptr, S::popup), nullptr);
         dismissPopover(nullptr, [&completions] { ++completions; });
         QCOMPARE(completions, 0);
+
+        // A page holding the receiver, or being its window, stays where it is.
+        Desk desk;
+        QCOMPARE(popover(desk.source, desk.source, desk.behind, S::popup), nullptr);
+        QCOMPARE(popover(desk.source, &desk.host, desk.behind, S::popup), nullptr);
+        QCOMPARE(desk.source->parentWidget(), &desk.host);
+        QVERIFY(desk.host.isWindow());
+        PopoverWindow window(makePage());
+        popover(window.contentViewController(), &window, S::popup);
+        QVERIFY(!window.isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(page.isNull());
     }
