@@ -27,7 +27,10 @@ bool OutsideClickMonitor::isInside(QObject *watched) const
     }
     if (auto *window = qobject_cast<QWindow *>(watched)) {
         const QWindow *own = m_window->windowHandle();
-        for (const QWindow *w = window; w; w = w->transientParent() ? w->transientParent() : w->parent()) {
+        // Bounded, as nothing stops two windows from being each other's transient parent.
+        int depth = 0;
+        for (const QWindow *w = window; w && depth < 32;
+             w = w->transientParent() ? w->transientParent() : w->parent(), ++depth) {
             if (w == own)
                 return true;
         }
