@@ -5,6 +5,7 @@
 #include "SliderGalleryPage.h"
 #include "InputsGalleryPage.h"
 #include "StatesGalleryPage.h"
+#include "PopoverGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>
@@ -39,6 +40,7 @@ QTabWidget *createGalleryWindow()
     window->addTab(scrolling(createSliderPage()), QStringLiteral("Slider"));
     window->addTab(scrolling(createInputsPage()), QStringLiteral("Inputs"));
     window->addTab(scrolling(createStatesPage()), QStringLiteral("States"));
+    window->addTab(scrolling(createPopoverPage()), QStringLiteral("Popovers"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

@@ -93,13 +93,13 @@ void animate(QWidget *content, qreal toOpacity, qreal toScale, std::function<voi
 
 } // namespace
 
-void open(QWidget *content, std::function<void()> completion)
+void open(QWidget *content, std::function<void()> completion, qreal scale)
 {
     const QPointer<QWidget> guarded = content;
-    platform::Scheduler::shared().post([guarded, completion = std::move(completion)]() mutable {
+    platform::Scheduler::shared().post([guarded, completion = std::move(completion), scale]() mutable {
         if (!guarded)
             return;
-        effectOf(guarded)->setState(0.7, 0.9);
+        effectOf(guarded)->setState(0.7, scale);
         platform::Scheduler::shared().post([guarded, completion = std::move(completion)]() mutable {
             if (guarded)
                 animate(guarded, 1.0, 1.0, std::move(completion));
@@ -107,12 +107,12 @@ void open(QWidget *content, std::function<void()> completion)
     });
 }
 
-void close(QWidget *content, std::function<void()> completion)
+void close(QWidget *content, std::function<void()> completion, qreal scale)
 {
     const QPointer<QWidget> guarded = content;
-    platform::Scheduler::shared().post([guarded, completion = std::move(completion)]() mutable {
+    platform::Scheduler::shared().post([guarded, completion = std::move(completion), scale]() mutable {
         if (guarded)
-            animate(guarded, 0.0, 0.9, std::move(completion));
+            animate(guarded, 0.0, scale, std::move(completion));
     });
 }
 

@@ -37,11 +37,11 @@ namespace PopupTransition {
 // The effect on @p content, installed on first use.
 PopupScaleEffect *effectOf(QWidget *content);
 
-// Next turn: opacity 0.7 and scale 0.9; the turn after: 0.2 s to opacity 1 and scale 1.
-void open(QWidget *content, std::function<void()> completion);
+// Next turn: opacity 0.7 and @p scale; the turn after: 0.2 s to opacity 1 and scale 1.
+void open(QWidget *content, std::function<void()> completion, qreal scale = 0.9);
 
-// Next turn: 0.2 s to opacity 0 and scale 0.9.
-void close(QWidget *content, std::function<void()> completion);
+// Next turn: 0.2 s to opacity 0 and @p scale.
+void close(QWidget *content, std::function<void()> completion, qreal scale = 0.9);
 
 } // namespace PopupTransition
 

@@ -1,6 +1,7 @@
 #include "SheetWindow.h"
 
 #include "LayoutConstraint.h"
+#include "OutsideClickMonitor_p.h"
 #include "PopupTransition_p.h"
 #include "SheetCloseButton.h"
 #include "SheetWindowCloseProtocol.h"
@@ -24,7 +25,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace mira {
 
@@ -49,36 +49,6 @@ protected:
         painter.setBrush(QColor(0, 0, 0, qRound(255 * 0.3)));
         painter.drawRoundedRect(QRectF(rect()), 6, 6);
     }
-};
-
-// Ignores presses outside its window while that window is shown.
-class LocalMouseMonitor final : public QObject {
-public:
-    explicit LocalMouseMonitor(QWidget *window)
-        : QObject(window)
-        , m_window(window)
-    {
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
-            return false;
-        // A window that is gone or no longer shown holds nothing back.
-        if (!m_window || !m_window->isVisible())
-            return false;
-        if (auto *widget = qobject_cast<QWidget *>(watched))
-            return widget->window() != m_window;
-        if (auto *window = qobject_cast<QWindow *>(watched))
-            return window != m_window->windowHandle();
-        return true;
-    }
-
-private:
-    QPointer<QWidget> m_window;
 };
 
 QPalette lightPalette()
@@ -140,7 +110,7 @@ class SheetWindowPrivate {
 public:
     QPointer<QWidget> controller;
     std::optional<WindowPresentStyle> style;
-    QPointer<LocalMouseMonitor> monitor;
+    QPointer<OutsideClickMonitor> monitor;
     QWidget *closeView = nullptr;
     SheetCloseButton *closeButton = nullptr;
     bool deleteAfterClosing = false;
@@ -388,7 +358,7 @@ void SheetWindow::addWindowNotification()
 void SheetWindow::addLocalMonirorIgnoresParentMouseEvents()
 {
     delete d->monitor;
-    d->monitor = new LocalMouseMonitor(this);
+    d->monitor = new OutsideClickMonitor(this);
 }
 
 void SheetWindow::popupOpenAnimation(Completion completion)

@@ -23,4 +23,8 @@ set(MIRAKIT_WINDOWS_SOURCES
     PlainTextField.cpp
     PlainTextFieldAccessible.cpp
     SecurePlainTextField.cpp
+    OutsideClickMonitor.cpp
+    PopoverPresentation.cpp
+    PopoverViewController.cpp
+    PopoverWindow.cpp
 )

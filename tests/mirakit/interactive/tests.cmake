@@ -39,3 +39,4 @@ prismora_add_test(tst_properties SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_propertie
 target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/StatesGalleryPage.cpp)
 target_sources(tst_disabledcontrols PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/StatesGalleryPage.cpp)
 target_include_directories(tst_disabledcontrols PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
+target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/PopoverGalleryPage.cpp)

@@ -17,3 +17,7 @@ prismora_add_test(tst_miraswitch SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_miraswitc
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
 prismora_add_test(tst_textfields SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_textfields.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+prismora_add_test(tst_popover SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_popover.cpp
+    ${PROJECT_SOURCE_DIR}/examples/gallery/PopoverGalleryPage.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+target_include_directories(tst_popover PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
