@@ -1,4 +1,5 @@
 set(MIRAKIT_WINDOWS_SOURCES
+    LayoutAxisSolver.cpp
     LayoutConstraint.cpp
     PopupTransition.cpp
     SheetCloseButton.cpp

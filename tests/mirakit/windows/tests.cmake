@@ -6,3 +6,5 @@ prismora_add_test(tst_sheetwindow SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_sheetwin
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
 prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_interactivelabellayout.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
+prismora_add_test(tst_layoutaxissolver SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_layoutaxissolver.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
