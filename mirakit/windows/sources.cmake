@@ -9,4 +9,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     StandardWindowButtons.cpp
     WindowNotifications.cpp
     WindowPresentation.cpp
+    NibClassRegistry.cpp
+    NibDesignView.cpp
+    NibInstantiate.cpp
 )

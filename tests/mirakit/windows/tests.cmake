@@ -8,3 +8,8 @@ prismora_add_test(tst_interactivelabellayout SOURCES ${CMAKE_CURRENT_LIST_DIR}/t
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
 prismora_add_test(tst_layoutaxissolver SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_layoutaxissolver.cpp
     LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS unit)
+prismora_add_test(tst_nibview SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_nibview.cpp
+    LIBS ${MIRAKIT_WINDOWS_TEST_LIBS} LABELS widget)
+qt_add_resources(tst_nibview "nibview_nibs" PREFIX "/nibs" BASE ${CMAKE_CURRENT_LIST_DIR}/nibs
+    FILES ${CMAKE_CURRENT_LIST_DIR}/nibs/ProfileCard.ui ${CMAKE_CURRENT_LIST_DIR}/nibs/Wrapped.ui
+    ${CMAKE_CURRENT_LIST_DIR}/nibs/Mismatch.ui ${CMAKE_CURRENT_LIST_DIR}/nibs/Unregistered.ui)
