@@ -1,6 +1,7 @@
 #include "GalleryWindow.h"
 
 #include "ControlsGalleryPage.h"
+#include "NibGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>
@@ -31,6 +32,7 @@ QTabWidget *createGalleryWindow()
     window->setWindowTitle(QStringLiteral("MiraKit gallery"));
     window->addTab(scrolling(createControlsPage()), QStringLiteral("Controls"));
     window->addTab(scrolling(createWindowsPage()), QStringLiteral("Windows"));
+    window->addTab(scrolling(createNibPage()), QStringLiteral("Designed in files"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

@@ -40,12 +40,14 @@ void NibDesignView::setNibName(const QString &nibName)
 
 QSize NibDesignView::sizeHint() const
 {
-    return m_contentView ? m_contentView->sizeHint() : QWidget::sizeHint();
+    return m_contentView ? m_contentView->sizeHint().expandedTo(m_contentView->minimumSize()) : QWidget::sizeHint();
 }
 
 QSize NibDesignView::minimumSizeHint() const
 {
-    return m_contentView ? m_contentView->minimumSizeHint() : QWidget::minimumSizeHint();
+    // The file may give its root a fixed minimum size; the container cannot be smaller.
+    return m_contentView ? m_contentView->minimumSizeHint().expandedTo(m_contentView->minimumSize())
+                         : QWidget::minimumSizeHint();
 }
 
 } // namespace mira

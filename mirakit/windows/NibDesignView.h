@@ -16,7 +16,8 @@ namespace mira {
  * children and pins its four edges to the container's with LayoutConstraint.
  * A new name replaces the previous content; a name that fails to load leaves
  * the current content in place and emits loadFailed() with the message (also
- * written to the log). The container's size hint is its content's.
+ * written to the log). The container's size hints are its content's, never
+ * below the content's minimum size.
  *
  * In a `.ui` file the container is the custom widget "mira::NibDesignView"
  * with a string property nibName.

@@ -27,3 +27,8 @@ add_test(NAME tst_mirakit_consumer
         "-DCONSUMER_CXX_FLAGS=${CMAKE_CXX_FLAGS}" "-DCONSUMER_LINKER_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
         -P ${CMAKE_CURRENT_LIST_DIR}/../consumer/run-consumer-test.cmake)
 set_tests_properties(tst_mirakit_consumer PROPERTIES LABELS unit TIMEOUT 600)
+target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/NibGalleryPage.cpp)
+# Loaded at run time, not compiled by uic.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/examples/gallery/nibs/ProfileCard.ui PROPERTIES SKIP_AUTOUIC ON)
+qt_add_resources(tst_gallery "gallery_nibs" PREFIX "/nibs" BASE ${PROJECT_SOURCE_DIR}/examples/gallery/nibs
+    FILES ${PROJECT_SOURCE_DIR}/examples/gallery/nibs/ProfileCard.ui)

@@ -2,10 +2,12 @@
 
 #include "ControlsGalleryPage.h"
 #include "GalleryWindow.h"
+#include "NibGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/interactive/LineProgressView.h>
+#include <mirakit/windows/NibDesignView.h>
 #include <mirakit/windows/SheetWindow.h>
 
 #include <QApplication>
@@ -122,6 +124,22 @@ private Q_SLOTS:
             QVERIFY2(contrast(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)) >= 4.5,
                 qPrintable(button->text()));
         }
+    }
+
+    void nibPageShowsTheCardDesignedInItsFile()
+    {
+        pointer::ParkedPointer parked;
+        std::unique_ptr<QWidget> page(gallery::createNibPage());
+        page->resize(480, 260);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        auto *card = page->findChild<NibDesignView *>();
+        QVERIFY(card && card->contentView());
+        QCOMPARE(card->contentView()->geometry(), card->rect());
+        auto *follow = card->contentView()->findChild<InteractiveButton *>(QStringLiteral("followButton"));
+        QVERIFY(follow);
+        QCOMPARE(follow->title(), QStringLiteral("Follow"));
+        pointer::saveScreenshot(page.get(), QStringLiteral("mirakit-gallery-nib"));
     }
 };
 
