@@ -261,7 +261,11 @@ void LayoutConstraintEngine::layout()
     m_preferred.clear();
     for (QWidget *item : std::as_const(m_items)) {
         frames.append(frameOf(item));
-        m_preferred.append(preferredSize(item));
+        // Only constrained items use a preferred size; asking the others
+        // (the container above all) for a size hint could make them load early.
+        const bool constrained = std::any_of(m_constraints.cbegin(), m_constraints.cend(),
+            [item](const LayoutConstraint &c) { return c.firstItem() == item; });
+        m_preferred.append(constrained && item != m_container ? preferredSize(item) : frames.last().size());
     }
 
     // Relations across axes (aspect ratios) need the axes solved in turn until both settle.

@@ -12,6 +12,19 @@ using C = LayoutConstraint;
 using A = LayoutConstraint::Attribute;
 using R = LayoutConstraint::Relation;
 
+namespace {
+class HintCounter : public QWidget {
+public:
+    using QWidget::QWidget;
+    mutable int hints = 0;
+    QSize sizeHint() const override
+    {
+        ++hints;
+        return QWidget::sizeHint();
+    }
+};
+} // namespace
+
 class LayoutConstraintTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_logDir;
@@ -160,6 +173,21 @@ private Q_SLOTS:
         container.resize(400, 100);
         QCOMPARE(b.geometry(), QRect(330, 0, 50, 10));
         QCOMPARE(a.geometry(), QRect(280, 0, 40, 10));
+    }
+
+    // A container may build itself lazily from sizeHint(); placing its items must not ask it.
+    void onlyConstrainedItemsAreAskedForTheirSizeHint()
+    {
+        HintCounter container;
+        container.resize(300, 100);
+        HintCounter reference(&container);
+        reference.setGeometry(10, 10, 50, 20);
+        QWidget item(&container);
+        C::activate({ C(&item, A::left, R::equal, &reference, A::right, 1, 5),
+            C(&item, A::top, R::equal, &container, A::top), C::size(&item, A::width, 20) });
+        QCOMPARE(item.geometry().topLeft(), QPoint(65, 0));
+        QCOMPARE(container.hints, 0);
+        QCOMPARE(reference.hints, 0);
     }
 
     void aCycleIsLoggedOnceAndKeepsTheLastLayout()
