@@ -67,6 +67,8 @@ bool LayoutAxisSolver::place(int item)
             continue;
         const qreal reference = rule.other == noItem ? 0 : valueOf(rule.other, rule.otherAnchor) * rule.multiplier;
         const qreal target = reference + rule.constant;
+        if (!std::isfinite(target))
+            continue; // an overflowing or NaN relation would place the item nowhere
         if (rule.relation != Relation::equal) {
             if (rule.anchor != Anchor::length)
                 continue;

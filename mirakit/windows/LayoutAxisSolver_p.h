@@ -14,7 +14,9 @@ namespace mira {
  * "item.anchor (relation) other.anchor × multiplier + constant"; without an
  * other item the reference is 0, so the rule pins the anchor to the constant.
  * Among equal rules on the same anchor of one item the higher priority wins
- * (a later rule wins a tie). Inequalities bound the item's length.
+ * (a later rule wins a tie). Inequalities bound the item's length. A rule
+ * whose value is not a finite number (NaN, an overflowing multiplier) is
+ * ignored.
  *
  * An item's length comes from a rule on its length, else from its start and
  * end rules together, else it is the preferred length given to addItem(),

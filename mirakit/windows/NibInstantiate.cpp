@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QUiLoader>
 #include <QWidget>
 
@@ -54,9 +55,16 @@ QWidget *load(const QString &nibName, QString *error)
 {
     if (!isPlainName(nibName))
         return fail(NibInstantiate::nibNameErrorMessage, error);
+    // A file may hold a NibDesignView that names a file being loaded already;
+    // following it would never end.
+    static QStringList loading;
+    if (loading.contains(nibName))
+        return fail(NibInstantiate::nibNameErrorMessage, error);
     QFile file(QDir(NibInstantiate::resourceFolder()).filePath(nibName + QStringLiteral(".ui")));
     if (!file.open(QIODevice::ReadOnly))
         return fail(NibInstantiate::nibNameErrorMessage, error);
+    loading.append(nibName);
+    const auto loaded = qScopeGuard([&] { loading.removeLast(); });
     RegistryUiLoader loader;
     QWidget *root = loader.load(&file);
     if (!root)

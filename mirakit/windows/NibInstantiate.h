@@ -31,7 +31,8 @@ namespace mira {
  * given, stored there, with exactly these messages: emptyNameMessage for an
  * empty name; nibNameErrorMessage for a name that is not a plain class name
  * (path components, "..", "\", a resource or absolute path), a file that is
- * missing or cannot be read, or one without a widget of the expected class;
+ * missing or cannot be read, one without a widget of the expected class, or
+ * one that is being loaded already (a file holding itself in a NibDesignView);
  * classNameErrorMessage when no registered class goes by the name.
  *
  * @code

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace mira;
 using S = LayoutAxisSolver;
 using Anchor = LayoutAxisSolver::Anchor;
@@ -105,6 +107,10 @@ private Q_SLOTS:
         QTest::newRow("end and length") << QList<S::Rule> { rule(1, Anchor::end, 0, Anchor::end, 0),
             fixedLength(1, 50) } << 150.0
                                         << 50.0;
+        QTest::newRow("NaN and infinite values are ignored")
+            << QList<S::Rule> { rule(1, Anchor::start, 0, Anchor::start, std::numeric_limits<qreal>::quiet_NaN()),
+                   rule(1, Anchor::length, 0, Anchor::length, std::numeric_limits<qreal>::infinity()) }
+            << 7.0 << 30.0;
         QTest::newRow("negative preferred length is clamped to 0")
             << QList<S::Rule> { rule(1, Anchor::start, 0, Anchor::end, 0), rule(1, Anchor::end, 0, Anchor::start, 0) }
             << 200.0 << 0.0;

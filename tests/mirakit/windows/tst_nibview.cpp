@@ -37,7 +37,14 @@ public:
     using QWidget::QWidget;
 };
 
+class Recursive : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
 MIRA_REGISTER_NIB_CLASS(ProfileCard)
+MIRA_REGISTER_NIB_CLASS(Recursive)
 MIRA_REGISTER_NIB_CLASS(Wrapped)
 MIRA_REGISTER_NIB_CLASS(Mismatch)
 MIRA_REGISTER_NIB_CLASS(Missing)
@@ -166,6 +173,18 @@ private Q_SLOTS:
         QCOMPARE(failures.at(1).at(0).toString(), QStringLiteral("class name error"));
         QCOMPARE(container.contentView(), content);
         QCOMPARE(container.nibName(), QStringLiteral("Unregistered"));
+    }
+
+    // A file whose design view names the file itself must not load forever.
+    void aFileThatHoldsItselfLoadsOnce()
+    {
+        std::unique_ptr<QWidget> view(NibInstantiate::instantiate(QStringLiteral("Recursive")));
+        QVERIFY(view);
+        auto *inner = view->findChild<NibDesignView *>(QStringLiteral("inner"));
+        QVERIFY(inner);
+        QCOMPARE(inner->nibName(), QStringLiteral("Recursive"));
+        QVERIFY(!inner->contentView());
+        QVERIFY(lastLogLine().endsWith(QLatin1String(NibInstantiate::nibNameErrorMessage)));
     }
 
     void registryKnowsMiraKitWidgetsAndNibNamesWithoutNamespace()
