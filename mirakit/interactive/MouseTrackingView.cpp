@@ -31,9 +31,8 @@ protected:
         if (event->type() != QEvent::MouseMove || !watched->isWidgetType())
             return false;
         auto *child = static_cast<QWidget *>(watched);
-        if (child != m_view && m_view->isAncestorOf(child)) {
+        if (child != m_view && m_view->isAncestorOf(child))
             m_moved(child->mapTo(m_view, static_cast<QMouseEvent *>(event)->position()));
-        }
         return false;
     }
 
