@@ -6,6 +6,7 @@
 #include "InputsGalleryPage.h"
 #include "StatesGalleryPage.h"
 #include "PopoverGalleryPage.h"
+#include "NibGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>
@@ -41,6 +42,7 @@ QTabWidget *createGalleryWindow()
     window->addTab(scrolling(createInputsPage()), QStringLiteral("Inputs"));
     window->addTab(scrolling(createStatesPage()), QStringLiteral("States"));
     window->addTab(scrolling(createPopoverPage()), QStringLiteral("Popovers"));
+    window->addTab(scrolling(createNibPage()), QStringLiteral("Designed in files"));
     window->setMinimumSize(480, 360);
 
     QSize wanted;

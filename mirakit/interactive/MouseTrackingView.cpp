@@ -7,11 +7,40 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <functional>
+
 namespace mira {
 
 namespace {
 const char recordProperty[] = "_mira_mouseTrackingView";
-}
+
+// Sees pointer motion anywhere in the application while the pointer is over
+// the view, so that motion a child keeps to itself still reaches the view.
+class ChildPointerWatcher : public QObject {
+public:
+    ChildPointerWatcher(QWidget *view, std::function<void(const QPointF &)> moved)
+        : QObject(view)
+        , m_view(view)
+        , m_moved(std::move(moved))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::MouseMove || !watched->isWidgetType())
+            return false;
+        auto *child = static_cast<QWidget *>(watched);
+        if (child != m_view && m_view->isAncestorOf(child))
+            m_moved(child->mapTo(m_view, static_cast<QMouseEvent *>(event)->position()));
+        return false;
+    }
+
+private:
+    QWidget *m_view;
+    std::function<void(const QPointF &)> m_moved;
+};
+} // namespace
 
 MouseTrackingView::Hooks::~Hooks() = default;
 
@@ -35,6 +64,7 @@ MouseTrackingView::MouseTrackingView(QWidget *view)
 {
     view->setProperty(recordProperty, QVariant::fromValue(static_cast<QObject *>(this)));
     view->installEventFilter(this);
+    watchAncestors();
 }
 
 MouseTrackingView::~MouseTrackingView() = default;
@@ -107,10 +137,57 @@ void MouseTrackingView::invalidateCursorRects()
     m_cursorRects.clear();
     QEvent event(resetCursorRectsEventType());
     QCoreApplication::sendEvent(m_view, &event);
-    if (m_view->underMouse())
-        applyCursor(MouseTrackingPointer::positionIn(m_view));
+    // The pointer may rest while the widget moved under it, so ask where it is.
+    const QPoint pointer = MouseTrackingPointer::positionIn(m_view);
+    if (MouseTrackingPointer::isInWindow(m_view) && m_view->rect().contains(pointer))
+        applyCursor(pointer);
     else
         restoreCursor();
+}
+
+void MouseTrackingView::renew()
+{
+    updateTrackingAreas();
+    invalidateCursorRects();
+}
+
+void MouseTrackingView::watchAncestors()
+{
+    for (const QPointer<QWidget> &ancestor : std::as_const(m_ancestors)) {
+        if (ancestor)
+            ancestor->removeEventFilter(this);
+    }
+    m_ancestors.clear();
+    for (QWidget *ancestor = m_view->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        ancestor->installEventFilter(this);
+        m_ancestors.append(ancestor);
+    }
+}
+
+void MouseTrackingView::followChildren(bool follow)
+{
+    if (follow && !m_childWatcher) {
+        m_childWatcher = new ChildPointerWatcher(m_view, [this](const QPointF &position) { applyCursor(position); });
+        QCoreApplication::instance()->installEventFilter(m_childWatcher);
+    } else if (!follow && m_childWatcher) {
+        delete m_childWatcher;
+        m_childWatcher = nullptr;
+    }
+}
+
+void MouseTrackingView::ancestorEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+        if (m_view->isVisible())
+            renew();
+        break;
+    case QEvent::ParentChange:
+        watchAncestors();
+        break;
+    default:
+        break;
+    }
 }
 
 void MouseTrackingView::applyCursor(const QPointF &position)
@@ -154,20 +231,30 @@ bool MouseTrackingView::deliverWithHooks(QEvent *event)
 
 bool MouseTrackingView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view)
+    if (watched != m_view) {
+        ancestorEvent(event);
         return false;
+    }
     const QEvent::Type type = event->type();
     switch (type) {
     case QEvent::Resize:
+    case QEvent::Move:
     case QEvent::Show:
-        updateTrackingAreas();
-        invalidateCursorRects();
+        renew();
+        return false;
+    case QEvent::Hide:
+        followChildren(false);
+        return false;
+    case QEvent::ParentChange:
+        watchAncestors();
         return false;
     case QEvent::Enter:
+        followChildren(true);
         if (const auto *enter = dynamic_cast<QEnterEvent *>(event))
             applyCursor(enter->position());
         return deliverWithHooks(event);
     case QEvent::Leave:
+        followChildren(false);
         restoreCursor();
         return deliverWithHooks(event);
     case QEvent::MouseMove:

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QRectF>
 
 #include <optional>
@@ -21,8 +22,9 @@ namespace mira {
  * rectangles, and the two moments at which they are renewed.
  *
  * One instance is attached to a widget on first use (of()) and lives as long
- * as the widget. It watches the widget and, whenever the widget is resized or
- * shown, sends it two events:
+ * as the widget. It watches the widget and, whenever the widget is shown,
+ * resized or moved, or one of its ancestors moves (a scroll area scrolling
+ * its content, a window moving), sends it two events:
  *
  * - updateTrackingAreasEventType(): the widget renews its tracking areas;
  * - resetCursorRectsEventType(): after the old cursor rectangles have been
@@ -30,9 +32,12 @@ namespace mira {
  *
  * A widget class handles them in its event() override; code that cannot
  * subclass the widget attaches Hooks instead (see mira::ViewBehaverWrapper).
- * Cursor rectangles are applied on pointer motion with QWidget::setCursor:
- * where rectangles overlap, the one registered last wins; outside all of them
- * the widget's own cursor is restored.
+ * Cursor rectangles are applied on pointer motion with QWidget::setCursor,
+ * also while the pointer moves over a child inside a rectangle (a child with
+ * a cursor of its own keeps it): where rectangles overlap, the one registered
+ * last wins; outside all of them the widget's own cursor is restored. So the
+ * state stays right under a pointer that rests while the widget moves, the
+ * renewals read the pointer position from MouseTrackingPointer.
  */
 class MIRAKIT_EXPORT MouseTrackingView : public QObject {
     Q_OBJECT
@@ -97,6 +102,11 @@ protected:
 private:
     explicit MouseTrackingView(QWidget *view);
     bool deliverWithHooks(QEvent *event);
+    void renew();
+    void watchAncestors();
+    /// Starts or stops following pointer motion over the widget's children.
+    void followChildren(bool follow);
+    void ancestorEvent(QEvent *event);
     void applyCursor(const QPointF &position);
     void restoreCursor();
 
@@ -104,6 +114,8 @@ private:
     Hooks *m_hooks = nullptr;
     QList<MouseTrackingArea> m_trackingAreas;
     QList<CursorRectangle> m_cursorRects;
+    QList<QPointer<QWidget>> m_ancestors;
+    QObject *m_childWatcher = nullptr;
     bool m_overridingCursor = false;
     std::optional<QCursor> m_savedCursor;
 };

@@ -1,5 +1,9 @@
 #include "LayoutConstraint.h"
 
+#include "LayoutAxisSolver_p.h"
+
+#include <platform/KSTLogManager.h>
+
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
@@ -83,6 +87,8 @@ private:
             || a == Attribute::centerX || a == Attribute::width;
     }
 
+    static bool isSize(Attribute a) { return a == Attribute::width || a == Attribute::height; }
+
     // The absolute edge that leading or trailing stands for in this container.
     Attribute absolute(Attribute a) const
     {
@@ -96,6 +102,24 @@ private:
     bool isRightToLeft() const { return m_container->layoutDirection() == Qt::RightToLeft; }
 
     static bool isDirectional(Attribute a) { return a == Attribute::leading || a == Attribute::trailing; }
+
+    static LayoutAxisSolver::Anchor anchorOf(Attribute a)
+    {
+        switch (a) {
+        case Attribute::right:
+        case Attribute::trailing:
+        case Attribute::bottom:
+            return LayoutAxisSolver::Anchor::end;
+        case Attribute::centerX:
+        case Attribute::centerY:
+            return LayoutAxisSolver::Anchor::center;
+        case Attribute::width:
+        case Attribute::height:
+            return LayoutAxisSolver::Anchor::length;
+        default:
+            return LayoutAxisSolver::Anchor::start;
+        }
+    }
 
     static qreal valueOf(const QRectF &r, Attribute a)
     {
@@ -131,134 +155,140 @@ private:
         return QRectF(w->geometry());
     }
 
-    struct Axis {
-        std::optional<qreal> size, start, end, center;
-        std::optional<std::pair<qreal, qreal>> ratio; // size = other axis size × first + second
-        float sizePriority = -1, startPriority = -1, endPriority = -1, centerPriority = -1;
-        qreal minimum = 0, maximum = 1e9;
-    };
-
-    static void setIf(std::optional<qreal> &slot, float &slotPriority, qreal value, float priority)
+    static QSizeF preferredSize(const QWidget *w)
     {
-        if (priority >= slotPriority) {
-            slot = value;
-            slotPriority = priority;
-        }
+        const QSize hint = w->sizeHint();
+        const QSize current = w->size();
+        return QSizeF(
+            hint.width() > 0 ? hint.width() : current.width(), hint.height() > 0 ? hint.height() : current.height());
     }
+
+    bool solveAxis(bool horizontal, QList<QRectF> &frames) const;
+    void reportCycle();
 
     QWidget *m_container;
     QList<LayoutConstraint> m_constraints;
+    // Items in numbering order; the container is item 0.
+    QList<QWidget *> m_items;
+    QList<QSizeF> m_preferred;
     bool m_laying = false;
+    bool m_cycleReported = false;
 };
+
+bool LayoutConstraintEngine::solveAxis(bool horizontal, QList<QRectF> &frames) const
+{
+    LayoutAxisSolver solver;
+    for (int i = 0; i < m_items.size(); ++i) {
+        const QRectF &f = frames.at(i);
+        qreal preferred = horizontal ? m_preferred.at(i).width() : m_preferred.at(i).height();
+        // An aspect ratio makes the other axis' length the preferred one.
+        for (const LayoutConstraint &c : m_constraints) {
+            const Attribute a = c.firstAttribute();
+            if (c.firstItem() == m_items.at(i) && c.secondItem() == c.firstItem() && isSize(a)
+                && c.secondAttribute() != a && isHorizontal(a) == horizontal)
+                preferred = valueOf(f, c.secondAttribute()) * c.multiplier() + c.constant();
+        }
+        solver.addItem(horizontal ? f.x() : f.y(), horizontal ? f.width() : f.height(), preferred);
+    }
+    for (const LayoutConstraint &c : m_constraints) {
+        const Attribute a = absolute(c.firstAttribute());
+        if (isHorizontal(a) != horizontal)
+            continue;
+        LayoutAxisSolver::Rule rule;
+        rule.item = m_items.indexOf(c.firstItem());
+        if (rule.item <= 0)
+            continue;
+        const Attribute b = absolute(c.secondAttribute());
+        if (c.secondItem() == c.firstItem() && isSize(a) && isSize(b) && b != a)
+            continue; // an aspect ratio, applied as the preferred length above
+        rule.anchor = anchorOf(a);
+        rule.relation = LayoutAxisSolver::Relation(int(c.relation()));
+        // A leading or trailing constant counts in the reading direction.
+        rule.constant = isDirectional(c.firstAttribute()) && isRightToLeft() ? -c.constant() : c.constant();
+        rule.multiplier = c.multiplier();
+        rule.priority = c.priority();
+        const int other = m_items.indexOf(c.secondItem());
+        if (other >= 0 && b != Attribute::notAnAttribute && isHorizontal(b) == horizontal) {
+            rule.other = other;
+            rule.otherAnchor = anchorOf(b);
+        } else if (other >= 0) {
+            // A relation across axes reads the other axis as it stands.
+            rule.constant += valueOf(frames.at(other), b) * c.multiplier();
+        }
+        solver.addRule(rule);
+    }
+    if (!solver.solve())
+        return false;
+    for (int i = 1; i < m_items.size(); ++i) {
+        QRectF &f = frames[i];
+        if (horizontal) {
+            f.moveLeft(solver.position(i));
+            f.setWidth(solver.length(i));
+        } else {
+            f.moveTop(solver.position(i));
+            f.setHeight(solver.length(i));
+        }
+    }
+    return true;
+}
+
+void LayoutConstraintEngine::reportCycle()
+{
+    if (m_cycleReported)
+        return;
+    m_cycleReported = true;
+    const QString name = m_container->objectName().isEmpty()
+        ? QString::fromLatin1(m_container->metaObject()->className())
+        : m_container->objectName();
+    platform::KSTLogManager::writeInfoLog(
+        QStringLiteral("LayoutConstraint cycle in %1: the constraints have no stable layout, keeping the last one")
+            .arg(name));
+}
 
 void LayoutConstraintEngine::layout()
 {
     if (m_laying)
         return;
     m_laying = true;
-    QList<QWidget *> items;
+    m_items = { m_container };
+    for (const LayoutConstraint &c : std::as_const(m_constraints)) {
+        for (QWidget *item : { c.firstItem(), c.secondItem() }) {
+            if (item && !m_items.contains(item))
+                m_items.append(item);
+        }
+    }
+    QList<QRectF> frames;
+    m_preferred.clear();
+    for (QWidget *item : std::as_const(m_items)) {
+        frames.append(frameOf(item));
+        // Only constrained items use a preferred size; asking the others
+        // (the container above all) for a size hint could make them load early.
+        const bool constrained = std::any_of(m_constraints.cbegin(), m_constraints.cend(),
+            [item](const LayoutConstraint &c) { return c.firstItem() == item; });
+        m_preferred.append(constrained && item != m_container ? preferredSize(item) : frames.last().size());
+    }
+
+    // Relations across axes (aspect ratios) need the axes solved in turn until both settle.
+    constexpr int rounds = 8;
+    bool settled = false;
+    for (int round = 0; round < rounds && !settled; ++round) {
+        const QList<QRectF> before = frames;
+        if (!solveAxis(true, frames) || !solveAxis(false, frames))
+            break;
+        settled = frames == before;
+    }
+    if (!settled) {
+        reportCycle();
+        m_laying = false;
+        return;
+    }
+    m_cycleReported = false;
     for (const LayoutConstraint &c : std::as_const(m_constraints)) {
         QWidget *item = c.firstItem();
-        if (item && item != m_container && !items.contains(item))
-            items.append(item);
-    }
-    for (QWidget *item : std::as_const(items)) {
-        Axis axes[2]; // horizontal, vertical
-        for (const LayoutConstraint &c : std::as_const(m_constraints)) {
-            if (c.firstItem() != item)
-                continue;
-            Axis &axis = axes[isHorizontal(c.firstAttribute()) ? 0 : 1];
-            const Attribute a = absolute(c.firstAttribute());
-            const bool isSize = a == Attribute::width || a == Attribute::height;
-            if (c.secondItem() == item && isSize && c.secondAttribute() != a) {
-                axis.ratio = std::make_pair(c.multiplier(), c.constant());
-                continue;
-            }
-            const qreal reference
-                = c.secondItem() ? valueOf(frameOf(c.secondItem()), absolute(c.secondAttribute())) * c.multiplier() : 0;
-            // A leading or trailing constant counts in the reading direction.
-            const bool mirrored = isDirectional(c.firstAttribute()) && isRightToLeft();
-            const qreal target = reference + (mirrored ? -c.constant() : c.constant());
-            if (c.relation() != Relation::equal) {
-                if (isSize && c.relation() == Relation::greaterThanOrEqual)
-                    axis.minimum = std::max(axis.minimum, target);
-                else if (isSize)
-                    axis.maximum = std::min(axis.maximum, target);
-                continue;
-            }
-            switch (a) {
-            case Attribute::width:
-            case Attribute::height:
-                setIf(axis.size, axis.sizePriority, target, c.priority());
-                break;
-            case Attribute::left:
-            case Attribute::leading:
-            case Attribute::top:
-                setIf(axis.start, axis.startPriority, target, c.priority());
-                break;
-            case Attribute::right:
-            case Attribute::trailing:
-            case Attribute::bottom:
-                setIf(axis.end, axis.endPriority, target, c.priority());
-                break;
-            case Attribute::centerX:
-            case Attribute::centerY:
-                setIf(axis.center, axis.centerPriority, target, c.priority());
-                break;
-            case Attribute::notAnAttribute:
-                break;
-            }
-        }
-
-        const QSize hint = item->sizeHint();
-        const QSize current = item->size();
-        qreal sizes[2];
-        bool known[2];
-        for (int i = 0; i < 2; ++i) {
-            Axis &axis = axes[i];
-            known[i] = true;
-            if (axis.size)
-                sizes[i] = *axis.size;
-            else if (axis.start && axis.end)
-                sizes[i] = *axis.end - *axis.start;
-            else
-                known[i] = false;
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (!known[i] && axes[i].ratio && known[1 - i]) {
-                sizes[i] = sizes[1 - i] * axes[i].ratio->first + axes[i].ratio->second;
-                known[i] = true;
-            }
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (!known[i] && !axes[i].ratio) {
-                const int fallback = i == 0 ? (hint.width() > 0 ? hint.width() : current.width())
-                                            : (hint.height() > 0 ? hint.height() : current.height());
-                sizes[i] = fallback;
-                known[i] = true;
-            }
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (!known[i]) {
-                sizes[i] = known[1 - i] ? sizes[1 - i] * axes[i].ratio->first + axes[i].ratio->second
-                                        : (i == 0 ? current.width() : current.height());
-            }
-            sizes[i] = std::clamp(sizes[i], axes[i].minimum, std::max(axes[i].minimum, axes[i].maximum));
-        }
-        const QPoint position = item->pos();
-        qreal origins[2];
-        for (int i = 0; i < 2; ++i) {
-            const Axis &axis = axes[i];
-            if (axis.start)
-                origins[i] = *axis.start;
-            else if (axis.end)
-                origins[i] = *axis.end - sizes[i];
-            else if (axis.center)
-                origins[i] = *axis.center - sizes[i] / 2;
-            else
-                origins[i] = i == 0 ? position.x() : position.y();
-        }
-        item->setGeometry(qRound(origins[0]), qRound(origins[1]), qRound(sizes[0]), qRound(sizes[1]));
+        if (!item || item == m_container)
+            continue;
+        const QRectF &f = frames.at(m_items.indexOf(item));
+        item->setGeometry(qRound(f.x()), qRound(f.y()), qRound(f.width()), qRound(f.height()));
     }
     m_laying = false;
 }

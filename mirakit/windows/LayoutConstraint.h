@@ -34,6 +34,13 @@ namespace mira {
  * higher priority wins. Multipliers cannot be changed in place: see
  * setMultiplier().
  *
+ * Relations between siblings hold whatever order they were activated in: the
+ * container evaluates them again and again until no item moves. Relations
+ * that never settle (two items each placed after the other) are a cycle: the
+ * items keep their last places and the container writes one line
+ * "LayoutConstraint cycle in <objectName or class>: …" to the log, once until
+ * its constraints settle again.
+ *
  * Leading and trailing follow the container's layoutDirection(): they are
  * left and right in a left-to-right container and right and left in a
  * right-to-left one. A constant on a leading or trailing first attribute

@@ -1,4 +1,5 @@
 set(MIRAKIT_WINDOWS_SOURCES
+    LayoutAxisSolver.cpp
     LayoutConstraint.cpp
     PopupTransition.cpp
     SheetCloseButton.cpp
@@ -27,4 +28,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     PopoverPresentation.cpp
     PopoverViewController.cpp
     PopoverWindow.cpp
+    NibClassRegistry.cpp
+    NibDesignView.cpp
+    NibInstantiate.cpp
 )

@@ -40,3 +40,8 @@ target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/States
 target_sources(tst_disabledcontrols PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/StatesGalleryPage.cpp)
 target_include_directories(tst_disabledcontrols PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery)
 target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/PopoverGalleryPage.cpp)
+target_sources(tst_gallery PRIVATE ${PROJECT_SOURCE_DIR}/examples/gallery/NibGalleryPage.cpp)
+# Loaded at run time, not compiled by uic.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/examples/gallery/nibs/ProfileCard.ui PROPERTIES SKIP_AUTOUIC ON)
+qt_add_resources(tst_gallery "gallery_nibs" PREFIX "/nibs" BASE ${PROJECT_SOURCE_DIR}/examples/gallery/nibs
+    FILES ${PROJECT_SOURCE_DIR}/examples/gallery/nibs/ProfileCard.ui)

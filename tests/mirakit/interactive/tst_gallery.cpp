@@ -3,12 +3,14 @@
 #include "ControlsGalleryPage.h"
 #include "GalleryWindow.h"
 #include "InputsGalleryPage.h"
+#include "NibGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/MiraSwitch.h>
 #include <mirakit/windows/SecurePlainTextField.h>
+#include <mirakit/windows/NibDesignView.h>
 #include <mirakit/windows/SheetWindow.h>
 
 #include <QApplication>
@@ -146,6 +148,22 @@ private Q_SLOTS:
         QTest::keyClick(switches.last(), Qt::Key_Space);
         QVERIFY(!password->isSecureTextEntry());
         QCOMPARE(password->displayText(), QStringLiteral("correct horse"));
+    }
+
+    void nibPageShowsTheCardDesignedInItsFile()
+    {
+        pointer::ParkedPointer parked;
+        std::unique_ptr<QWidget> page(gallery::createNibPage());
+        page->resize(480, 260);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        auto *card = page->findChild<NibDesignView *>();
+        QVERIFY(card && card->contentView());
+        QCOMPARE(card->contentView()->geometry(), card->rect());
+        auto *follow = card->contentView()->findChild<InteractiveButton *>(QStringLiteral("followButton"));
+        QVERIFY(follow);
+        QCOMPARE(follow->title(), QStringLiteral("Follow"));
+        pointer::saveScreenshot(page.get(), QStringLiteral("mirakit-gallery-nib"));
     }
 };
 

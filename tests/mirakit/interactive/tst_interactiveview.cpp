@@ -3,6 +3,8 @@
 #include <mirakit/interactive/InteractiveView.h>
 
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace mira;
@@ -210,6 +212,42 @@ private Q_SLOTS:
         QCOMPARE(m_view->mouseTrackingArea()->rect(), QRectF(0, 0, 180, 60));
         m_view->resize(100, 60);
         QCOMPARE(m_view->interactiveState(), S::normal);
+    }
+
+    void moveUnderAStillPointerRederivesHover()
+    {
+        pointer::restingPosition() = m_backdrop->mapToGlobal(QPoint(150, 50));
+        QVERIFY(!m_view->isEntered());
+        m_view->move(80, 20); // now covers x = 80 to 180
+        QVERIFY(m_view->isEntered());
+        QCOMPARE(m_view->interactiveState(), S::hovered);
+        m_view->move(20, 20);
+        QCOMPARE(m_view->interactiveState(), S::normal);
+    }
+
+    void scrollingUnderAStillPointerRederivesHover()
+    {
+        QScrollArea area;
+        area.resize(200, 100);
+        auto *content = new QWidget;
+        content->resize(180, 400);
+        auto *view = new InteractiveView(content);
+        view->setGeometry(0, 0, 180, 50);
+        view->setCursor(QCursor(Qt::PointingHandCursor), S::hovered);
+        area.setWidget(content);
+        pointer::restingPosition() = area.viewport()->mapToGlobal(QPoint(60, 25));
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QVERIFY(view->isEntered());
+        QCOMPARE(view->QWidget::cursor().shape(), Qt::PointingHandCursor);
+
+        area.verticalScrollBar()->setValue(200);
+        QVERIFY(!view->isEntered());
+        QCOMPARE(view->interactiveState(), S::normal);
+        QCOMPARE(view->QWidget::cursor().shape(), Qt::ArrowCursor);
+        area.verticalScrollBar()->setValue(0);
+        QVERIFY(view->isEntered());
+        QCOMPARE(view->QWidget::cursor().shape(), Qt::PointingHandCursor);
     }
 
     void cornerRadiusRoundsThePaintedBackground()

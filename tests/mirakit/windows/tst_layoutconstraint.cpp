@@ -1,5 +1,9 @@
 #include <mirakit/windows/LayoutConstraint.h>
 
+#include <platform/KSTLogManager.h>
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -8,9 +12,34 @@ using C = LayoutConstraint;
 using A = LayoutConstraint::Attribute;
 using R = LayoutConstraint::Relation;
 
+namespace {
+class HintCounter : public QWidget {
+public:
+    using QWidget::QWidget;
+    mutable int hints = 0;
+    QSize sizeHint() const override
+    {
+        ++hints;
+        return QWidget::sizeHint();
+    }
+};
+} // namespace
+
 class LayoutConstraintTest : public QObject {
     Q_OBJECT
+    QTemporaryDir m_logDir;
+
+    int logLinesContaining(const QString &text) const
+    {
+        QFile file(platform::KSTLogManager::singleton().logFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        return int(file.readAll().count(text.toUtf8()));
+    }
+
 private Q_SLOTS:
+    void initTestCase() { qputenv("PRISMORA_LOG_DIR", QFile::encodeName(m_logDir.path())); }
+
     void edgePinsAndFixedSizesFollowTheContainer()
     {
         QWidget container;
@@ -125,6 +154,60 @@ private Q_SLOTS:
         container.setLayoutDirection(Qt::RightToLeft);
         QCOMPARE(pinned.x(), 5);
         QCOMPARE(start.x(), 300 - 16 - 40);
+    }
+
+    // b hangs off the container's right edge, a off b's left edge; a's
+    // constraint is activated first and must still follow b after a resize.
+    void siblingsFollowEachOtherWhateverTheActivationOrder()
+    {
+        QWidget container;
+        container.resize(300, 100);
+        QWidget a(&container);
+        QWidget b(&container);
+        C::activate(
+            { C(&a, A::right, R::equal, &b, A::left, 1, -10), C::size(&a, A::width, 40), C::size(&a, A::height, 10) });
+        C::activate({ C(&b, A::right, R::equal, &container, A::right, 1, -20), C::size(&b, A::width, 50),
+            C::size(&b, A::height, 10) });
+        QCOMPARE(a.geometry().right() + 1, 220);
+        container.show();
+        container.resize(400, 100);
+        QCOMPARE(b.geometry(), QRect(330, 0, 50, 10));
+        QCOMPARE(a.geometry(), QRect(280, 0, 40, 10));
+    }
+
+    // A container may build itself lazily from sizeHint(); placing its items must not ask it.
+    void onlyConstrainedItemsAreAskedForTheirSizeHint()
+    {
+        HintCounter container;
+        container.resize(300, 100);
+        HintCounter reference(&container);
+        reference.setGeometry(10, 10, 50, 20);
+        QWidget item(&container);
+        C::activate({ C(&item, A::left, R::equal, &reference, A::right, 1, 5),
+            C(&item, A::top, R::equal, &container, A::top), C::size(&item, A::width, 20) });
+        QCOMPARE(item.geometry().topLeft(), QPoint(65, 0));
+        QCOMPARE(container.hints, 0);
+        QCOMPARE(reference.hints, 0);
+    }
+
+    void aCycleIsLoggedOnceAndKeepsTheLastLayout()
+    {
+        QWidget container;
+        container.setObjectName(QStringLiteral("cyclicContainer"));
+        container.resize(300, 100);
+        QWidget a(&container);
+        QWidget b(&container);
+        a.setGeometry(1, 2, 30, 10);
+        b.setGeometry(50, 2, 30, 10);
+        C::activate({ C(&a, A::left, R::equal, &b, A::right, 1, 10), C(&b, A::left, R::equal, &a, A::right, 1, 10) });
+        const QRect lastA = a.geometry();
+        const QRect lastB = b.geometry();
+        container.show();
+        container.resize(350, 100);
+        container.resize(360, 100);
+        QCOMPARE(a.geometry(), lastA);
+        QCOMPARE(b.geometry(), lastB);
+        QCOMPARE(logLinesContaining(QStringLiteral("LayoutConstraint cycle in cyclicContainer")), 1);
     }
 
     void aWidgetWithoutParentCannotBeConstrained()

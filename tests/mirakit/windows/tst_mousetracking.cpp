@@ -5,6 +5,7 @@
 #include <mirakit/interactive/MouseTrackingProtocol.h>
 #include <mirakit/interactive/MouseTrackingView.h>
 
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +30,23 @@ protected:
     {
         if (log)
             *log << QStringLiteral("own-leave");
+    }
+};
+
+class MotionEatingChild : public QWidget {
+public:
+    explicit MotionEatingChild(QWidget *parent)
+        : QWidget(parent)
+    {
+        setMouseTracking(true);
+    }
+    int moves = 0;
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        ++moves;
+        event->accept();
     }
 };
 
@@ -115,6 +133,34 @@ private Q_SLOTS:
         cursors->removeAll();
         tracking->invalidateCursorRects();
         QVERIFY(tracking->cursorRects().isEmpty());
+    }
+
+    // A child that keeps pointer motion to itself (it tracks the mouse and
+    // accepts the moves) still shows the cursor of the rectangle it lies in.
+    void cursorRectanglesApplyOverChildren()
+    {
+        QWidget window;
+        window.resize(300, 100);
+        QWidget view(&window);
+        view.setGeometry(0, 0, 200, 100);
+        MotionEatingChild child(&view);
+        child.setGeometry(120, 10, 60, 60);
+        QWidget ownCursorChild(&view);
+        ownCursorChild.setGeometry(120, 75, 60, 20);
+        ownCursorChild.setCursor(Qt::IBeamCursor);
+        viewBehaver(&view).cursorRect()->addCursor(
+            QCursor(Qt::PointingHandCursor), CursorArea::relative(QRectF(0.5, 0, 0.5, 1)));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QTest::mouseMove(&window, QPoint(20, 50));
+        QCOMPARE(child.cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseMove(&window, QPoint(130, 20));
+        QVERIFY(child.moves > 0);
+        QCOMPARE(child.cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(ownCursorChild.cursor().shape(), Qt::IBeamCursor);
+        QTest::mouseMove(&window, QPoint(250, 50));
+        QCOMPARE(child.cursor().shape(), Qt::ArrowCursor);
     }
 
     void overlappingCursorRectanglesLetTheLaterOneWin()
