@@ -10,6 +10,7 @@
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/MiraSlider.h>
 #include <mirakit/windows/MiraSwitch.h>
+#include <mirakit/windows/NibDesignView.h>
 #include <mirakit/windows/PlainTextField.h>
 #include <mirakit/windows/SecurePlainTextField.h>
 
@@ -91,6 +92,9 @@ QList<WidgetEntry> entries()
         { QStringLiteral("mira::SecurePlainTextField"), windowsHeader.arg(QLatin1String("SecurePlainTextField")),
             QStringLiteral("A text field that can hide its text, for passwords"),
             QStringLiteral("secureplaintextfield.svg"), geometry(200, 30), make<mira::SecurePlainTextField> },
+        { QStringLiteral("mira::NibDesignView"), windowsHeader.arg(QLatin1String("NibDesignView")),
+            QStringLiteral("A view whose content is loaded at run time from the Designer file named by nibName"),
+            QStringLiteral("nibdesignview.svg"), geometry(200, 120), make<mira::NibDesignView> },
     };
 }
 

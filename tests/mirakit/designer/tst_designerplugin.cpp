@@ -41,7 +41,7 @@ private Q_SLOTS:
             { "InteractiveButton", "interactive" }, { "GradientView", "interactive" },
             { "GradientButton", "interactive" }, { "InteractiveLabel", "interactive" },
             { "LineProgressView", "interactive" }, { "MiraSlider", "windows" }, { "MiraSwitch", "windows" },
-            { "PlainTextField", "windows" }, { "SecurePlainTextField", "windows" } };
+            { "PlainTextField", "windows" }, { "SecurePlainTextField", "windows" }, { "NibDesignView", "windows" } };
         for (const auto &[name, folder] : widgets)
             QTest::newRow(name) << QStringLiteral("mira::") + QLatin1String(name)
                                 << QStringLiteral("mirakit/%1/%2.h").arg(QLatin1String(folder), QLatin1String(name));

@@ -8,6 +8,7 @@
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/MiraSlider.h>
 #include <mirakit/windows/MiraSwitch.h>
+#include <mirakit/windows/NibDesignView.h>
 #include <mirakit/windows/PlainTextField.h>
 #include <mirakit/windows/QZCloseButton.h>
 #include <mirakit/windows/QZCornerView.h>
@@ -54,6 +55,7 @@ inline QList<Control> all()
         { "SheetCloseButton", [](QWidget *parent) { return new mira::SheetCloseButton(parent); } },
         { "QZCloseButton", [](QWidget *parent) { return new mira::QZCloseButton(parent); } },
         { "QZCornerView", [](QWidget *parent) { return new mira::QZCornerView(parent); } },
+        { "NibDesignView", [](QWidget *parent) { return new mira::NibDesignView(parent); } },
         { "MiraSlider", [](QWidget *parent) { return new mira::MiraSlider(parent); }, {},
             [](QWidget *widget, std::function<void()> pressed) {
                 QObject::connect(static_cast<mira::MiraSlider *>(widget), &mira::MiraSlider::valueEdited, widget,

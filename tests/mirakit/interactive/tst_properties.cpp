@@ -1,5 +1,6 @@
 #include "MiraKitControls.h"
 
+#include <QMarginsF>
 #include <QMetaProperty>
 #include <QPixmap>
 #include <QSignalSpy>
@@ -52,6 +53,8 @@ QVariant differentValue(const QMetaProperty &property, const QVariant &current)
         return current.toDouble() > 0.5 ? current.toDouble() / 2 : current.toDouble() + 0.5;
     case QMetaType::Int:
         return current.toInt() + 100;
+    case QMetaType::UInt:
+        return current.toUInt() ^ 1u;
     case QMetaType::QPixmap: {
         QPixmap pixmap(8, 8);
         pixmap.fill(one);
@@ -60,6 +63,8 @@ QVariant differentValue(const QMetaProperty &property, const QVariant &current)
     default:
         break;
     }
+    if (property.metaType() == QMetaType::fromType<QMarginsF>())
+        return QVariant::fromValue(current.value<QMarginsF>() + QMarginsF(1, 2, 3, 4));
     if (property.metaType() == QMetaType::fromType<QList<QColor>>())
         return QVariant::fromValue(current.value<QList<QColor>>() == QList<QColor> { one, other }
                 ? QList<QColor> { other, one }
