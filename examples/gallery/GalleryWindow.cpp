@@ -2,11 +2,11 @@
 
 #include "AlertsGalleryPage.h"
 #include "ControlsGalleryPage.h"
-#include "SliderGalleryPage.h"
 #include "InputsGalleryPage.h"
-#include "StatesGalleryPage.h"
-#include "PopoverGalleryPage.h"
 #include "NibGalleryPage.h"
+#include "PopoverGalleryPage.h"
+#include "SliderGalleryPage.h"
+#include "StatesGalleryPage.h"
 #include "WindowsGalleryPage.h"
 
 #include <QGuiApplication>

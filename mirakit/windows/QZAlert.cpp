@@ -36,8 +36,8 @@ C pin(QWidget *item, A attribute, QWidget *other, A otherAttribute, qreal consta
 QSize buttonSize(const QAbstractButton *button, const QZAlertSet &s)
 {
     const QSize hint = button->sizeHint();
-    return QSize(std::max({ 120, qCeil(s.buttonWidth), hint.width() }),
-        std::max({ 30, qCeil(s.buttonHeight), hint.height() }));
+    return QSize(
+        std::max({ 120, qCeil(s.buttonWidth), hint.width() }), std::max({ 30, qCeil(s.buttonHeight), hint.height() }));
 }
 
 void setColor(QLabel *label, const QColor &color)

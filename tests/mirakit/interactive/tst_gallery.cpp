@@ -9,8 +9,8 @@
 #include <mirakit/interactive/InteractiveButton.h>
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/MiraSwitch.h>
-#include <mirakit/windows/SecurePlainTextField.h>
 #include <mirakit/windows/NibDesignView.h>
+#include <mirakit/windows/SecurePlainTextField.h>
 #include <mirakit/windows/SheetWindow.h>
 
 #include <QApplication>
