@@ -94,10 +94,12 @@ QAccessibleInterface *roleFactory(const QString &, QObject *object)
 
 void setAccessibleRole(QWidget *widget, AccessibleRole role)
 {
-    static const bool installed = (QAccessible::installFactory(roleFactory), true);
-    Q_UNUSED(installed);
     if (!widget || widget->property(roleProperty) == QVariant(int(role)))
         return;
+    // The factory installed last is asked first: put ours after any that the
+    // widget's own class installed when it was made (MiraKit's buttons do).
+    QAccessible::removeFactory(roleFactory);
+    QAccessible::installFactory(roleFactory);
     // An interface made before the role was known (setting a text makes one
     // while assistive technology listens) is dropped, so the next query
     // builds one with the new role.

@@ -1,10 +1,12 @@
 #include "InteractiveButton.h"
+#include "InteractiveButtonAccessible_p.h"
 
 #include "MouseTrackingPointer.h"
 #include "MouseTrackingView.h"
 
 #include <mirakit/MiraKit.h>
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -34,6 +36,8 @@ InteractiveButton::InteractiveButton(QWidget *parent)
     : QAbstractButton(parent)
     , d(std::make_unique<InteractiveButtonPrivate>())
 {
+    static const bool accessible = (QAccessible::installFactory(InteractiveButtonAccessible::create), true);
+    Q_UNUSED(accessible);
     MouseTrackingView::of(this);
 }
 

@@ -16,6 +16,7 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     SpacingButtonCell.cpp
     InteractiveButtonProtocol.cpp
     InteractiveButton.cpp
+    InteractiveButtonAccessible.cpp
     InteractiveGradientViewProtocol.cpp
     GradientView.cpp
     GradientButton.cpp

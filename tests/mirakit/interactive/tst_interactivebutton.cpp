@@ -3,6 +3,7 @@
 #include <mirakit/MiraKit.h>
 #include <mirakit/interactive/InteractiveButton.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -211,6 +212,7 @@ private Q_SLOTS:
         const QStringList click { QStringLiteral("down"), QStringLiteral("clicked"), QStringLiteral("up-inside") };
         QTest::newRow("space") << QStringLiteral("space") << click;
         QTest::newRow("performClick") << QStringLiteral("performClick") << click;
+        QTest::newRow("assistive technology's press") << QStringLiteral("accessible press") << click;
         QTest::newRow("focus lost before the key comes up") << QStringLiteral(
             "space, then focus lost") << QStringList { QStringLiteral("down"), QStringLiteral("up-outside") };
         QTest::newRow("auto-repeat presses once") << QStringLiteral("space held") << click;
@@ -243,6 +245,12 @@ private Q_SLOTS:
             QTest::keyClick(m_button, Qt::Key_Space);
         } else if (press == QLatin1String("performClick")) {
             m_button->performClick();
+        } else if (press == QLatin1String("accessible press")) {
+            m_button->setTitle(QStringLiteral("R&&D &Install"));
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_button);
+            QCOMPARE(accessible->role(), QAccessible::Button);
+            QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("R&D Install"));
+            accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         } else if (press == QLatin1String("space, then focus lost")) {
             QTest::keyPress(m_button, Qt::Key_Space);
             QCOMPARE(m_button->interactiveState(), S::clicked);
