@@ -1,7 +1,7 @@
 #include "PointerInput.h"
+#include "VirtualTime.h"
 
 #include <mirakit/interactive/LineProgressView.h>
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QSignalSpy>
@@ -9,17 +9,6 @@
 
 using namespace mira;
 using namespace std::chrono_literals;
-
-namespace {
-
-// Runs the bar's frames in virtual time while it lives.
-struct VirtualTime {
-    VirtualTime() { platform::Scheduler::setShared(&clock); }
-    ~VirtualTime() { platform::Scheduler::setShared(nullptr); }
-    platform::ManualScheduler clock;
-};
-
-} // namespace
 
 class LineProgressViewTest : public QObject {
     Q_OBJECT

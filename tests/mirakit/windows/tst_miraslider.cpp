@@ -1,8 +1,8 @@
 #include "SliderGalleryPage.h"
+#include "VirtualTime.h"
 
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/MiraSlider.h>
-#include <platform/ManualScheduler.h>
 #include <platform/NotificationCenter.h>
 
 #include <QAccessible>
@@ -20,12 +20,6 @@ Q_DECLARE_METATYPE(Qt::LayoutDirection)
 Q_DECLARE_METATYPE(Qt::Key)
 
 namespace {
-
-struct VirtualTime {
-    VirtualTime() { platform::Scheduler::setShared(&clock); }
-    ~VirtualTime() { platform::Scheduler::setShared(nullptr); }
-    platform::ManualScheduler clock;
-};
 
 // Counts "did undo change" notifications while it lives.
 struct UndoNotifications {

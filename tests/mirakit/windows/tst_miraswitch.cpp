@@ -1,5 +1,6 @@
+#include "VirtualTime.h"
+
 #include <mirakit/windows/MiraSwitch.h>
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -8,17 +9,6 @@
 
 using namespace mira;
 using namespace std::chrono_literals;
-
-namespace {
-
-// Runs the switch's animations in virtual time while it lives.
-struct VirtualTime {
-    VirtualTime() { platform::Scheduler::setShared(&clock); }
-    ~VirtualTime() { platform::Scheduler::setShared(nullptr); }
-    platform::ManualScheduler clock;
-};
-
-} // namespace
 
 class MiraSwitchTest : public QObject {
     Q_OBJECT

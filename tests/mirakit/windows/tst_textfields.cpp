@@ -1,5 +1,5 @@
+#include "VirtualTime.h"
 #include <mirakit/windows/SecurePlainTextField.h>
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,13 +13,6 @@
 using namespace mira;
 
 namespace {
-
-// Runs posted work in virtual time while it lives.
-struct VirtualTime {
-    VirtualTime() { platform::Scheduler::setShared(&clock); }
-    ~VirtualTime() { platform::Scheduler::setShared(nullptr); }
-    platform::ManualScheduler clock;
-};
 
 // A window with a button before and a field after it, shown and active.
 struct Form {
