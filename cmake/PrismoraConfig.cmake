@@ -8,6 +8,8 @@ set(PRISMORA_DOWNLOAD_HOSTS
     CACHE STRING "Download hosts in role order main, japan, german, resource")
 set(PRISMORA_ARCHIVE_SIZE "" CACHE STRING "Expected size in bytes of the product archive (empty: not checked)")
 set(PRISMORA_ARCHIVE_SHA256 "" CACHE STRING "Expected SHA-256 of the product archive, hex (empty: not checked)")
+set(PRISMORA_ARCHIVE_PUBLIC_KEYS "" CACHE STRING
+    "Minisign public keys (base64 lines of .pub files, comma-separated) one of which must sign the archive (empty: not checked)")
 set(PRISMORA_ANALYTICS_MEASUREMENT_ID "G-7QKD2M4XPZ" CACHE STRING "Measurement id of the usage-event stream")
 set(PRISMORA_ANALYTICS_API_SECRET "Zq8xR2mNt5LvK9wHc3JfYb" CACHE STRING "API secret of the usage-event stream")
 set(PRISMORA_ANALYTICS_ENDPOINT "https://www.google-analytics.com" CACHE STRING "Collection endpoint")

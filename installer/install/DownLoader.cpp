@@ -71,6 +71,7 @@ void DownLoader::stopTransfers()
 {
     m_stopping = true;
     m_session.store(nullptr); // cancels and joins: the last callbacks find m_stopping set
+    platform::net::UrlSession::shared().cancel(m_signatureTask.exchange(0));
     platform::PrivilegedRemoval::shared().cancel();
     m_installThread.waitForDone();
     m_work.store(nullptr);
@@ -189,7 +190,56 @@ void DownLoader::startDownload(DownloadType type)
     // the page, which then reads this record: it must not show less than before.
     zip->currentSize = m_currentSize.load();
     m_zip = zip;
+    m_signature.store(nullptr);
+    const auto check = ArchiveSignatureCheck::configured();
+    if (check.isEnabled()) {
+        fetchSignature(url, check);
+        return;
+    }
+    if (m_downloadCount == 0)
+        log(QStringLiteral("DownLoader signature check off: no public key configured"));
     startTransfer(url);
+}
+
+void DownLoader::fetchSignature(const QUrl &url, const ArchiveSignatureCheck &check)
+{
+    platform::net::UrlRequest request;
+    request.url = url;
+    request.url.setPath(url.path() + QStringLiteral(".minisig"));
+    request.maximumSize = ArchiveSignatureCheck::maximumSignatureSize;
+    request.followsRedirects = true;
+    const auto zip = m_zip.load();
+    m_signatureTask = platform::net::UrlSession::shared().dataTask(
+        request, [this, zip, url, check](const platform::net::UrlResponse &response) {
+            // A later attempt, or the end of the run, has made this answer stale.
+            if (!m_stopping && m_zip.load() == zip)
+                signatureArrived(url, check, response);
+        });
+}
+
+void DownLoader::signatureArrived(
+    const QUrl &url, const ArchiveSignatureCheck &check, const platform::net::UrlResponse &response)
+{
+    m_signatureTask = 0;
+    std::optional<TransferError> error;
+    if (response.error != UrlError::None) {
+        error = TransferError { response.error, platform::FileError::None, response.errorText };
+    } else if (response.statusCode != 200) {
+        error = TransferError { UrlError::BadServerResponse, platform::FileError::None,
+            QStringLiteral("HTTP status %1 for the signature").arg(response.statusCode) };
+    } else {
+        QString why;
+        if (const auto accepted = check.accept(response.data, url.fileName(), &why)) {
+            log(QStringLiteral("DownLoader signature trusted comment: ")
+                + accepted->signature.printableTrustedComment());
+            m_signature = std::make_shared<const ArchiveSignatureCheck::Accepted>(*accepted);
+            startTransfer(url);
+            return;
+        }
+        error = TransferError { UrlError::BadServerResponse, platform::FileError::None, why };
+    }
+    log(QStringLiteral("DownLoader signature rejected: ") + error->description());
+    endAttempt(error);
 }
 
 void DownLoader::startTransfer(const QUrl &url)
@@ -256,7 +306,7 @@ void DownLoader::didFinishDownloadingTo(DownloadTask &task, const QString &locat
         return;
     const auto digests = task.digests();
     log(QStringLiteral("DownLoader download md5: ") + (digests.md5.isEmpty() ? QStringLiteral("nil") : digests.md5));
-    if (const auto mismatch = ArchiveCheck::configured().mismatch(QFileInfo(location).size(), digests.sha256)) {
+    if (const auto mismatch = rejection(location, digests)) {
         // Not the archive that was published: this host's file is discarded and the next host tried.
         log(QStringLiteral("DownLoader download rejected: ") + *mismatch);
         QFile::remove(location);
@@ -269,6 +319,18 @@ void DownLoader::didFinishDownloadingTo(DownloadTask &task, const QString &locat
         console("下载成功");
         platform::NotificationCenter::defaultCenter().post(InstallerNotification::downloaderFinished);
     });
+}
+
+std::optional<QString> DownLoader::rejection(
+    const QString &location, const platform::net::DownloadDigests &digests) const
+{
+    if (auto mismatch = ArchiveCheck::configured().mismatch(QFileInfo(location).size(), digests.sha256))
+        return mismatch;
+    if (const auto signature = m_signature.load())
+        return ArchiveSignatureCheck::mismatch(*signature, digests.blake2b512);
+    if (ArchiveSignatureCheck::configured().isEnabled())
+        return QStringLiteral("no accepted signature for this download");
+    return std::nullopt;
 }
 
 bool DownLoader::resumeCutTransfer(DownloadTask &task, const TransferError &error)
@@ -292,9 +354,14 @@ void DownLoader::didCompleteWithError(DownloadTask &task, const std::optional<Tr
     std::optional<TransferError> error = reported;
     if (!error && m_rejected.exchange(false))
         error = TransferError { UrlError::BadServerResponse, platform::FileError::None,
-            QStringLiteral("the archive does not match its expected size or SHA-256") };
+            QStringLiteral("the archive does not match its expected size, SHA-256 or signature") };
     if (error && resumeCutTransfer(task, *error))
         return;
+    endAttempt(error);
+}
+
+void DownLoader::endAttempt(const std::optional<TransferError> &error)
+{
     log(QStringLiteral("DownLoader download result error: ") + (error ? error->description() : QStringLiteral("nil")));
     ++m_downloadCount;
     const auto zip = m_zip.load();

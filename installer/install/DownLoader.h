@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArchiveSignatureCheck.h"
 #include "InstallEvents.h"
 #include "InstallTransaction.h"
 #include "LaunchStep.h"
@@ -7,6 +8,7 @@
 #include "ZipModel.h"
 
 #include <platform/net/DownloadSession.h>
+#include <platform/net/UrlSession.h>
 
 #include <QString>
 #include <QStringList>
@@ -37,7 +39,11 @@ inline const QString launchedFailed = QStringLiteral("com.kestrum.installer.noti
  * transfer cut in the middle continues from the bytes on disk (HTTP Range with
  * If-Range) on the same host before the next host is tried; the bytes are
  * hashed as they arrive, and an archive that fails the configured
- * ArchiveCheck is discarded like a failed attempt. Progress, success and
+ * ArchiveCheck is discarded like a failed attempt. When public keys are
+ * configured (ArchiveSignatureCheck), each attempt first fetches the host's
+ * "prismora.zip.minisig"; a host whose signature is missing or not accepted
+ * fails before any archive byte is fetched, and an archive that does not
+ * match the accepted signature is discarded like a failed attempt. Progress, success and
  * failure are announced with the InstallerNotification names; the pages read
  * what they need (zip()->currentSize, zip()->failed, ...) from the shared
  * instance.
@@ -116,7 +122,12 @@ private:
 
     bool isCurrent(const platform::net::DownloadTask &task) const;
     void report(const QString &action, const QString &label);
+    void fetchSignature(const QUrl &url, const ArchiveSignatureCheck &check);
+    void signatureArrived(
+        const QUrl &url, const ArchiveSignatureCheck &check, const platform::net::UrlResponse &response);
     void startTransfer(const QUrl &url);
+    std::optional<QString> rejection(const QString &location, const platform::net::DownloadDigests &digests) const;
+    void endAttempt(const std::optional<platform::net::TransferError> &error);
     bool resumeCutTransfer(platform::net::DownloadTask &task, const platform::net::TransferError &error);
     void notifyFailed();
     void installFinished(const InstallTransaction::Result &result);
@@ -132,6 +143,9 @@ private:
     std::atomic<std::shared_ptr<WorkFolder>> m_work;
     std::atomic<std::shared_ptr<const platform::net::ResumeData>> m_resumeData;
     std::atomic<std::shared_ptr<const QString>> m_fullFolder;
+    /// The current host's accepted signature; null when none is checked.
+    std::atomic<std::shared_ptr<const ArchiveSignatureCheck::Accepted>> m_signature;
+    std::atomic<platform::net::TaskId> m_signatureTask { 0 };
     std::atomic<int> m_resumes { 0 };
     std::atomic<bool> m_rejected { false };
     std::atomic<bool> m_stopping { false };

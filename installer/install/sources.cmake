@@ -1,5 +1,6 @@
 set(INSTALLER_INSTALL_SOURCES
     ArchiveCheck.cpp
+    ArchiveSignatureCheck.cpp
     BundleValidator.cpp
     DesktopEntry.cpp
     DownLoader.cpp
@@ -10,6 +11,8 @@ set(INSTALLER_INSTALL_SOURCES
     InstallTransaction.cpp
     LaunchStep.cpp
     Launcher.cpp
+    MinisignKey.cpp
+    MinisignSignature.cpp
     SwapJournal.cpp
     TrackingRecord.cpp
     TreeCopy.cpp

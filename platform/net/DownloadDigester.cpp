@@ -42,6 +42,7 @@ void DownloadDigester::reset()
     drain();
     EVP_DigestInit_ex(m_md5.get(), EVP_md5(), nullptr);
     EVP_DigestInit_ex(m_sha256.get(), EVP_sha256(), nullptr);
+    EVP_DigestInit_ex(m_blake2b512.get(), EVP_blake2b512(), nullptr);
 }
 
 void DownloadDigester::update(const void *data, std::size_t length)
@@ -54,7 +55,7 @@ void DownloadDigester::update(const void *data, std::size_t length)
 DownloadDigests DownloadDigester::result()
 {
     drain();
-    return { hexDigest(m_md5.get()), hexDigest(m_sha256.get()) };
+    return { hexDigest(m_md5.get()), hexDigest(m_sha256.get()), hexDigest(m_blake2b512.get()) };
 }
 
 void DownloadDigester::submit()
@@ -90,6 +91,7 @@ void DownloadDigester::run()
         lock.unlock();
         EVP_DigestUpdate(m_md5.get(), piece.constData(), std::size_t(piece.size()));
         EVP_DigestUpdate(m_sha256.get(), piece.constData(), std::size_t(piece.size()));
+        EVP_DigestUpdate(m_blake2b512.get(), piece.constData(), std::size_t(piece.size()));
         lock.lock();
         m_hashing = false;
         m_changed.notify_all();

@@ -17,7 +17,7 @@
 namespace platform::net {
 
 /**
- * Computes MD5 and SHA-256 together over bytes fed in order.
+ * Computes MD5, SHA-256 and BLAKE2b-512 together over bytes fed in order.
  *
  * The hashing runs on a thread of its own, so that a transfer is not slowed
  * by it: update() only copies the bytes into 1 MiB pieces and queues them (at
@@ -50,6 +50,7 @@ private:
     // Touched by the hashing thread while it works, by the feeder only once drained.
     Context m_md5 { EVP_MD_CTX_new() };
     Context m_sha256 { EVP_MD_CTX_new() };
+    Context m_blake2b512 { EVP_MD_CTX_new() };
     QByteArray m_filling; // the feeder's piece in progress
     std::mutex m_mutex; // guards the fields below
     std::condition_variable m_changed;

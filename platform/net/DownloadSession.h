@@ -42,7 +42,7 @@ public:
  * Each session runs its transfers (libcurl) and its delegate callbacks on its
  * own thread, so a slow delegate slows only its own session. Responses are
  * written to the request's destination, or to a temporary file in the
- * system's temporary folder, and hashed (MD5, SHA-256) as they arrive.
+ * system's temporary folder, and hashed (MD5, SHA-256, BLAKE2b-512) as they arrive.
  *
  * - An HTTP status of 400 or above ends the task with BadServerResponse: an
  *   error page is never handed over as a downloaded file.

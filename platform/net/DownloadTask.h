@@ -58,6 +58,8 @@ struct DownloadRequest {
 struct DownloadDigests {
     QString md5;
     QString sha256;
+    /// What a prehashed minisign signature signs.
+    QString blake2b512;
 };
 
 /**
@@ -116,7 +118,8 @@ public:
     /// included); -1 when it announced none (or before the response).
     std::int64_t countOfBytesExpectedToReceive() const;
 
-    /// MD5 and SHA-256 of the whole file, computed while the bytes arrived.
+    /// MD5, SHA-256 and BLAKE2b-512 of the whole file, computed while the
+    /// bytes arrived (a resumed prefix is hashed once, from the disk).
     /// Set before didFinishDownloadingTo(); empty for a task that failed.
     DownloadDigests digests() const;
 

@@ -74,6 +74,8 @@ QString urlErrorDescription(UrlError error)
         return QStringLiteral("The Internet connection appears to be offline.");
     case UrlError::BadServerResponse:
         return QStringLiteral("The server returned a bad response.");
+    case UrlError::DataLengthExceedsMaximum:
+        return QStringLiteral("resource exceeds maximum size");
     case UrlError::SecureConnectionFailed:
         return QStringLiteral("An SSL error has occurred and a secure connection to the server cannot be made.");
     case UrlError::ServerCertificateUntrusted:

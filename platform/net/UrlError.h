@@ -28,6 +28,7 @@ enum class UrlError : int {
     ZeroByteResource = -1014,
     CannotDecodeContentData = -1016,
     CannotParseResponse = -1017,
+    DataLengthExceedsMaximum = -1103,
     SecureConnectionFailed = -1200,
     ServerCertificateHasBadDate = -1201,
     ServerCertificateUntrusted = -1202,

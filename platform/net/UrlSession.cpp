@@ -44,6 +44,7 @@ struct Task {
     curl_slist *headerList = nullptr;
     QByteArray url;
     UrlResponse response;
+    bool tooLong = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
     // Both handles exist only once libcurl is loaded.
@@ -60,6 +61,14 @@ size_t collectBody(char *data, size_t size, size_t count, void *user)
 {
     auto *task = static_cast<Task *>(user);
     const size_t bytes = size * count;
+    if (const qsizetype limit = task->request.maximumSize; limit > 0) {
+        if (bytes > size_t(limit - task->response.data.size())) {
+            task->tooLong = true;
+            return 0; // ends the transfer
+        }
+        task->response.data.append(data, qsizetype(bytes));
+        return bytes;
+    }
     const qsizetype room = UrlSession::maximumResponseSize - task->response.data.size();
     if (room > 0)
         task->response.data.append(data, qsizetype(std::min<size_t>(bytes, size_t(room))));
@@ -142,7 +151,7 @@ bool UrlSession::Private::setUp(Task &task)
     CURL *easy = task.easy;
     task.url = task.request.url.toEncoded();
     curl.easySetopt(easy, CURLOPT_URL, task.url.constData());
-    setUpEasyHandle(easy, Redirects::Refused, task.errorBuffer);
+    setUpEasyHandle(easy, task.request.followsRedirects ? Redirects::HttpsOnly : Redirects::Refused, task.errorBuffer);
     curl.easySetopt(easy, CURLOPT_TIMEOUT_MS, long(task.request.timeout.count()));
     curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &collectBody);
     curl.easySetopt(easy, CURLOPT_WRITEDATA, &task);
@@ -224,8 +233,10 @@ void UrlSession::Private::run()
 
             UrlResponse response;
             response.data = std::move(task->response.data);
-            response.error = urlErrorFromCurl(result);
-            if (result == CURLE_OK) {
+            response.error = task->tooLong ? UrlError::DataLengthExceedsMaximum : urlErrorFromCurl(result);
+            if (task->tooLong) {
+                response.errorText = QStringLiteral("the body is longer than %1 bytes").arg(task->request.maximumSize);
+            } else if (result == CURLE_OK) {
                 long status = 0;
                 curl.easyGetinfo(task->easy, CURLINFO_RESPONSE_CODE, &status);
                 response.statusCode = int(status);

@@ -26,6 +26,12 @@ struct PLATFORM_EXPORT UrlRequest {
     QByteArray body;
     /// Limit for the whole transfer, connection included. Default 60 seconds.
     std::chrono::milliseconds timeout { std::chrono::seconds(60) };
+    /// When positive, a body longer than this many bytes ends the task with
+    /// DataLengthExceedsMaximum as soon as it is known to be longer. When 0,
+    /// the first UrlSession::maximumResponseSize bytes are kept and the rest dropped.
+    qsizetype maximumSize = 0;
+    /// Follows redirects (at most 16), to https locations only; off by default.
+    bool followsRedirects = false;
 
     /// Sets header @p name to @p value, replacing an earlier value of that
     /// name (names compare without regard to case).
@@ -59,7 +65,8 @@ using TaskId = std::uint64_t;
  *
  * TLS verification is always on. When PRISMORA_CA_FILE names a readable PEM
  * file, its certificates are trusted in addition to the system's store.
- * Only http and https URLs are fetched; redirects are not followed.
+ * Only http and https URLs are fetched; redirects are followed only when
+ * the request asks for it.
  *
  * @code
  * platform::net::UrlRequest request;

@@ -12,7 +12,8 @@ prismora_add_test(tst_installflow_e2e
     LIBS prismora_core prismora_testsupport LABELS e2e
     FUNCTIONS success retryAfterEveryMirrorFailed replacePromptCancelKeepsTheCopy replacePromptReplaceInstalls
               protectedCopyNeedsTheAdministrator theWindowStaysLiveWhileTheAdministratorIsAsked
-              closingDuringTheDownloadPauses hostileArchivesKeepTheInstalledCopy brokenArchiveShowsTheInstallFailure)
+              closingDuringTheDownloadPauses hostileArchivesKeepTheInstalledCopy brokenArchiveShowsTheInstallFailure
+              aSignedArchiveInstalls anArchiveSignedByAnotherKeyIsRefused)
 target_include_directories(tst_installflow_e2e PRIVATE ${PROJECT_SOURCE_DIR}/tests/fixtures)
 target_compile_definitions(tst_installflow_e2e PRIVATE
     COLLECTOR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/collector.py"

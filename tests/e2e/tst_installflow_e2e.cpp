@@ -164,6 +164,27 @@ private:
         return m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000);
     }
 
+    /// A new minisign key pair "<name>" in the test home; its public key's base64 line.
+    QString makeKey(const QString &name) const
+    {
+        const QString pub = m_home.filePath(name + QStringLiteral(".pub"));
+        const QStringList arguments { QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"), pub,
+            QStringLiteral("-s"), m_home.filePath(name + QStringLiteral(".key")) };
+        QFile file(pub);
+        if (QProcess::execute(QStringLiteral("minisign"), arguments) != 0 || !file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLatin1(file.readAll().split('\n').value(1));
+    }
+
+    /// Signs served() with the key pair "<name>": every mirror host serves the signature beside it.
+    bool signServed(const QString &name) const
+    {
+        return QProcess::execute(QStringLiteral("minisign"),
+                   { QStringLiteral("-S"), QStringLiteral("-s"), m_home.filePath(name + QStringLiteral(".key")),
+                       QStringLiteral("-m"), served() })
+            == 0;
+    }
+
     void showWindow()
     {
         m_window.reset(Storyboard::instantiateInitialController());
@@ -501,6 +522,36 @@ private Q_SLOTS:
         QVERIFY(m_driver->pump([this] { return page<FailedViewController>() != nullptr; }));
         QCOMPARE(page<FailedViewController>()->step(), QStringLiteral("install_finished"));
         QCOMPARE(page<FailedViewController>()->reason(), FailedReason::install);
+        QVERIFY(!QFile::exists(installed()));
+    }
+
+    void aSignedArchiveInstalls()
+    {
+        QVERIFY(buildArchive(served()));
+        const QString key = makeKey(QStringLiteral("maker"));
+        QVERIFY(!key.isEmpty() && signServed(QStringLiteral("maker")));
+        qputenv("PRISMORA_ARCHIVE_PUBLIC_KEYS", key.toLatin1());
+        showWindow();
+        clickInstall();
+        QVERIFY2(m_driver->pump([this] { return QFile::exists(marker()); }), qPrintable(logText()));
+        QVERIFY(logText().contains(QStringLiteral("DownLoader signature trusted comment: timestamp:")));
+    }
+
+    void anArchiveSignedByAnotherKeyIsRefused()
+    {
+        QVERIFY(buildArchive(served()));
+        const QString key = makeKey(QStringLiteral("maker"));
+        QVERIFY(!key.isEmpty() && !makeKey(QStringLiteral("impostor")).isEmpty());
+        QVERIFY(signServed(QStringLiteral("impostor")));
+        qputenv("PRISMORA_ARCHIVE_PUBLIC_KEYS", key.toLatin1());
+        showWindow();
+        clickInstall();
+        QVERIFY(m_driver->pump([this] { return page<FailedViewController>() != nullptr; }));
+        QCOMPARE(page<FailedViewController>()->step(), QStringLiteral("download_result"));
+        QCOMPARE(page<FailedViewController>()->reason(), FailedReason::server);
+        // Each host was asked for its signature only, never for the archive.
+        QCOMPARE(m_mirror.requests().size(), 4);
+        QCOMPARE(m_mirror.requests().filter(QStringLiteral(".minisig")).size(), 4);
         QVERIFY(!QFile::exists(installed()));
     }
 };

@@ -5,7 +5,9 @@
 #include "fixtures/SmallVolume.h"
 
 #include <QCryptographicHash>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -14,6 +16,17 @@
 
 using platform::net::TransferError;
 using platform::net::UrlError;
+
+namespace {
+
+/// Trusts the minisign public @p keys until the returned guard goes.
+auto trustKeys(const QString &keys)
+{
+    qputenv("PRISMORA_ARCHIVE_PUBLIC_KEYS", keys.toLatin1());
+    return qScopeGuard([] { qunsetenv("PRISMORA_ARCHIVE_PUBLIC_KEYS"); });
+}
+
+} // namespace
 
 class TestDownLoader : public QObject {
     Q_OBJECT
@@ -32,6 +45,13 @@ private Q_SLOTS:
         file.close();
         QVERIFY(m_mirror.start(m_archive));
         qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
+
+        m_trustedPublicKey = makeKey(QStringLiteral("trusted"));
+        makeKey(QStringLiteral("other"));
+        m_retiredPublicKey = makeKey(QStringLiteral("retired"));
+        m_trustedKey = m_home.filePath(QStringLiteral("trusted.key"));
+        m_otherKey = m_home.filePath(QStringLiteral("other.key"));
+        writeFile(m_archive + QStringLiteral(".minisig"), signedBy(m_archive, m_content, m_trustedKey));
 
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -152,6 +172,7 @@ private Q_SLOTS:
         QVERIFY(log.contains(QStringLiteral("DownLoader download url: ") + expectedUrl));
         QVERIFY(log.contains(QStringLiteral("DownLoader download md5: ") + md5));
         QVERIFY(log.contains(QStringLiteral("DownLoader download result error: nil")));
+        QVERIFY(log.contains(QStringLiteral("DownLoader signature check off: no public key configured")));
         QVERIFY(m_mirror.requests().last().endsWith(QStringLiteral("\tapplication-x-zip")));
     }
 
@@ -258,6 +279,104 @@ private Q_SLOTS:
             QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::server);
             QCOMPARE(harness.actions().count(QStringLiteral("Start_Download")), 4);
         }
+    }
+
+    void onlyASignatureByATrustedKeyInstalls_data()
+    {
+        QTest::addColumn<bool>("published");
+        QTest::addColumn<QByteArray>("signature");
+        QTest::addColumn<QByteArray>("served");
+        QTest::addColumn<bool>("signatureAccepted");
+
+        QTemporaryDir dir;
+        const QString archive = dir.filePath(QStringLiteral("prismora.zip"));
+        const QByteArray good = signedBy(archive, m_content, m_trustedKey);
+        QByteArray changed = m_content;
+        changed[1000] = char(changed[1000] ^ 1);
+        QByteArray edited = good;
+        edited.replace("timestamp:", "timestamp:1");
+        const QByteArray junk = "untrusted comment: x\n" + QByteArray(5 * 1024, 'A') + '\n';
+
+        QTest::newRow("good") << true << good << m_content << true;
+        QTest::newRow("another key") << true << signedBy(archive, m_content, m_otherKey) << m_content << false;
+        QTest::newRow("one archive byte changed") << true << good << changed << true;
+        QTest::newRow("trusted comment edited") << true << edited << m_content << false;
+        QTest::newRow("another file") << true
+                                      << signedBy(dir.filePath(QStringLiteral("setup.zip")), m_content, m_trustedKey)
+                                      << m_content << false;
+        QTest::newRow("legacy Ed") << true << signedBy(archive, m_content, m_trustedKey, { QStringLiteral("-l") })
+                                   << m_content << false;
+        QTest::newRow("garbage") << true << QByteArray("untrusted comment: a\nnot base64!\ntrusted comment: b\n==\n")
+                                 << m_content << false;
+        QTest::newRow("empty") << true << QByteArray() << m_content << false;
+        QTest::newRow("5 KiB of junk") << true << junk << m_content << false;
+        QTest::newRow("missing") << false << QByteArray() << m_content << false;
+    }
+
+    void onlyASignatureByATrustedKeyInstalls()
+    {
+        QFETCH(bool, published);
+        QFETCH(QByteArray, signature);
+        QFETCH(QByteArray, served);
+        QFETCH(bool, signatureAccepted);
+        const QString name = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'))
+            + QStringLiteral(".zip");
+        const QString path = m_mirror.root() + QLatin1Char('/') + name;
+        writeFile(path, served);
+        QFile::remove(path + QStringLiteral(".minisig"));
+        if (published)
+            writeFile(path + QStringLiteral(".minisig"), signature);
+        // Two keys while the maker rotates them; the other key is not among them.
+        const auto restore = trustKeys(m_retiredPublicKey + QStringLiteral(", ") + m_trustedPublicKey);
+
+        // The second host publishes the archive with a good signature.
+        InstallerHarness harness;
+        setAttempts({ m_mirror.base(QStringLiteral("files/") + name), m_mirror.base(QStringLiteral("ok")), m_refused,
+            m_refused });
+        const qsizetype requestsBefore = m_mirror.requests().size();
+        const qsizetype logBefore = InstallerHarness::logText().size();
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+
+        const QStringList archiveRequests
+            = m_mirror.requests()
+                  .mid(requestsBefore)
+                  .filter(QRegularExpression(
+                      QStringLiteral("^/files/%1/prismora\\.zip\t").arg(QRegularExpression::escape(name))));
+        const QString log = InstallerHarness::logText().mid(logBefore);
+        const bool fromFirst = served == m_content && signatureAccepted;
+        QCOMPARE(harness.actions().size(), fromFirst ? 1 : 2);
+        // A refused signature ends the host before any archive byte is asked for.
+        QCOMPARE(archiveRequests.size(), signatureAccepted ? 1 : 0);
+        QCOMPARE(log.contains(QStringLiteral("DownLoader signature rejected: ")), !signatureAccepted);
+        QCOMPARE(log.contains(QStringLiteral("DownLoader download rejected: ")), signatureAccepted && !fromFirst);
+        QVERIFY(log.contains(QStringLiteral("DownLoader signature trusted comment: timestamp:")));
+        QCOMPARE(readAll(DownLoader::shared().zipDownLoadedUrl()->toLocalFile()), m_content);
+    }
+
+    void aSignedArchiveCutMidwayResumesAndVerifies()
+    {
+        const auto restore = trustKeys(m_trustedPublicKey);
+        InstallerHarness harness;
+        setAttempts({ m_mirror.base(QStringLiteral("cutonce/signed")), m_refused, m_refused, m_refused });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }));
+        const QStringList requests = m_mirror.requests().filter(QStringLiteral("/cutonce/signed/"));
+        QCOMPARE(requests.filter(QStringLiteral(".minisig")).size(), 1);
+        QCOMPARE(requests.filter(QStringLiteral("\tbytes=")).size(), 1);
+        QCOMPARE(readAll(DownLoader::shared().zipDownLoadedUrl()->toLocalFile()), m_content);
+    }
+
+    void aMistypedKeyPassesNothing()
+    {
+        const auto restore = trustKeys(m_trustedPublicKey + QStringLiteral(",RWQnotakey"));
+        InstallerHarness harness;
+        const QString ok = m_mirror.base(QStringLiteral("ok"));
+        setAttempts({ ok, ok, ok, ok });
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::server);
+        QVERIFY(InstallerHarness::logText().contains(QStringLiteral("\"RWQnotakey\" is not a minisign public key")));
     }
 
     void everyHostFailing_data()
@@ -424,6 +543,41 @@ private Q_SLOTS:
     }
 
 private:
+    /// A new key pair "<name>.key" / "<name>.pub" in the test home; the public key's base64 line.
+    QString makeKey(const QString &name)
+    {
+        QProcess minisign;
+        minisign.start(QStringLiteral("minisign"),
+            { QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"),
+                m_home.filePath(name + QStringLiteral(".pub")), QStringLiteral("-s"),
+                m_home.filePath(name + QStringLiteral(".key")) });
+        if (!minisign.waitForFinished() || minisign.exitCode() != 0)
+            qFatal("minisign cannot make a key pair");
+        return QString::fromLatin1(readAll(m_home.filePath(name + QStringLiteral(".pub"))).split('\n').value(1));
+    }
+
+    /// The signature of @p content written as @p path, by @p key.
+    static QByteArray signedBy(
+        const QString &path, const QByteArray &content, const QString &key, const QStringList &options = {})
+    {
+        writeFile(path, content);
+        QProcess minisign;
+        minisign.start(QStringLiteral("minisign"),
+            QStringList { QStringLiteral("-S"), QStringLiteral("-s"), key, QStringLiteral("-x"),
+                path + QStringLiteral(".sig"), QStringLiteral("-m"), path }
+                + options);
+        if (!minisign.waitForFinished() || minisign.exitCode() != 0)
+            qFatal("minisign cannot sign");
+        return readAll(path + QStringLiteral(".sig"));
+    }
+
+    static void writeFile(const QString &path, const QByteArray &content)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write a test file");
+    }
+
     static QByteArray readAll(const QString &path)
     {
         QFile file(path);
@@ -440,6 +594,10 @@ private:
     QString m_archive;
     QByteArray m_content;
     QString m_refused;
+    QString m_trustedPublicKey;
+    QString m_retiredPublicKey;
+    QString m_trustedKey;
+    QString m_otherKey;
     LocalMirror m_mirror;
 };
 

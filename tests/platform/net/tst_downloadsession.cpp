@@ -359,6 +359,7 @@ private Q_SLOTS:
         QVERIFY(contentsOf(destination) == m_content); // the caller's file stays
         QCOMPARE(task->digests().md5, hexHash(m_content, QCryptographicHash::Md5));
         QCOMPARE(task->digests().sha256, hexHash(m_content, QCryptographicHash::Sha256));
+        QCOMPARE(task->digests().blake2b512, hexHash(m_content, QCryptographicHash::Blake2b_512));
         QCOMPARE(task->countOfBytesReceived(), std::int64_t(m_content.size()));
 
         const QStringList logged = m_mirror.requests().constLast().split(QLatin1Char('\t'));
