@@ -122,11 +122,14 @@ private:
 
     bool isCurrent(const platform::net::DownloadTask &task) const;
     void report(const QString &action, const QString &label);
+    /// Fetches the signature of the archive at @p url; the transfer starts once it is accepted.
     void fetchSignature(const QUrl &url, const ArchiveSignatureCheck &check);
     void signatureArrived(
         const QUrl &url, const ArchiveSignatureCheck &check, const platform::net::UrlResponse &response);
     void startTransfer(const QUrl &url);
+    /// Why the finished download is not the published archive; nothing when it is.
     std::optional<QString> rejection(const QString &location, const platform::net::DownloadDigests &digests) const;
+    /// Ends the current host's attempt: done without @p error, else the next host or the failure.
     void endAttempt(const std::optional<platform::net::TransferError> &error);
     bool resumeCutTransfer(platform::net::DownloadTask &task, const platform::net::TransferError &error);
     void notifyFailed();
