@@ -61,4 +61,12 @@ std::optional<qint64> Folders::freeSpace(const QString &path)
     return qint64(info.f_bavail) * qint64(info.f_frsize);
 }
 
+std::optional<qint64> Folders::volumeSize(const QString &path)
+{
+    struct statvfs info { };
+    if (path.isEmpty() || statvfs(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return qint64(info.f_blocks) * qint64(info.f_frsize);
+}
+
 } // namespace platform

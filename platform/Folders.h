@@ -32,6 +32,8 @@ public:
     /// Free bytes available to the user on the volume holding @p path;
     /// nullopt when @p path does not exist or the volume cannot be read.
     static std::optional<qint64> freeSpace(const QString &path);
+    /// Bytes of the whole volume that holds @p path; nothing when unknown.
+    static std::optional<qint64> volumeSize(const QString &path);
 
     /// Resolves the applications folder from its inputs (no caching, no
     /// folder creation); exposed so the rule can be checked directly.

@@ -13,6 +13,7 @@
 #include <platform/NotificationCenter.h>
 #include <platform/PrivilegedRemoval.h>
 #include <platform/Scheduler.h>
+#include <platform/ZipDirectoryEnd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -130,6 +131,11 @@ InstallEvents *DownLoader::events()
 QString DownLoader::downloadURLString() const
 {
     return HostPlan::downloadURLString(HostPlan::preferredLanguage(), m_downloadCount, HostPlan::downloadBases());
+}
+
+void DownLoader::setTransferLimits(const platform::net::DownloadSession::Limits &limits)
+{
+    m_limits = std::make_shared<const platform::net::DownloadSession::Limits>(limits);
 }
 
 void DownLoader::setEventSink(EventSink sink)
@@ -250,7 +256,10 @@ void DownLoader::startTransfer(const QUrl &url)
     request.destination = work->archivePath();
     if (resumeData)
         request.resume = *resumeData;
-    auto session = std::make_shared<platform::net::DownloadSession>(this);
+    request.maximumSize = ArchiveCheck::configured().expectedSize().value_or(-1);
+    const auto limits = m_limits.load();
+    auto session = std::make_shared<platform::net::DownloadSession>(
+        this, limits ? *limits : platform::net::DownloadSession::Limits());
     auto task = session->downloadTask(request);
 
     // Everything a callback relies on is in place before the transfer starts.
@@ -330,6 +339,9 @@ std::optional<QString> DownLoader::rejection(
         return ArchiveSignatureCheck::mismatch(*signature, digests.blake2b512);
     if (ArchiveSignatureCheck::configured().isEnabled())
         return QStringLiteral("no accepted signature for this download");
+    QString notZip;
+    if (!platform::ZipDirectoryEnd::read(location, &notZip))
+        return QStringLiteral("not a zip archive: ") + notZip;
     return std::nullopt;
 }
 
@@ -338,7 +350,9 @@ bool DownLoader::resumeCutTransfer(DownloadTask &task, const TransferError &erro
     constexpr int resumesPerHost = 3;
     const auto resumeData = task.resumeData();
     m_resumeData = resumeData.isValid() ? std::make_shared<const platform::net::ResumeData>(resumeData) : nullptr;
-    const bool cut = error.code == UrlError::NetworkConnectionLost || error.code == UrlError::TimedOut;
+    // A host that is only slow is left for the next one, which continues the same bytes.
+    const bool cut
+        = (error.code == UrlError::NetworkConnectionLost || error.code == UrlError::TimedOut) && !error.tooSlow;
     if (!cut || !resumeData.isValid() || m_resumes >= resumesPerHost)
         return false;
     ++m_resumes;

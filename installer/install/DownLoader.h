@@ -39,7 +39,9 @@ inline const QString launchedFailed = QStringLiteral("com.kestrum.installer.noti
  * transfer cut in the middle continues from the bytes on disk (HTTP Range with
  * If-Range) on the same host before the next host is tried; the bytes are
  * hashed as they arrive, and an archive that fails the configured
- * ArchiveCheck is discarded like a failed attempt. When public keys are
+ * ArchiveCheck, or that is not a zip archive at all (ZipDirectoryEnd), is
+ * discarded like a failed attempt. A host that sends too slowly is left for
+ * the next, which continues the same file. When public keys are
  * configured (ArchiveSignatureCheck), each attempt first fetches the host's
  * "prismora.zip.minisig"; a host whose signature is missing or not accepted
  * fails before any archive byte is fetched, and an archive that does not
@@ -107,6 +109,8 @@ public:
     /// the application object is destroyed; final for the process.
     void stopTransfers();
 
+    /// Replaces the time and disk limits of the transfers started from now on (tests).
+    void setTransferLimits(const platform::net::DownloadSession::Limits &limits);
     /// Replaces where usage events go (tests); an empty sink restores GA::event.
     void setEventSink(EventSink sink);
 
@@ -149,6 +153,7 @@ private:
     /// The current host's accepted signature; null when none is checked.
     std::atomic<std::shared_ptr<const ArchiveSignatureCheck::Accepted>> m_signature;
     std::atomic<platform::net::TaskId> m_signatureTask { 0 };
+    std::atomic<std::shared_ptr<const platform::net::DownloadSession::Limits>> m_limits;
     std::atomic<int> m_resumes { 0 };
     std::atomic<bool> m_rejected { false };
     std::atomic<bool> m_stopping { false };

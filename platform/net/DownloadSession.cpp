@@ -21,6 +21,8 @@ using Clock = std::chrono::steady_clock;
 // Large enough that the body is read with few system calls.
 constexpr long receiveBufferSize = 512 * 1024;
 constexpr int idlePollMs = 1000;
+// How often, in bytes written, a body without a usable length checks the free space.
+constexpr std::int64_t spaceCheckInterval = 4 * 1024 * 1024;
 
 long responseStatus(CURL *easy)
 {
@@ -36,7 +38,12 @@ DownloadSessionDelegate::~DownloadSessionDelegate() = default;
 // --- DownloadSession ---------------------------------------------------------
 
 DownloadSession::DownloadSession(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout)
-    : d(std::make_shared<DownloadSessionCore>(delegate, idleTimeout))
+    : DownloadSession(delegate, Limits { idleTimeout })
+{
+}
+
+DownloadSession::DownloadSession(DownloadSessionDelegate *delegate, const Limits &limits)
+    : d(std::make_shared<DownloadSessionCore>(delegate, limits))
 {
     d->startThread();
 }
@@ -60,14 +67,19 @@ void DownloadSession::invalidateAndCancel()
 
 std::chrono::milliseconds DownloadSession::idleTimeout() const
 {
-    return d->idleTimeout;
+    return d->limits.idleTimeout;
+}
+
+const DownloadSession::Limits &DownloadSession::limits() const
+{
+    return d->limits;
 }
 
 // --- DownloadSessionCore -----------------------------------------------------
 
-DownloadSessionCore::DownloadSessionCore(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout)
+DownloadSessionCore::DownloadSessionCore(DownloadSessionDelegate *delegate, const DownloadSession::Limits &limits)
     : delegate(delegate)
-    , idleTimeout(idleTimeout)
+    , limits(limits)
 {
 }
 
@@ -176,13 +188,8 @@ void DownloadSessionCore::run()
 
         const auto now = Clock::now();
         for (const auto &task : tasks) {
-            const auto &transfer = *task->m_transfer;
-            if (task->state() == DownloadTask::State::Running && transfer.started && !transfer.paused
-                && now - transfer.lastActivity >= idleTimeout) {
-                fail(task,
-                    { UrlError::TimedOut, FileError::None,
-                        QStringLiteral("no data for %1 ms").arg(idleTimeout.count()) });
-            }
+            if (task->state() == DownloadTask::State::Running)
+                enforceTimeLimits(task, now);
         }
 
         bool unfinished = false;
@@ -215,6 +222,39 @@ void DownloadSessionCore::failUntilStopped(const QString &reason)
     }
 }
 
+void DownloadSessionCore::enforceTimeLimits(const std::shared_ptr<DownloadTask> &task, Clock::time_point now)
+{
+    auto &transfer = *task->m_transfer;
+    if (!transfer.started || transfer.paused)
+        return;
+    if (now - transfer.lastActivity >= limits.idleTimeout) {
+        fail(task,
+            { UrlError::TimedOut, FileError::None,
+                QStringLiteral("no data for %1 ms").arg(limits.idleTimeout.count()) });
+        return;
+    }
+    if (now - transfer.speedWindowStart < limits.lowSpeedTime)
+        return;
+    const std::int64_t received = task->m_received - transfer.speedWindowBytes;
+    if (received * 1000 < limits.lowSpeedLimit * limits.lowSpeedTime.count()) {
+        fail(task,
+            { UrlError::TimedOut, FileError::None,
+                QStringLiteral("%1 bytes in %2 ms, less than %3 bytes a second")
+                    .arg(received)
+                    .arg(limits.lowSpeedTime.count())
+                    .arg(limits.lowSpeedLimit),
+                true });
+        return;
+    }
+    restartSpeedWindow(*task, now);
+}
+
+void DownloadSessionCore::restartSpeedWindow(DownloadTask &task, Clock::time_point now)
+{
+    task.m_transfer->speedWindowStart = now;
+    task.m_transfer->speedWindowBytes = task.m_received;
+}
+
 int DownloadSessionCore::pollTimeoutMs(const std::vector<std::shared_ptr<DownloadTask>> &tasks) const
 {
     auto wait = std::chrono::milliseconds(idlePollMs);
@@ -223,9 +263,11 @@ int DownloadSessionCore::pollTimeoutMs(const std::vector<std::shared_ptr<Downloa
         const auto &transfer = *task->m_transfer;
         if (!transfer.started || transfer.paused)
             continue;
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(transfer.lastActivity + idleTimeout - now);
-        wait = std::clamp(left + std::chrono::milliseconds(1), std::chrono::milliseconds(0), wait);
+        for (const auto deadline :
+            { transfer.lastActivity + limits.idleTimeout, transfer.speedWindowStart + limits.lowSpeedTime }) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+            wait = std::clamp(left + std::chrono::milliseconds(1), std::chrono::milliseconds(0), wait);
+        }
     }
     return int(wait.count());
 }
@@ -250,6 +292,7 @@ void DownloadSessionCore::reconcile(const std::shared_ptr<DownloadTask> &task)
             m_curl.easyPause(transfer.easy, CURLPAUSE_CONT);
             transfer.paused = false;
             transfer.lastActivity = Clock::now();
+            restartSpeedWindow(*task, transfer.lastActivity);
         }
         return;
     case DownloadTask::State::Suspended:
@@ -267,6 +310,7 @@ bool DownloadSessionCore::start(DownloadTask &task)
     const DownloadRequest &request = task.m_request;
     transfer.started = true;
     transfer.lastActivity = Clock::now();
+    restartSpeedWindow(task, transfer.lastActivity);
 
     const bool opened = request.destination.isEmpty()
         ? transfer.file.openTemporary()
@@ -342,12 +386,31 @@ bool DownloadSessionCore::acceptHead(DownloadTask &task)
     task.m_received = file.size();
     transfer.reported = file.size();
 
-    if (const auto free = Folders::freeSpace(file.folder()); length > 0 && free && *free < length) {
-        transfer.refusal = TransferError { UrlError::CannotWriteToFile, FileError::WriteOutOfSpace,
-            QStringLiteral("%1 bytes to come, %2 free").arg(length).arg(*free) };
+    if (const std::int64_t maximum = task.m_request.maximumSize; maximum >= 0 && task.m_expected > maximum) {
+        transfer.refusal = TransferError { UrlError::BadServerResponse, FileError::None,
+            QStringLiteral("%1 bytes announced, at most %2 expected").arg(task.m_expected).arg(maximum) };
         return false;
     }
-    return true;
+    return leavesReserve(task, plausible ? length : 0);
+}
+
+bool DownloadSessionCore::leavesReserve(DownloadTask &task, std::int64_t toCome)
+{
+    auto &transfer = *task.m_transfer;
+    transfer.nextSpaceCheck = transfer.file.size() + spaceCheckInterval;
+    const auto session = task.m_session.lock();
+    const QString folder = transfer.file.folder();
+    const auto free = Folders::freeSpace(folder);
+    if (!session || !free)
+        return true;
+    const auto &limits = session->limits;
+    const std::int64_t reserve = std::max(
+        limits.reserveBytes, std::int64_t(Folders::volumeSize(folder).value_or(0) / 100 * limits.reservePercent));
+    if (*free - toCome >= reserve)
+        return true;
+    transfer.refusal = TransferError { UrlError::CannotWriteToFile, FileError::WriteOutOfSpace,
+        QStringLiteral("%1 bytes to come, %2 free, %3 kept free").arg(toCome).arg(*free).arg(reserve) };
+    return false;
 }
 
 size_t DownloadSessionCore::writeBody(char *data, size_t size, size_t count, void *context)
@@ -360,10 +423,18 @@ size_t DownloadSessionCore::writeBody(char *data, size_t size, size_t count, voi
         transfer.badStatus = true;
         return CURL_WRITEFUNC_ERROR;
     }
+    if (const std::int64_t maximum = task.m_request.maximumSize;
+        maximum >= 0 && std::uint64_t(transfer.file.size()) + length > std::uint64_t(maximum)) {
+        transfer.refusal = TransferError { UrlError::BadServerResponse, FileError::None,
+            QStringLiteral("the body is longer than %1 bytes").arg(maximum) };
+        return CURL_WRITEFUNC_ERROR;
+    }
     if (!transfer.file.write(data, length)) {
         transfer.writeErrno = transfer.file.errorNumber();
         return CURL_WRITEFUNC_ERROR;
     }
+    if (transfer.file.size() >= transfer.nextSpaceCheck && !leavesReserve(task, 0))
+        return CURL_WRITEFUNC_ERROR;
     task.m_received = transfer.file.size();
     transfer.lastActivity = Clock::now();
     return length;

@@ -47,12 +47,16 @@ public:
  * - An HTTP status of 400 or above ends the task with BadServerResponse: an
  *   error page is never handed over as a downloaded file.
  * - A task that receives nothing for the idle time-out (60 s by default)
- *   ends with TimedOut. A suspended task is never timed out.
+ *   ends with TimedOut, and so does one that receives fewer than 1 KiB a
+ *   second over 60 s (TransferError::tooSlow). A suspended task is never
+ *   timed out.
+ * - A body is not written into the last part of its volume: a task that
+ *   would leave less free space than the reserve (the larger of 256 MiB and
+ *   2 % of the volume) ends with CannotWriteToFile / WriteOutOfSpace, before
+ *   the body when its announced length does not fit.
  * - Certificates are always verified. PRISMORA_CA_FILE names a PEM file of
  *   extra certificate authorities to trust (besides the system's).
  * - Redirects are followed, to HTTPS locations only.
- * - A body longer than the free space of the file's volume ends the task
- *   with CannotWriteToFile / WriteOutOfSpace before any of it is stored.
  * - https_proxy, HTTPS_PROXY, no_proxy and NO_PROXY are honoured.
  * - A request with valid ResumeData continues the destination file with a
  *   Range / If-Range request; a 200 answer starts it over.
@@ -72,9 +76,23 @@ class PLATFORM_EXPORT DownloadSession {
 public:
     static constexpr std::chrono::milliseconds defaultIdleTimeout { std::chrono::seconds(60) };
 
+    /// How long a bad server may hold a task, and how much of the disk it may take.
+    struct Limits {
+        /// Nothing received for this long ends a task.
+        std::chrono::milliseconds idleTimeout = defaultIdleTimeout;
+        /// Fewer bytes a second than this, averaged over lowSpeedTime, end a task.
+        std::int64_t lowSpeedLimit = 1024;
+        std::chrono::milliseconds lowSpeedTime { std::chrono::seconds(60) };
+        /// Free space a body leaves on its volume: the larger of the two.
+        std::int64_t reserveBytes = std::int64_t(256) * 1024 * 1024;
+        int reservePercent = 2;
+    };
+
     /// @p idleTimeout exists for tests; the product uses the default.
     explicit DownloadSession(
         DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout = defaultIdleTimeout);
+    /// Other @p limits exist for tests; the product uses the defaults.
+    DownloadSession(DownloadSessionDelegate *delegate, const Limits &limits);
     ~DownloadSession();
     DownloadSession(const DownloadSession &) = delete;
     DownloadSession &operator=(const DownloadSession &) = delete;
@@ -86,6 +104,7 @@ public:
     void invalidateAndCancel();
 
     std::chrono::milliseconds idleTimeout() const;
+    const Limits &limits() const;
 
 private:
     std::shared_ptr<DownloadSessionCore> d;

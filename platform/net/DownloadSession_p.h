@@ -36,11 +36,15 @@ struct DownloadTask::Transfer {
     std::optional<TransferError> refusal; // why a head ended the transfer
     std::int64_t reported = 0; // bytes already announced through didWriteData
     std::chrono::steady_clock::time_point lastActivity;
+    // The minimum speed is measured over windows that start here.
+    std::chrono::steady_clock::time_point speedWindowStart;
+    std::int64_t speedWindowBytes = 0;
+    std::int64_t nextSpaceCheck = 0; // file size at which the free space is looked at again
 };
 
 class DownloadSessionCore : public std::enable_shared_from_this<DownloadSessionCore> {
 public:
-    DownloadSessionCore(DownloadSessionDelegate *delegate, std::chrono::milliseconds idleTimeout);
+    DownloadSessionCore(DownloadSessionDelegate *delegate, const DownloadSession::Limits &limits);
     ~DownloadSessionCore();
 
     void startThread();
@@ -51,7 +55,7 @@ public:
     void wake();
 
     DownloadSessionDelegate *const delegate;
-    const std::chrono::milliseconds idleTimeout;
+    const DownloadSession::Limits limits;
 
 private:
     void run();
@@ -64,6 +68,11 @@ private:
     void release(DownloadTask &task);
     std::vector<std::shared_ptr<DownloadTask>> snapshot();
     int pollTimeoutMs(const std::vector<std::shared_ptr<DownloadTask>> &tasks) const;
+    /// Ends @p task when it has been idle or too slow for too long.
+    void enforceTimeLimits(const std::shared_ptr<DownloadTask> &task, std::chrono::steady_clock::time_point now);
+    static void restartSpeedWindow(DownloadTask &task, std::chrono::steady_clock::time_point now);
+    /// Whether @p toCome more bytes leave the reserve free on the file's volume; sets the refusal when not.
+    static bool leavesReserve(DownloadTask &task, std::int64_t toCome);
 
     static size_t writeBody(char *data, size_t size, size_t count, void *task);
     static size_t readHeader(char *data, size_t size, size_t count, void *task);

@@ -52,6 +52,9 @@ struct DownloadRequest {
     QList<QPair<QByteArray, QByteArray>> headers = {};
     QString destination = {};
     ResumeData resume = {};
+    /// When not negative, a body that makes the file longer than this ends
+    /// the task with BadServerResponse (an announced length at once).
+    std::int64_t maximumSize = -1;
 };
 
 /// Digests of a downloaded body as lower-case hex; empty until known.
@@ -73,6 +76,8 @@ struct PLATFORM_EXPORT TransferError {
     UrlError code = UrlError::Unknown;
     FileError fileError = FileError::None;
     QString detail;
+    /// For TimedOut: the server kept sending, but slower than the session's minimum speed.
+    bool tooSlow = false;
 
     /// Numeric code as stored and classified (-1001, -999, ...).
     int errorCode() const { return int(code); }
@@ -86,8 +91,8 @@ struct PLATFORM_EXPORT TransferError {
  * One download made by a DownloadSession.
  *
  * A task starts Suspended; resume() starts the transfer. suspend() really
- * stops reading from the server (the connection stays open and the idle
- * time-out does not run while suspended); resume() continues where it
+ * stops reading from the server (the connection stays open and neither the
+ * idle time-out nor the minimum speed applies while suspended); resume() continues where it
  * stopped. cancel() ends the transfer with UrlError::Cancelled.
  *
  * The calls may be made from any thread; they take effect on the session's

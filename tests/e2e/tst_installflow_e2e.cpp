@@ -454,6 +454,8 @@ private Q_SLOTS:
     void hostileArchivesKeepTheInstalledCopy_data()
     {
         QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<FailedReason>("reason");
         const auto bundleWith = [](const QByteArray &plist, bool executable) {
             QTemporaryDir folder;
             const QString path = folder.filePath(QStringLiteral("a.zip"));
@@ -472,17 +474,24 @@ private Q_SLOTS:
             + QByteArray("</array>").repeated(300000) + "</plist>";
         // Under the size limit: only the nesting check stops it.
         const QByteArray deepButSmall = "<plist version=\"1.0\">" + QByteArray("<array>").repeated(100000);
-        QTest::newRow("not a zip") << QByteArray(4096, 'x');
+        const QString install = QStringLiteral("install_finished");
+        // Not even shaped like a zip archive: every host failed, nothing was unpacked.
+        QTest::newRow("not a zip") << QByteArray(4096, 'x') << QStringLiteral("download_result")
+                                   << FailedReason::server;
         QTest::newRow("sizes wrapping past 2^64") << ZipBuilder::declaringSizes(
-            { { "Prismora.app/Contents/a", ~std::uint64_t(0) }, { "Prismora.app/Contents/b", 2 } });
-        QTest::newRow("Info.plist nested 300,000 deep") << bundleWith(deep, true);
-        QTest::newRow("Info.plist nested 100,000 deep in 700 KB") << bundleWith(deepButSmall, true);
-        QTest::newRow("no executable") << bundleWith(plist, false);
+            { { "Prismora.app/Contents/a", ~std::uint64_t(0) }, { "Prismora.app/Contents/b", 2 } })
+                                                  << install << FailedReason::install;
+        QTest::newRow("Info.plist nested 300,000 deep") << bundleWith(deep, true) << install << FailedReason::install;
+        QTest::newRow("Info.plist nested 100,000 deep in 700 KB")
+            << bundleWith(deepButSmall, true) << install << FailedReason::install;
+        QTest::newRow("no executable") << bundleWith(plist, false) << install << FailedReason::install;
     }
 
     void hostileArchivesKeepTheInstalledCopy()
     {
         QFETCH(QByteArray, archive);
+        QFETCH(QString, step);
+        QFETCH(FailedReason, reason);
         QDir().mkpath(installed());
         const QString old = installed() + QStringLiteral("/old.txt");
         QFile oldFile(old);
@@ -498,13 +507,14 @@ private Q_SLOTS:
         QVERIFY(m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000));
         QVERIFY(m_driver->choose(1)); // Replace
         QVERIFY2(m_driver->pump([this] { return page<FailedViewController>() != nullptr; }), qPrintable(logText()));
-        QCOMPARE(page<FailedViewController>()->step(), QStringLiteral("install_finished"));
-        QCOMPARE(page<FailedViewController>()->reason(), FailedReason::install);
+        QCOMPARE(page<FailedViewController>()->step(), step);
+        QCOMPARE(page<FailedViewController>()->reason(), reason);
         QVERIFY(QFile::exists(old));
         QCOMPARE(QDir(applications()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList { QStringLiteral("Prismora.app") });
         QVERIFY(!QFile::exists(*trackingRecordPath()));
-        QVERIFY(m_driver->pump([this] {
+        // A failed download keeps its work folder for Retry; an install leaves nothing.
+        QVERIFY(step != QLatin1String("install_finished") || m_driver->pump([this] {
             return QDir(m_home.filePath(QStringLiteral(".cache/Prismora_Installer")))
                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                 .isEmpty();
@@ -513,9 +523,14 @@ private Q_SLOTS:
 
     void brokenArchiveShowsTheInstallFailure()
     {
+        // A zip archive whose first entry's data is damaged: only unpacking finds out.
+        QVERIFY(buildArchive(served(), 64 * 1024));
         QFile broken(served());
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write(QByteArray(4096, 'x'));
+        QVERIFY(broken.open(QIODevice::ReadWrite));
+        QByteArray bytes = broken.readAll();
+        for (qsizetype at = 200; at < 4096; ++at)
+            bytes[at] = char(~bytes[at]);
+        QVERIFY(broken.seek(0) && broken.write(bytes) == bytes.size());
         broken.close();
         showWindow();
         clickInstall();

@@ -5,7 +5,7 @@ set(MIRROR_DEFINITIONS MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirro
 
 prismora_add_test(tst_trackingrecord SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_trackingrecord.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_downloader SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_downloader.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/InstallerHarness.h LIBS ${INSTALL_TEST_LIBS})
+    ${CMAKE_CURRENT_LIST_DIR}/InstallerHarness.h LIBS ${INSTALL_TEST_LIBS} PkgConfig::LIBZIP)
 target_compile_definitions(tst_downloader PRIVATE ${MIRROR_DEFINITIONS})
 prismora_add_test(tst_packageinstaller SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_packageinstaller.cpp
     ${CMAKE_CURRENT_LIST_DIR}/InstallerHarness.h LIBS ${INSTALL_TEST_LIBS} PkgConfig::LIBZIP)

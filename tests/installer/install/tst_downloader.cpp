@@ -3,6 +3,7 @@
 #include "fixtures/FileSizeLimit.h"
 #include "fixtures/LocalMirror.h"
 #include "fixtures/SmallVolume.h"
+#include "fixtures/ZipBuilder.h"
 
 #include <QCryptographicHash>
 #include <QProcess>
@@ -37,12 +38,11 @@ private Q_SLOTS:
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         qputenv("PRISMORA_LOG_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("logs"))));
         m_archive = m_home.filePath(QStringLiteral("prismora.zip"));
-        QFile file(m_archive);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        m_content.resize(2 * 1024 * 1024 + 4321);
-        QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(m_content.data()), m_content.size() / 4);
-        file.write(m_content);
-        file.close();
+        QByteArray noise(2 * 1024 * 1024 + 4320, Qt::Uninitialized);
+        QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        ZipBuilder zip(m_archive);
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/noise.bin"), noise) && zip.close());
+        m_content = readAll(m_archive);
         QVERIFY(m_mirror.start(m_archive));
         qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
 
@@ -377,6 +377,71 @@ private Q_SLOTS:
         QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
         QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::server);
         QVERIFY(InstallerHarness::logText().contains(QStringLiteral("\"RWQnotakey\" is not a minisign public key")));
+    }
+
+    void aBadHostIsLeftForTheNext_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<bool>("continued");
+        QTest::newRow("web page with 200") << "html"
+                                           << "not a zip archive" << false;
+        QTest::newRow("gzip body") << "gzip"
+                                   << "not a zip archive" << false;
+        QTest::newRow("short body, clean close") << "truncate"
+                                                 << "DownLoader download resume at " << true;
+        QTest::newRow("one byte every 200 ms") << "trickle"
+                                               << "bytes a second" << true;
+        QTest::newRow("endless body") << "endless"
+                                      << "kept free" << false;
+        QTest::newRow("longer than the published size") << "endless"
+                                                        << "longer than" << false;
+    }
+
+    void aBadHostIsLeftForTheNext()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, logged);
+        QFETCH(bool, continued);
+        // Short windows; an endless body runs into the reserve of a 32 MiB work volume.
+        platform::net::DownloadSession::Limits limits;
+        limits.lowSpeedTime = std::chrono::seconds(1);
+        limits.reserveBytes = 0;
+        limits.reservePercent = 0;
+        const bool published = logged == QLatin1String("longer than");
+        std::optional<SmallVolume> volume;
+        const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+        if (mode == QLatin1String("endless") && !published) {
+            volume.emplace(m_home.filePath(QStringLiteral("endless-cache")), "32m");
+            if (!volume->isMounted())
+                QSKIP("needs root to mount a small volume");
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("endless-cache"))));
+            limits.reserveBytes = 8 * 1024 * 1024;
+        }
+        DownLoader::shared().setTransferLimits(limits);
+        if (published)
+            qputenv("PRISMORA_ARCHIVE_SIZE", QByteArray::number(m_content.size()));
+        const auto restore = qScopeGuard([&cache] {
+            DownLoader::shared().setTransferLimits({});
+            qunsetenv("PRISMORA_ARCHIVE_SIZE");
+            qputenv("XDG_CACHE_HOME", cache);
+        });
+
+        InstallerHarness harness;
+        setAttempts({ m_mirror.base(mode), m_mirror.base(QStringLiteral("ok")), m_refused, m_refused });
+        const qsizetype requestsBefore = m_mirror.requests().size();
+        const qsizetype logBefore = InstallerHarness::logText().size();
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY2(harness.pump([&] { return harness.count(InstallerNotification::downloaderFinished) == 1; }),
+            qPrintable(InstallerHarness::logText().mid(logBefore)));
+
+        QCOMPARE(harness.actions().size(), 2);
+        QVERIFY(InstallerHarness::logText().mid(logBefore).contains(logged));
+        QCOMPARE(readAll(DownLoader::shared().zipDownLoadedUrl()->toLocalFile()), m_content);
+        // The bytes of a cut or slow host are kept: the next host sends only the rest.
+        const QStringList next = m_mirror.requests().mid(requestsBefore).filter(QStringLiteral("/ok/"));
+        QCOMPARE(next.size(), 1);
+        QCOMPARE(next[0].contains(QStringLiteral("\tbytes=")), continued);
     }
 
     void everyHostFailing_data()

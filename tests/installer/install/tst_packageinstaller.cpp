@@ -159,20 +159,18 @@ private Q_SLOTS:
         QCOMPARE(m_workspace.calls, QStringList { QStringLiteral("openUrl ") + installCompletePage() });
     }
 
-    void anHtmlPageFailsToInstall()
+    void anHtmlPageIsNeverTakenForTheArchive()
     {
         InstallerHarness harness;
-        QVERIFY(download(harness, QStringLiteral("html"), false));
-        const QString archive = DownLoader::shared().zipDownLoadedUrl()->toLocalFile();
-        DownLoader::shared().install();
-        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::installerFailed) == 1; }));
-        QCOMPARE(harness.count(InstallerNotification::installerFinish), 0);
-        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::install);
-        QTRY_VERIFY(!QFileInfo::exists(QFileInfo(archive).absolutePath())); // the run's folder is removed
-        QCOMPARE(harness.events.back().action, QStringLiteral("Install_Failed"));
-        QCOMPARE(harness.events.back().label, QStringLiteral("The file is not a valid zip archive."));
+        const QString html = m_mirror.base(QStringLiteral("html"));
+        qputenv("PRISMORA_DOWNLOAD_HOSTS", InstallerHarness::hostsForAttempts({ html, html, html, html }).toUtf8());
+        DownLoader::shared().startDownload(DownloadType::first);
+        QVERIFY(harness.pump([&] { return harness.count(InstallerNotification::downloaderFailed) == 1; }));
+        QCOMPARE(harness.count(InstallerNotification::downloaderFinished), 0);
+        QCOMPARE(DownLoader::shared().zip()->failed.load(), FailedReason::server);
+        QCOMPARE(harness.events.back().action, QStringLiteral("Download_Failed"));
         QVERIFY(InstallerHarness::logText().contains(
-            QStringLiteral("DownLoader install unzipFile failed:The file is not a valid zip archive.")));
+            QStringLiteral("DownLoader download rejected: not a zip archive: no end-of-central-directory record")));
         QVERIFY(!QFile::exists(trackingRecordPath().value()));
     }
 
