@@ -1,0 +1,51 @@
+#pragma once
+
+#include <platform/platform_export.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+/**
+ * Puts files and folders on disk, so that what was written survives a power
+ * cut and not only a killed process.
+ *
+ * A file's data is on disk once the file is synced; a new, renamed or
+ * removed name is on disk once the folder holding it is synced. Every
+ * function returns 0 on success or the errno of the call that failed. A
+ * failed sync (EIO, ENOSPC) means the data may not be on disk: callers must
+ * not go on as if it were.
+ *
+ * @code
+ * if (const int error = platform::FileSync::writeAtomically(path, bytes))
+ *     report(error);
+ * @endcode
+ */
+class PLATFORM_EXPORT FileSync {
+public:
+    /// Writes the data (and size) of the file at @p path to disk.
+    static int syncFile(const QString &path);
+
+    /// Writes the entries of the folder @p path (names made, renamed or removed in it) to disk.
+    static int syncFolder(const QString &path);
+
+    /// Syncs every regular file and every folder of the tree at @p path, the
+    /// folder itself last; links are not followed (a link's target is on disk
+    /// with the folder that names it). On failure @p failedPath, when given,
+    /// names the file or folder that could not be synced.
+    static int syncTree(const QString &path, QString *failedPath = nullptr);
+
+    /// Starts writing the data of the open file @p fd to disk without waiting
+    /// for it, so that a later sync of the file finds little left to write.
+    static void startWriteback(int fd);
+
+    /// Replaces the file at @p path with @p bytes so that, whatever happens,
+    /// it holds either its old contents or all the new ones: the bytes are
+    /// written to a file beside it ("<name>.XXXXXX", mode 0644), synced,
+    /// renamed over @p path, and the folder is synced. On failure the file
+    /// beside is removed and @p path is unchanged.
+    static int writeAtomically(const QString &path, const QByteArray &bytes);
+};
+
+} // namespace platform
