@@ -19,16 +19,22 @@
 # bundle of the same size (16 large stored parts plus 500 small deflated
 # files). BENCH_RUNS (default 3) measured runs after one warm-up, median
 # reported. BUILD_DIR (default build) holds the build; BENCH_DIR the scratch
-# folder (default: a new temporary folder, removed afterwards).
+# folder (default: a new temporary folder, removed afterwards). BENCH_TOOL runs
+# a bench_pipeline built elsewhere instead (for example from an earlier commit,
+# to measure what a change costs: run the script once with each and compare).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
 size_mb="${BENCH_SIZE_MB:-1024}"
 runs="${BENCH_RUNS:-3}"
 
-cmake -S . -B "$build_dir" -G Ninja >/dev/null
-cmake --build "$build_dir" --target bench_pipeline >/dev/null
-tool="$(realpath "$build_dir/bench/bench_pipeline")"
+if [ -n "${BENCH_TOOL:-}" ]; then
+    tool="$(realpath "$BENCH_TOOL")"
+else
+    cmake -S . -B "$build_dir" -G Ninja >/dev/null
+    cmake --build "$build_dir" --target bench_pipeline >/dev/null
+    tool="$(realpath "$build_dir/bench/bench_pipeline")"
+fi
 
 work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-bench.XXXXXX")"
 source tests/fixtures/local-mirror.sh
