@@ -12,10 +12,11 @@ namespace platform {
  * cut and not only a killed process.
  *
  * A file's data is on disk once the file is synced; a new, renamed or
- * removed name is on disk once the folder holding it is synced. Every
- * function returns 0 on success or the errno of the call that failed. A
- * failed sync (EIO, ENOSPC) means the data may not be on disk: callers must
- * not go on as if it were.
+ * removed name is on disk once the folder holding it is synced; syncing the
+ * file system puts both there for everything on it. Every function returns
+ * 0 on success or the errno of the call that failed. A failed sync (EIO,
+ * ENOSPC) means the data may not be on disk: callers must not go on as if it
+ * were.
  *
  * @code
  * if (const int error = platform::FileSync::writeAtomically(path, bytes))
@@ -24,17 +25,13 @@ namespace platform {
  */
 class PLATFORM_EXPORT FileSync {
 public:
-    /// Writes the data (and size) of the file at @p path to disk.
-    static int syncFile(const QString &path);
-
     /// Writes the entries of the folder @p path (names made, renamed or removed in it) to disk.
     static int syncFolder(const QString &path);
 
-    /// Syncs every regular file and every folder of the tree at @p path, the
-    /// folder itself last; links are not followed (a link's target is on disk
-    /// with the folder that names it). On failure @p failedPath, when given,
-    /// names the file or folder that could not be synced.
-    static int syncTree(const QString &path, QString *failedPath = nullptr);
+    /// Writes everything waiting on the file system that holds @p path to disk
+    /// (syncfs): the data and names of a whole tree in one call, and one cache
+    /// flush instead of one per file, but also whatever else is waiting there.
+    static int syncFileSystem(const QString &path);
 
     /// Starts writing the data of the open file @p fd to disk without waiting
     /// for it, so that a later sync of the file finds little left to write.
