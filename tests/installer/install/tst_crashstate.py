@@ -3,35 +3,32 @@
 
 Usage: tst_crashstate.py <crashstate_child> <demo Prismora.app folder>
 
-An old copy of a small bundle (files, a link, an executable) is installed
-and flushed to disk; then a new one is installed over it under strace, once
-exchanging the copies and once moving the old copy aside. The trace becomes a
-list of operations on a model of inodes (folders map names to inodes, files
-hold bytes and a mode; descriptors are followed to their inodes).
+An old copy of a small bundle (files, a link, an executable) is installed and
+flushed to disk; then a new one is installed over it under strace, once
+exchanging the copies and once moving the old copy aside. The trace is
+replayed on a model of inodes (folders map names to inodes, files hold bytes
+and a mode; descriptors are followed to their inodes).
 
-The crash model. After each operation the machine may lose power. Then:
-  * data written to a file survives whole once the file was fsync'ed or
-    fdatasync'ed; until then it may be empty (what was last synced), cut
-    (its first half) or whole. All files take the same one of these three;
+The crash model. After each traced operation the machine may lose power:
+  * a file's data survives whole once the file was fsync'ed or fdatasync'ed;
+    until then it may be what was last synced (empty for a new file), cut
+    (its first half) or whole, all unsynced files alike;
   * each directory operation (create, mkdir, symlink, rename, exchange,
     unlink, rmdir) is atomic. It survives once a folder it changed was
-    fsync'ed; until then it may be lost or kept. An operation is only kept
-    when the operations it builds on are (the creation of the folder it
-    works in or of the inode it moves, the earlier change of the name it
-    replaces, the removals that emptied a folder it removes), and making one
+    fsync'ed; until then it may be lost or kept. It is only kept when what it
+    builds on is (the creation of its folder, the earlier change of each name
+    it changes, the removals that emptied a folder it removes), and making it
     durable makes those durable too;
-  * syncfs or sync persists everything.
-Rather than every subset of the unsynced directory operations, each crash
-point takes every in-order prefix of them and every "all kept but one lost",
+  * syncfs and sync make everything durable.
+Instead of every subset of the unsynced directory operations, each crash
+point takes each in-order prefix of them and each "all kept but one lost",
 times the three data outcomes; identical states are checked once.
 
 Each state is written into a real folder and InstallTransaction::recover runs
 on all of them. Each applications folder must then hold exactly the old copy
-or exactly the new one (every file's bytes and mode, every link), and no
-staging folder or journal. The trace must also show the new copy and the
-journal on disk before the copies are swapped, and the swap on disk before
-the old copy is deleted.
-
+or exactly the new one (bytes, modes and links) and no staging folder or
+journal. The trace must also show every file and name of the new copy and
+the journal on disk at the swap, and the swap on disk before any deletion.
 Exit status 77 (skipped) when strace cannot trace here.
 """
 
@@ -45,403 +42,282 @@ import sys
 import tempfile
 import zipfile
 
-TRACED = ("openat,open,creat,close,write,pwrite64,writev,pwritev,pwritev2,rename,renameat,renameat2,"
-          "mkdir,mkdirat,unlink,unlinkat,rmdir,symlink,symlinkat,link,linkat,fsync,fdatasync,syncfs,sync,"
-          "sync_file_range,ftruncate,truncate,fchmod,fchmodat,chmod,copy_file_range,sendfile,fallocate,"
-          "dup,dup2,dup3,fcntl,chdir,fchdir")
+TRACED = ("openat,open,creat,close,write,pwrite64,rename,renameat,renameat2,mkdir,mkdirat,unlink,unlinkat,"
+          "rmdir,symlink,symlinkat,fsync,fdatasync,syncfs,sync,ftruncate,fchmod,fchmodat,chmod,dup,dup2,dup3,"
+          "fcntl,writev,pwritev,pwritev2,copy_file_range,sendfile,fallocate,truncate,link,linkat")
+UNMODELLED = {"writev", "pwritev", "pwritev2", "copy_file_range", "sendfile", "fallocate", "truncate", "link",
+              "linkat", "creat", "open"}
 BUNDLE = "Prismora.app"
-LEFTOVER_PREFIX = ".prismora-install"
+CALL = re.compile(r"^(\d+)\s+(\w+)\((.*)\)\s+=\s+(\d+)")
 
 
 class Inode:
-    def __init__(self, kind, mode, data=b"", target=None):
+    def __init__(self, kind, mode, data=b"", target=None, entries=None):
         self.kind, self.mode, self.data, self.target = kind, mode, data, target
-        self.entries = {} if kind == "d" else None
-        self.synced_data, self.synced_mode = data, mode
+        self.entries = dict(entries or {}) if kind == "d" else None
+        self.synced = (data, mode)
+
+    def copy(self):
+        return Inode(self.kind, self.mode, self.data, self.target, self.entries)
 
 
 class Op:
-    """A directory operation: entry changes, in the terms of the live model."""
+    """A directory operation: "create" (of inode), "remove", "rename" or "exchange"."""
 
-    def __init__(self, kind, **fields):
-        self.kind = kind
-        self.__dict__.update(fields)
+    def __init__(self, kind, source, target=None, ino=None, other=None, inode=None):
+        self.kind, self.source, self.target, self.ino, self.other, self.inode = kind, source, target, ino, other, inode
         self.deps = set()
 
+    def folders(self):
+        return {self.source[0]} | ({self.target[0]} if self.target else set())
 
-def decode(text):
-    """Bytes of a strace -xx string ("\\x2f\\x74...")."""
-    return bytes.fromhex(text.replace("\\x", ""))
+    def apply(self, inodes):
+        """Applies the operation to @p inodes when what it acts on is still there."""
+        (sf, sn), (tf, tn) = self.source, self.target or (None, None)
+        if sf not in inodes or (tf is not None and tf not in inodes):
+            return
+        if self.kind == "create":
+            if sn not in inodes[sf].entries:
+                inodes[self.ino] = self.inode.copy()
+                inodes[sf].entries[sn] = self.ino
+        elif inodes[sf].entries.get(sn) != self.ino:
+            return
+        elif self.kind == "remove":
+            del inodes[sf].entries[sn]
+        elif self.kind == "exchange":
+            if inodes[tf].entries.get(tn) == self.other:
+                inodes[sf].entries[sn], inodes[tf].entries[tn] = self.other, self.ino
+        else:
+            del inodes[sf].entries[sn]
+            inodes[tf].entries[tn] = self.ino
+
+
+def split_arguments(text):
+    parts, depth, current, quoted = [], 0, "", False
+    for char in text:
+        quoted ^= char == '"'
+        depth += (char in "[{") - (char in "]}") if not quoted else 0
+        if char == "," and not quoted and depth == 0:
+            parts.append(current.strip())
+            current = ""
+        else:
+            current += char
+    return parts + [current.strip()]
+
+
+def text(argument):
+    """A strace -xx string argument ("\\x2f\\x74...") as bytes; anything else unchanged."""
+    if not argument.startswith('"'):
+        return argument
+    if not argument.endswith('"'):
+        raise RuntimeError("strace cut an argument: raise -s")
+    return bytes.fromhex(argument[1:-1].replace("\\x", ""))
 
 
 class Trace:
-    """Replays an strace log on the inode model, recording what can be lost."""
+    """Replays an strace log on the inode model and records its events:
+    ("dir", Op), ("data", ino, bytes, mode) and ("sync", ino or None for all)."""
 
     def __init__(self, root, umask):
-        self.root, self.umask = root, umask
-        self.inodes = {}
-        self.root_ino = self._scan(root)
-        self.fds = {}
-        self.cwd = None
-        self.events = []  # ("dir", Op) | ("data", ino, bytes, mode) | ("sync", ino or None)
+        self.root, self.umask, self.inodes, self.fds, self.events = root.encode(), umask, {}, {}, []
+        self.root_ino = self.scan(root)
         self.creator, self.setter, self.emptier = {}, {}, {}
 
-    def _new(self, inode):
-        ino = len(self.inodes)
-        self.inodes[ino] = inode
-        return ino
+    def new(self, inode):
+        self.inodes[len(self.inodes)] = inode
+        return len(self.inodes) - 1
 
-    def _scan(self, path):
+    def scan(self, path):
         info = os.lstat(path)
-        if stat.S_ISDIR(info.st_mode):
-            ino = self._new(Inode("d", stat.S_IMODE(info.st_mode)))
-            for name in sorted(os.listdir(path)):
-                self.inodes[ino].entries[name] = self._scan(os.path.join(path, name))
-            return ino
         if stat.S_ISLNK(info.st_mode):
-            return self._new(Inode("l", 0o777, target=os.readlink(path)))
-        with open(path, "rb") as f:
-            return self._new(Inode("f", stat.S_IMODE(info.st_mode), f.read()))
+            return self.new(Inode("l", 0, target=os.readlink(path)))
+        if stat.S_ISREG(info.st_mode):
+            with open(path, "rb") as f:
+                return self.new(Inode("f", stat.S_IMODE(info.st_mode), f.read()))
+        return self.new(Inode("d", stat.S_IMODE(info.st_mode),
+                              entries={n: self.scan(os.path.join(path, n)) for n in sorted(os.listdir(path))}))
 
-    # Paths and descriptors.
-
-    def _start(self, dirfd, path):
-        """(folder inode, relative path) to resolve @p path from; None outside the model."""
-        if path.startswith("/"):
-            if path == self.root:
-                return self.root_ino, ""
-            if not path.startswith(self.root + "/"):
+    def resolve(self, dirfd, path, parent=False):
+        """Inode of @p path (or (folder, name) with @p parent); None outside the model."""
+        if path.startswith(b"/"):
+            if path != self.root and not path.startswith(self.root + b"/"):
                 return None
-            return self.root_ino, path[len(self.root) + 1:]
-        if dirfd == "AT_FDCWD":
-            return self._start(None, os.path.join(self.cwd, path)) if self.cwd else None
-        fd = self.fds.get(int(dirfd))
-        return (fd[0], path) if fd else None
-
-    def parent(self, dirfd, path):
-        """(folder inode, last name) of @p path, or None when outside the model or missing."""
-        start = self._start(dirfd, path)
-        if start is None:
+            ino, path = self.root_ino, path[len(self.root):]
+        elif dirfd == "AT_FDCWD" or int(dirfd) not in self.fds:
             return None
-        ino, rest = start
-        parts = [p for p in rest.split("/") if p not in ("", ".")]
-        if not parts:
-            return None
-        for part in parts[:-1]:
-            inode = self.inodes[ino]
-            if inode.kind != "d" or part not in inode.entries:
+        else:
+            ino = self.fds[int(dirfd)][0]
+        parts = [p.decode("utf-8", "surrogateescape") for p in path.split(b"/") if p not in (b"", b".")]
+        for part in parts[:-1] if parent else parts:
+            ino = self.inodes[ino].entries.get(part) if self.inodes[ino].kind == "d" else None
+            if ino is None:
                 return None
-            ino = inode.entries[part]
-        return (ino, parts[-1]) if self.inodes[ino].kind == "d" else None
+        return (ino, parts[-1]) if parent and parts else None if parent else ino
 
-    def lookup(self, dirfd, path):
-        start = self._start(dirfd, path)
-        if start is not None and start[1].strip("/.") == "":
-            return start[0]
-        found = self.parent(dirfd, path)
-        return found and self.inodes[found[0]].entries.get(found[1])
-
-    # Directory operations on the live model, recorded with what they build on.
-
-    def dir_op(self, op):
-        self.apply(op, self.inodes)
+    def record(self, op, entries, emptied=()):
+        for folder, name in entries:
+            op.deps |= {self.creator.get(folder), self.setter.get((folder, name))}
+            self.setter[(folder, name)] = op
+        for folder in emptied:
+            self.emptier.setdefault(folder, set()).add(op)
+        op.deps.discard(None)
+        op.apply(self.inodes)
         self.events.append(("dir", op))
 
-    def _entry_deps(self, op, folder, name):
-        op.deps.add(self.creator.get(folder))
-        op.deps.add(self.setter.get((folder, name)))
+    def create(self, where, inode):
+        op = Op("create", where, ino=len(self.inodes), inode=inode)
+        self.inodes[op.ino] = inode
+        self.creator[op.ino] = op
+        self.record(op, [where])
+        return op.ino
 
-    def create(self, folder, name, inode):
-        ino = self._new(inode)
-        op = Op("create", folder=folder, name=name, ino=ino, inode=inode)
-        self._entry_deps(op, folder, name)
-        self.creator[ino] = op
-        self.setter[(folder, name)] = op
-        self.dir_op(op)
-        return ino
-
-    def remove(self, folder, name):
-        ino = self.inodes[folder].entries[name]
-        op = Op("remove", folder=folder, name=name, ino=ino)
-        self._entry_deps(op, folder, name)
-        if self.inodes[ino].kind == "d":
-            op.deps.update(self.emptier.get(ino, ()))
-        self.emptier.setdefault(folder, set()).add(op)
-        self.setter[(folder, name)] = op
-        self.dir_op(op)
-
-    def rename(self, source, target, exchange):
-        ino = self.inodes[source[0]].entries[source[1]]
-        other = self.inodes[target[0]].entries.get(target[1])
-        op = Op("exchange" if exchange else "rename", source=source, target=target, ino=ino, other=other)
-        for folder, name in (source, target):
-            self._entry_deps(op, folder, name)
-        self.emptier.setdefault(source[0], set()).add(op)
-        if other is not None and not exchange:
-            self.emptier.setdefault(target[0], set()).add(op)
-        self.setter[source] = self.setter[target] = op
-        self.dir_op(op)
-
-    @staticmethod
-    def apply(op, inodes):
-        """Applies @p op to @p inodes when what it acts on is still there."""
-        if op.kind == "create":
-            if op.folder in inodes and op.name not in inodes[op.folder].entries:
-                inodes[op.ino] = Inode(op.inode.kind, op.inode.mode, op.inode.data, op.inode.target)
-                inodes[op.folder].entries[op.name] = op.ino
-        elif op.kind == "remove":
-            if op.folder in inodes and inodes[op.folder].entries.get(op.name) == op.ino:
-                del inodes[op.folder].entries[op.name]
-        else:
-            (sf, sn), (tf, tn) = op.source, op.target
-            if sf not in inodes or tf not in inodes or inodes[sf].entries.get(sn) != op.ino:
-                return
-            if op.kind == "exchange":
-                if inodes[tf].entries.get(tn) != op.other:
-                    return
-                inodes[sf].entries[sn], inodes[tf].entries[tn] = op.other, op.ino
-            else:
-                del inodes[sf].entries[sn]
-                inodes[tf].entries[tn] = op.ino
-
-    # Data.
+    def call(self, name, args, result):
+        a = [text(x) for x in args]
+        if name in UNMODELLED and any(isinstance(x, bytes) and x.startswith(self.root) for x in a):
+            raise RuntimeError(name + " inside the model is not modelled")
+        fd = self.fds.get(int(a[0])) if a and a[0].isdigit() else None
+        if name == "openat":
+            ino = self.resolve(a[0], a[1])
+            where = self.resolve(a[0], a[1], parent=True)
+            if ino is None and "O_CREAT" in a[2] and where:
+                ino = self.create(where, Inode("f", int(a[3], 8) & ~self.umask))
+            elif ino is not None and "O_TRUNC" in a[2] and self.inodes[ino].data:
+                self.data(ino, b"")
+            if ino is not None:
+                self.fds[result] = [ino, 0]
+        elif name == "close":
+            self.fds.pop(int(a[0]), None)
+        elif fd and (name in ("dup", "dup2", "dup3") or name == "fcntl" and "F_DUPFD" in a[1]):
+            self.fds[result] = fd
+        elif fd and name in UNMODELLED:
+            raise RuntimeError(name + " inside the model is not modelled")
+        elif fd and name in ("write", "pwrite64"):
+            at = fd[1] if name == "write" else int(a[3])
+            old = self.inodes[fd[0]].data
+            self.data(fd[0], old[:at].ljust(at, b"\0") + a[1][:result] + old[at + result:])
+            fd[1] += result if name == "write" else 0
+        elif fd and name == "ftruncate":
+            self.data(fd[0], self.inodes[fd[0]].data[: int(a[1])].ljust(int(a[1]), b"\0"))
+        elif name in ("fchmod", "chmod", "fchmodat"):
+            ino = fd and fd[0] if name == "fchmod" else self.resolve(*(["AT_FDCWD"] + a)[-3:-1])
+            if ino is not None:
+                self.data(ino, mode=int(a[2 if name == "fchmodat" else 1], 8))
+        elif name in ("mkdir", "mkdirat", "symlink", "symlinkat"):
+            where = self.resolve(*((["AT_FDCWD"] + a)[-3:-1] if name.startswith("mkdir") else
+                                   ["AT_FDCWD", a[1]] if name == "symlink" else a[1:3]), parent=True)
+            if where:
+                self.create(where, Inode("d", int(a[-1], 8) & ~self.umask) if name.startswith("mkdir") else
+                            Inode("l", 0, target=a[0].decode("utf-8", "surrogateescape")))
+        elif name in ("unlink", "unlinkat", "rmdir"):
+            where = self.resolve(*(a[:2] if name == "unlinkat" else ["AT_FDCWD", a[0]]), parent=True)
+            if where:
+                ino = self.inodes[where[0]].entries[where[1]]
+                op = Op("remove", where, ino=ino)
+                op.deps |= self.emptier.get(ino, set())
+                self.record(op, [where], [where[0]])
+        elif name.startswith("rename"):
+            paths = [["AT_FDCWD", a[0]], ["AT_FDCWD", a[1]]] if name == "rename" else [a[0:2], a[2:4]]
+            source, target = (self.resolve(*p, parent=True) for p in paths)
+            if bool(source) != bool(target):
+                raise RuntimeError("a rename crosses the model's edge")
+            if source:
+                exchange = name == "renameat2" and "RENAME_EXCHANGE" in a[4]
+                ino, other = self.inodes[source[0]].entries[source[1]], self.inodes[target[0]].entries.get(target[1])
+                op = Op("exchange" if exchange else "rename", source, target, ino, other)
+                self.record(op, [source, target], [source[0]] + ([target[0]] if other is not None else []))
+        elif fd and name in ("fsync", "fdatasync"):
+            self.events.append(("sync", fd[0]))
+        elif name in ("syncfs", "sync"):
+            self.events.append(("sync", None))
 
     def data(self, ino, data=None, mode=None):
         inode = self.inodes[ino]
-        if data is not None:
-            inode.data = data
-        if mode is not None:
-            inode.mode = mode
+        inode.data, inode.mode = inode.data if data is None else data, inode.mode if mode is None else mode
         self.events.append(("data", ino, inode.data, inode.mode))
-
-    def write(self, fd, payload, offset=None):
-        ino, position = self.fds[fd]
-        at = position if offset is None else offset
-        old = self.inodes[ino].data
-        self.data(ino, old[:at].ljust(at, b"\0") + payload + old[at + len(payload):])
-        if offset is None:
-            self.fds[fd] = (ino, at + len(payload))
-
-    # The strace log.
-
-    CALL = re.compile(r"^(\d+)\s+(\w+)\((.*)\)\s+=\s+(-?\d+|0x[0-9a-f]+)")
 
     def parse(self, log):
         pending = {}
         for line in log.splitlines():
             pid = line.split(None, 1)[0]
             if line.endswith("<unfinished ...>"):
-                pending[pid] = line[: -len("<unfinished ...>")].rstrip()
+                pending[pid] = line[: -len("<unfinished ...>")]
                 continue
-            resumed = re.match(r"^(\d+)\s+<\.\.\. \w+ resumed>(.*)$", line)
-            if resumed:
-                line = pending.pop(pid, "") + resumed.group(2)
-            match = self.CALL.match(line)
-            if match and not match.group(4).startswith("-"):
-                self.call(match.group(2), split_arguments(match.group(3)), int(match.group(4), 0))
-
-    def call(self, name, args, result):
-        strings = [decode(a[1:-1]).decode("utf-8", "surrogateescape") if a.startswith('"') else a for a in args]
-        if name in ("open", "creat", "openat"):
-            dirfd, path, flags = ("AT_FDCWD", strings[0], "O_CREAT|O_WRONLY|O_TRUNC") if name == "creat" else (
-                ("AT_FDCWD",) + tuple(strings[:2]) if name == "open" else tuple(strings[:3]))
-            ino = self.lookup(dirfd, path)
-            if ino is None and "O_CREAT" in flags:
-                found = self.parent(dirfd, path)
-                if found:
-                    mode = int(strings[-1], 8) & 0o7777 & ~self.umask
-                    ino = self.create(found[0], found[1], Inode("f", mode))
-            elif ino is not None and "O_TRUNC" in flags and self.inodes[ino].data:
-                self.data(ino, b"")
-            if ino is not None:
-                self.fds[result] = (ino, 0)
-        elif name == "close":
-            self.fds.pop(int(args[0]), None)
-        elif name in ("dup", "dup2", "dup3") or (name == "fcntl" and "F_DUPFD" in args[1]):
-            if int(args[0]) in self.fds:
-                self.fds[result] = self.fds[int(args[0])]
-        elif name in ("write", "pwrite64") and int(args[0]) in self.fds:
-            payload = decode(args[1][1:-1])
-            if len(payload) != result:
-                raise RuntimeError("a write was shown cut: raise strace -s")
-            self.write(int(args[0]), payload, int(args[3]) if name == "pwrite64" else None)
-        elif name in ("writev", "pwritev", "pwritev2", "copy_file_range", "sendfile", "fallocate", "link",
-                      "linkat", "truncate", "chdir", "fchdir") and self.touches(name, strings):
-            raise RuntimeError("%s inside the model is not modelled" % name)
-        elif name == "ftruncate" and int(args[0]) in self.fds:
-            ino = self.fds[int(args[0])][0]
-            self.data(ino, self.inodes[ino].data[: int(args[1])].ljust(int(args[1]), b"\0"))
-        elif name in ("fchmod", "chmod", "fchmodat"):
-            ino = (self.fds.get(int(args[0]), (None,))[0] if name == "fchmod"
-                   else self.lookup("AT_FDCWD", strings[0]) if name == "chmod" else self.lookup(*strings[:2]))
-            if ino is not None:
-                self.data(ino, mode=int(strings[-2 if name == "fchmodat" and len(strings) > 3 else -1], 8))
-        elif name in ("mkdir", "mkdirat", "symlink", "symlinkat"):
-            dirfd, path = {"mkdir": ("AT_FDCWD", strings[0]), "mkdirat": strings[:2],
-                           "symlink": ("AT_FDCWD", strings[1]), "symlinkat": strings[1:3]}[name]
-            found = self.parent(dirfd, path)
-            if found:
-                inode = Inode("d", int(strings[-1], 8) & ~self.umask) if name.startswith("mkdir") else Inode(
-                    "l", 0o777, target=strings[0])
-                self.create(found[0], found[1], inode)
-        elif name in ("unlink", "unlinkat", "rmdir"):
-            found = self.parent(*(("AT_FDCWD", strings[0]) if name != "unlinkat" else strings[:2]))
-            if found:
-                self.remove(*found)
-        elif name in ("rename", "renameat", "renameat2"):
-            paths = (("AT_FDCWD", strings[0]), ("AT_FDCWD", strings[1])) if name == "rename" else (
-                strings[0:2], strings[2:4])
-            source, target = self.parent(*paths[0]), self.parent(*paths[1])
-            if source and target:
-                self.rename(source, target, name == "renameat2" and "RENAME_EXCHANGE" in args[4])
-            elif source or target:
-                raise RuntimeError("a rename leaves the model")
-        elif name in ("fsync", "fdatasync") and int(args[0]) in self.fds:
-            self.events.append(("sync", self.fds[int(args[0])][0]))
-        elif name in ("syncfs", "sync"):
-            self.events.append(("sync", None))
-
-    def touches(self, name, strings):
-        if name in ("link", "linkat", "truncate", "chdir"):
-            return any(s.startswith(self.root) for s in strings)
-        return any(s.isdigit() and int(s) in self.fds for s in strings[:1])
+            resumed = re.match(r"^\d+\s+<\.\.\. \w+ resumed>(.*)$", line)
+            match = CALL.match(pending.pop(pid, "") + resumed.group(1) if resumed else line)
+            if match:
+                self.call(match.group(2), split_arguments(match.group(3)), int(match.group(4)))
 
 
-def split_arguments(text):
-    """Top-level arguments of a strace call (strings, flags, braces)."""
-    parts, depth, current, quoted = [], 0, "", False
-    for i, char in enumerate(text):
-        if char == '"' and (i == 0 or text[i - 1] != "\\"):
-            quoted = not quoted
-        elif not quoted and char in "[{":
-            depth += 1
-        elif not quoted and char in "]}":
-            depth -= 1
-        elif not quoted and depth == 0 and char == ",":
-            parts.append(current.strip())
-            current = ""
-            continue
-        current += char
-    parts.append(current.strip())
-    return parts
+def persist(op, durable):
+    stack = [op]
+    while stack:
+        current = stack.pop()
+        if current not in durable:
+            durable.add(current)
+            stack.extend(current.deps)
 
 
-class Crashes:
-    """Enumerates the states a crash after each event can leave."""
-
-    def __init__(self, trace, initial):
-        self.trace, self.initial = trace, initial
-
-    @staticmethod
-    def persist(op, durable):
-        stack = [op]
-        while stack:
-            current = stack.pop()
-            if current is not None and current not in durable:
-                durable.add(current)
-                stack.extend(current.deps)
-
-    def points(self):
-        """For each crash point: (event index, durable ops, unsynced ops in order)."""
-        durable, done = set(), []
-        for index, event in enumerate(self.trace.events):
-            if event[0] == "dir":
-                done.append(event[1])
-            elif event[0] == "sync":
-                for op in done:
-                    if event[1] is None or event[1] in touched_folders(op):
-                        self.persist(op, durable)
-            yield index, set(durable), [op for op in done if op not in durable]
-
-    def state(self, index, kept, outcome):
-        """Inodes after events [0, index] with the directory operations in @p kept."""
-        inodes = copy_inodes(self.initial)
-        alive = set()
-        for event in self.trace.events[: index + 1]:
-            if event[0] == "dir":
-                op = event[1]
-                if op in kept and all(dep is None or dep in alive for dep in op.deps):
-                    alive.add(op)
-                    Trace.apply(op, inodes)
-            elif event[0] == "data" and event[1] in inodes:
-                inodes[event[1]].data, inodes[event[1]].mode = event[2], event[3]
-            elif event[0] == "sync":
-                for ino in [event[1]] if event[1] is not None else list(inodes):
-                    if ino in inodes:
-                        inodes[ino].synced_data, inodes[ino].synced_mode = inodes[ino].data, inodes[ino].mode
-        for inode in inodes.values():
-            if inode.kind == "f" and (inode.data, inode.mode) != (inode.synced_data, inode.synced_mode):
-                if outcome == "empty":
-                    inode.data, inode.mode = inode.synced_data, inode.synced_mode
-                elif outcome == "cut":
-                    inode.data = inode.data[: len(inode.data) // 2]
-        return inodes
-
-    def states(self):
-        for index, durable, unsynced in self.points():
-            choices = [unsynced[:n] for n in range(len(unsynced) + 1)]
-            choices += [unsynced[:n] + unsynced[n + 1:] for n in range(len(unsynced) - 1)]
-            for choice in choices:
-                for outcome in ("whole", "empty", "cut"):
-                    yield self.state(index, durable | set(choice), outcome)
+def crash_points(events):
+    """(event index, durable operations, unsynced operations in order) after each event."""
+    durable, done = set(), []
+    for index, event in enumerate(events):
+        if event[0] == "dir":
+            done.append(event[1])
+        elif event[0] == "sync":
+            for op in done:
+                if event[1] is None or event[1] in op.folders():
+                    persist(op, durable)
+        yield index, set(durable), [op for op in done if op not in durable]
 
 
-def touched_folders(op):
-    if op.kind in ("create", "remove"):
-        return {op.folder}
-    return {op.source[0], op.target[0]}
+def crash_state(initial, events, kept, outcome):
+    """The inodes a crash after @p events leaves when @p kept are the operations that reached the disk."""
+    inodes, alive = {ino: inode.copy() for ino, inode in initial.items()}, set()
+    for event in events:
+        if event[0] == "dir" and event[1] in kept and event[1].deps <= alive:
+            alive.add(event[1])
+            event[1].apply(inodes)
+        elif event[0] == "data" and event[1] in inodes:
+            inodes[event[1]].data, inodes[event[1]].mode = event[2], event[3]
+        elif event[0] == "sync":
+            for ino in [event[1]] if event[1] is not None else list(inodes):
+                if ino in inodes:
+                    inodes[ino].synced = (inodes[ino].data, inodes[ino].mode)
+    for inode in inodes.values():
+        if inode.kind == "f" and outcome == "empty":
+            inode.data, inode.mode = inode.synced
+        elif inode.kind == "f" and outcome == "cut" and (inode.data, inode.mode) != inode.synced:
+            inode.data = inode.data[: len(inode.data) // 2]
+    return inodes
 
 
-def copy_inodes(inodes):
-    copied = {}
-    for ino, inode in inodes.items():
-        twin = Inode(inode.kind, inode.mode, inode.data, inode.target)
-        if inode.kind == "d":
-            twin.entries = dict(inode.entries)
-        copied[ino] = twin
-    return copied
-
-
-def describe_model(inodes, ino, path=""):
+def describe_model(inodes, ino, prefix=""):
     """{relative path: (kind, mode, bytes or link target)} below inode @p ino."""
-    inode, found = inodes[ino], {}
-    for name, child in sorted(inode.entries.items()):
+    found = {}
+    for name, child in sorted(inodes[ino].entries.items()):
         item = inodes[child]
-        relative = path + "/" + name
-        found[relative] = (item.kind, item.mode if item.kind != "l" else 0,
-                           item.target if item.kind == "l" else item.data if item.kind == "f" else None)
+        found[prefix + "/" + name] = (item.kind, item.mode, item.target if item.kind == "l" else item.data)
         if item.kind == "d":
-            found.update(describe_model(inodes, child, relative))
+            found.update(describe_model(inodes, child, prefix + "/" + name))
     return found
 
 
 def describe(folder):
-    """The same description of a real folder."""
-    found = {}
-    for base, folders, files in os.walk(folder):
-        for name in sorted(folders + files):
-            path = os.path.join(base, name)
-            info = os.lstat(path)
-            relative = path[len(folder):]
-            if stat.S_ISLNK(info.st_mode):
-                found[relative] = ("l", 0, os.readlink(path))
-            elif stat.S_ISDIR(info.st_mode):
-                found[relative] = ("d", stat.S_IMODE(info.st_mode), None)
-            else:
-                with open(path, "rb") as f:
-                    found[relative] = ("f", stat.S_IMODE(info.st_mode), f.read())
-    return found
+    """The same description of a real folder; None when it is not there."""
+    if not os.path.isdir(folder):
+        return None
+    trace = Trace(folder, 0)
+    return describe_model(trace.inodes, trace.root_ino)
 
 
 def materialise(description, folder):
     for path, (kind, mode, content) in sorted(description.items()):
-        target = folder + path
         if kind == "d":
-            os.mkdir(target, 0o700)
+            os.mkdir(folder + path)
         elif kind == "l":
-            os.symlink(content, target)
+            os.symlink(content, folder + path)
         else:
-            with open(target, "wb") as f:
+            with open(folder + path, "wb") as f:
                 f.write(content)
     for path, (kind, mode, content) in sorted(description.items(), reverse=True):
         if kind != "l":
@@ -449,57 +325,41 @@ def materialise(description, folder):
 
 
 def make_archive(path, demo, version):
-    """A zip of a small bundle: the demo's Info.plist and executable, data files and a link."""
+    """A small bundle: the demo's Info.plist and executable, data files of @p version and a link."""
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
-        for folder, names in (("Contents", ["Info.plist"]), ("Contents/MacOS", ["Prismora"])):
-            for name in names:
-                source = os.path.join(demo, folder, name)
-                info = zipfile.ZipInfo("%s/%s/%s" % (BUNDLE, folder, name))
-                info.external_attr = (os.stat(source).st_mode & 0xFFFF) << 16
-                with open(source, "rb") as f:
-                    archive.writestr(info, f.read())
-        files = {"Contents/Resources/data-%s.txt" % version: version * 300,
-                 "Contents/Resources/shared.txt": "shared, version %s\n" % version * 40,
-                 "Contents/Resources/Base.lproj/strings.txt": "strings of %s\n" % version}
-        for name, text in files.items():
-            info = zipfile.ZipInfo("%s/%s" % (BUNDLE, name))
-            info.external_attr = (stat.S_IFREG | 0o644) << 16
-            archive.writestr(info, text)
-        link = zipfile.ZipInfo("%s/Contents/Resources/current.txt" % BUNDLE)
-        link.external_attr = (stat.S_IFLNK | 0o777) << 16
-        archive.writestr(link, "data-%s.txt" % version)
+        def add(name, content, mode):
+            info = zipfile.ZipInfo("%s/Contents/%s" % (BUNDLE, name))
+            info.external_attr = mode << 16
+            archive.writestr(info, content)
+        for name in ("Info.plist", "MacOS/Prismora"):
+            with open(os.path.join(demo, "Contents", name), "rb") as f:
+                add(name, f.read(), os.stat(f.name).st_mode)
+        add("Resources/data-%s.txt" % version, version * 300, stat.S_IFREG | 0o644)
+        add("Resources/shared.txt", "shared, version %s\n" % version * 40, stat.S_IFREG | 0o644)
+        add("Resources/Base.lproj/strings.txt", "strings of %s\n" % version, stat.S_IFREG | 0o600)
+        add("Resources/current.txt", "data-%s.txt" % version, stat.S_IFLNK | 0o777)
 
 
-def check_order(trace, bundle_folder):
-    """The new copy and journal are on disk at the swap; the swap is on disk before the old copy goes."""
-    crashes = Crashes(trace, None)
-    swap, moves, unsynced_data = None, [], set()
-    for index, durable, unsynced in crashes.points():
-        event = trace.events[index]
-        if event[0] == "data":
-            unsynced_data.add(event[1])
-        elif event[0] == "sync":
-            unsynced_data = unsynced_data - {event[1]} if event[1] is not None else set()
-        if event[0] != "dir":
-            continue
-        op = event[1]
-        if op.kind in ("rename", "exchange") and (bundle_folder, BUNDLE) in (op.source, op.target):
+def check_order(events, apps):
+    """Why the syncs around the swap are wrong, or None."""
+    moves, unsynced_data = [], set()
+    for index, durable, unsynced in crash_points(events):
+        kind, op = events[index][0], events[index][1]
+        if kind == "data":
+            unsynced_data.add(op)
+        elif kind == "sync":
+            unsynced_data = unsynced_data - {op} if op is not None else set()
+        elif op.kind in ("rename", "exchange") and (apps, BUNDLE) in (op.source, op.target):
+            if not moves and (len(unsynced) > 1 or unsynced_data):
+                return "%d names and %d files were not on disk at the swap" % (len(unsynced) - 1, len(unsynced_data))
             moves.append(op)
-            pending = [o for o in unsynced if o is not op]
-            if swap is None and (pending or unsynced_data):
-                return "%d directory operations and %d files were not on disk at the swap" % (
-                    len(pending), len(unsynced_data))
-            swap = op
-        elif swap is not None and op.kind == "remove" and any(move not in durable for move in moves):
+        elif op.kind == "remove" and any(move not in durable for move in moves):
             return "something was deleted before the swap was on disk"
-    if swap is None:
-        return "no swap in the trace"
-    return None
+    return None if moves else "no swap in the trace"
 
 
-def run_scenario(child, demo, scratch, exchange):
+def run_scenario(child, demo, top, exchange):
     label = "exchange" if exchange == "1" else "move aside"
-    top = tempfile.mkdtemp(dir=scratch)
     root = os.path.join(top, "root")
     apps, unpack = os.path.join(root, "apps"), os.path.join(root, "work", "unpack")
     os.makedirs(apps)
@@ -513,67 +373,61 @@ def run_scenario(child, demo, scratch, exchange):
     umask = os.umask(0)
     os.umask(umask)
     trace = Trace(root, umask)
-    initial = copy_inodes(trace.inodes)
+    initial = {ino: inode.copy() for ino, inode in trace.inodes.items()}
     log = os.path.join(top, "trace.txt")
-    run = subprocess.run(["strace", "-f", "-qq", "-s", "65536", "-xx", "-o", log, "-e", "trace=" + TRACED, child,
-                          "install", os.path.join(top, "new.zip"), unpack, apps, exchange], cwd=root)
-    if run.returncode != 0:
-        raise RuntimeError("the traced install failed")
+    subprocess.run(["strace", "-f", "-qq", "-s", "65536", "-xx", "-o", log, "-e", "trace=" + TRACED, child,
+                    "install", os.path.join(top, "new.zip"), unpack, apps, exchange], check=True)
     new = describe(os.path.join(apps, BUNDLE))
-    if new == old:
-        raise RuntimeError("the new copy is the old one")
     with open(log) as f:
-        trace.cwd = root
         trace.parse(f.read())
     apps_ino = initial[trace.root_ino].entries["apps"]
-
+    if new == old:
+        raise RuntimeError("the traced install left the old copy")
     failures = []
-    problem = check_order(trace, apps_ino)
+    problem = check_order(trace.events, apps_ino)
     if problem:
         failures.append("%s: order: %s" % (label, problem))
 
-    seen, folders = {}, []
-    for inodes in Crashes(trace, initial).states():
-        description = describe_model(inodes, apps_ino)
-        key = hashlib.sha256(repr(sorted(description.items())).encode()).hexdigest()
-        if key not in seen:
-            folder = os.path.join(top, "state-%d" % len(seen))
-            os.mkdir(folder)
-            materialise(description, folder)
-            seen[key] = folder
-            folders.append(folder)
+    folders = {}
+    for index, durable, unsynced in crash_points(trace.events):
+        choices = [unsynced[:n] for n in range(len(unsynced) + 1)]
+        choices += [unsynced[:n] + unsynced[n + 1:] for n in range(len(unsynced) - 1)]
+        for choice in choices:
+            for outcome in ("whole", "empty", "cut"):
+                state = crash_state(initial, trace.events[: index + 1], durable | set(choice), outcome)
+                description = describe_model(state, apps_ino)
+                key = hashlib.sha256(repr(sorted(description.items())).encode()).hexdigest()
+                if key not in folders:
+                    folders[key] = os.path.join(top, "state-%d" % len(folders))
+                    os.mkdir(folders[key])
+                    materialise(description, folders[key])
+    folders = list(folders.values())
     for start in range(0, len(folders), 500):
         subprocess.run([child, "recover"] + folders[start:start + 500], check=True)
 
-    broken = 0
+    broken = []
     for folder in folders:
-        left = sorted(n for n in os.listdir(folder) if n.startswith(LEFTOVER_PREFIX))
-        bundle = describe(os.path.join(folder, BUNDLE)) if os.path.isdir(os.path.join(folder, BUNDLE)) else None
-        if left or bundle not in (old, new) or set(os.listdir(folder)) - {BUNDLE} - set(left):
-            broken += 1
-            if broken <= 3:
-                failures.append("%s: %s holds %s%s" % (label, folder, "neither copy" if bundle is None else
-                                "the old copy" if bundle == old else "the new copy" if bundle == new else
-                                "a mix of both or a damaged copy", ", leftovers %s" % left if left else ""))
-    operations = sum(1 for e in trace.events if e[0] != "data")
-    print("%s: %d events (%d directory operations and syncs), %d distinct crash states, %d broken"
-          % (label, len(trace.events), operations, len(folders), broken))
+        bundle, names = describe(os.path.join(folder, BUNDLE)), sorted(os.listdir(folder))
+        if bundle not in (old, new) or names != [BUNDLE]:
+            broken.append("%s holds %s; names %s" % (folder, "neither copy" if bundle is None else "the old copy"
+                          if bundle == old else "the new copy" if bundle == new else "a mix or a damaged copy", names))
+    print("%s: %d events (%d directory operations and syncs), %d distinct crash states, %d broken" % (
+        label, len(trace.events), sum(e[0] != "data" for e in trace.events), len(folders), len(broken)))
     if broken:
-        failures.append("%s: %d of %d states broken" % (label, broken, len(folders)))
+        failures += ["%s: %s" % (label, b) for b in broken[:3]]
+        failures.append("%s: %d of %d states broken" % (label, len(broken), len(folders)))
     return failures
 
 
 def main():
-    child, demo = sys.argv[1], sys.argv[2]
+    if subprocess.run(["strace", "-f", "-qq", "-o", os.devnull, "true"], capture_output=True).returncode != 0:
+        print("SKIP: strace cannot trace here")
+        return 77
     scratch = tempfile.mkdtemp(prefix="tst_crashstate.")
     try:
-        probe = subprocess.run(["strace", "-f", "-qq", "-o", os.devnull, "true"], capture_output=True)
-        if probe.returncode != 0:
-            print("SKIP: strace cannot trace here: %s" % probe.stderr.decode(errors="replace").strip())
-            return 77
         failures = []
         for exchange in ("1", "0"):
-            failures += run_scenario(child, demo, scratch, exchange)
+            failures += run_scenario(sys.argv[1], sys.argv[2], tempfile.mkdtemp(dir=scratch), exchange)
         for failure in failures:
             print("FAIL: " + failure)
         return 1 if failures else 0
