@@ -29,7 +29,8 @@ int FileSync::syncFolder(const QString &path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    return closeKeeping(fd, ::fsync(fd) == 0 ? 0 : errno);
+    // EINVAL: the file system has nothing to sync for folders.
+    return closeKeeping(fd, ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno);
 }
 
 int FileSync::syncFileSystem(const QString &path)
@@ -54,10 +55,10 @@ int FileSync::writeAtomically(const QString &path, const QByteArray &bytes)
     int error = ::fchmod(fd, 0644) == 0 ? 0 : errno;
     for (qsizetype done = 0; error == 0 && done < bytes.size();) {
         const ssize_t written = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        if (written < 0 && errno != EINTR)
-            error = errno;
-        else if (written > 0)
+        if (written > 0)
             done += written;
+        else if (written == 0 || errno != EINTR)
+            error = written == 0 ? EIO : errno;
     }
     if (error == 0 && ::fdatasync(fd) != 0)
         error = errno;

@@ -25,7 +25,8 @@ namespace platform {
  */
 class PLATFORM_EXPORT FileSync {
 public:
-    /// Writes the entries of the folder @p path (names made, renamed or removed in it) to disk.
+    /// Writes the entries of the folder @p path (names made, renamed or removed
+    /// in it) to disk; a file system that cannot sync folders (EINVAL) counts as done.
     static int syncFolder(const QString &path);
 
     /// Writes everything waiting on the file system that holds @p path to disk
