@@ -20,6 +20,12 @@
 # files). BENCH_RUNS (default 3) measured runs after one warm-up, median
 # reported. BUILD_DIR (default build) holds the build; BENCH_DIR the scratch
 # folder (default: a new temporary folder, removed afterwards).
+#
+# BENCH_BASELINE names a bench_pipeline built from another commit (for example
+# the one before a change to the install): the in-process runs then also run
+# its install, alternately with ours on the same archive, and print what the
+# change costs from the download complete to the bundle in place, in seconds
+# and in seconds per GiB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
@@ -29,6 +35,7 @@ runs="${BENCH_RUNS:-3}"
 cmake -S . -B "$build_dir" -G Ninja >/dev/null
 cmake --build "$build_dir" --target bench_pipeline >/dev/null
 tool="$(realpath "$build_dir/bench/bench_pipeline")"
+baseline="${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}"
 
 work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-bench.XXXXXX")"
 source tests/fixtures/local-mirror.sh
@@ -97,6 +104,10 @@ in_process() { # url, output file
         rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
         eval "$check $tool install $1 $work/apps" >> "$2"
         diff -r -q "$work/src/Prismora.app" "$work/apps/Prismora.app" >/dev/null || { echo "bench: installed tree differs" >&2; exit 1; }
+        if [ -n "$baseline" ]; then
+            rm -rf "$work/apps/Prismora.app" && sync
+            eval "$check $baseline install $1 $work/apps" | sed 's/^/baseline-/' >> "$2"
+        fi
         rm -rf "$work/apps/Prismora.app" "$work/got-bundle" && sync
         eval "$check $tool download $1 $work/got-bundle" >> "$2"
     done
@@ -113,9 +124,9 @@ echo "bench: copy"
 measure copy "rm -rf $work/placed && mkdir -p $work/placed" "$tool copy $work/unpacked/Prismora.app $work/placed" \
     "cp -a" "cp -a $work/unpacked/Prismora.app $work/placed/"
 
-python3 - "$work" "$size_mb" "$rate" <<'PY'
+python3 - "$work" "$size_mb" "$rate" "$baseline" <<'PY'
 import json, sys
-work, size_mb, rate = sys.argv[1], float(sys.argv[2]), sys.argv[3]
+work, size_mb, rate, baseline = sys.argv[1], float(sys.argv[2]), sys.argv[3], sys.argv[4]
 print()
 print("%-9s %12s %12s %-9s %8s %10s" % ("step", "ours (s)", "ref (s)", "ref", "ratio", "ours MiB/s"))
 for step in ("download", "md5", "unpack", "copy", "install"):
@@ -146,6 +157,12 @@ def in_process(name, label):
           % (placed, done, placed / done))
     print("  inside the install runs, from the download complete to the bundle in place: %.3f s" % own)
     print("  peak RSS: install %.0f MiB, download %.0f MiB" % (max(rss[0::2]) / 1024, max(rss[1::2]) / 1024))
+    if "baseline-placed-at" in values:
+        base = median([p - d for p, d in zip(values["baseline-placed-at"], values["baseline-downloaded-at"])])
+        print("  baseline %s: whole pipeline %.3f s, ratio %.2f to the download alone" % (
+            baseline, median(values["baseline-placed-at"]), median(values["baseline-placed-at"]) / done))
+        print("  from the download complete to the bundle in place: ours %.3f s, baseline %.3f s:"
+              " the change costs %.3f s, %.3f s per GiB" % (own, base, own - base, (own - base) * 1024 / size_mb))
 
 in_process("inprocess.txt", "local mirror, unlimited")
 in_process("inprocess-rate.txt", "local mirror at %s MiB/s" % rate)

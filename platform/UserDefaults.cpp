@@ -1,12 +1,15 @@
 #include "UserDefaults.h"
 
 #include "Bundle.h"
+#include "FileSync.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace platform {
 
@@ -117,8 +120,13 @@ void UserDefaults::removeObject(const QString &key)
 
 bool UserDefaults::synchronize()
 {
+    // QSettings replaces the file in one rename after syncing it; the rename
+    // itself is on disk once the folder is synced (a store never written has no folder).
     d->settings.sync();
-    return d->settings.status() == QSettings::NoError;
+    if (d->settings.status() != QSettings::NoError)
+        return false;
+    const int error = FileSync::syncFolder(QFileInfo(d->settings.fileName()).absolutePath());
+    return error == 0 || error == ENOENT;
 }
 
 } // namespace platform

@@ -58,7 +58,8 @@ public:
     bool boolValue(const QString &key) const;
     void setValue(const QString &key, const QVariant &value);
     void removeObject(const QString &key);
-    /// Writes pending changes to disk and reads changes made by others.
+    /// Writes pending changes to disk (the file replaced in one rename, file and
+    /// folder synced) and reads changes made by others; false on failure.
     bool synchronize();
 
 private:

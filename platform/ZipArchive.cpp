@@ -1,5 +1,6 @@
 #include "ZipArchive.h"
 
+#include "FileSync.h"
 #include "Folders.h"
 
 #include <QDir>
@@ -333,6 +334,9 @@ private:
         const mode_t permissions = mode ? (mode & 0755) | S_IRUSR | S_IWUSR : 0644;
         if (!error && ::fchmod(fd, permissions) != 0)
             error = writeFailure(errno, target);
+        // The disk starts on the file now; whoever syncs it later waits less.
+        if (!error)
+            FileSync::startWriteback(fd);
         if (::close(fd) != 0 && !error)
             error = writeFailure(errno, target);
         return error;

@@ -63,6 +63,8 @@ struct ZipLimits {
  * write bits for group and others and set-id / sticky bits are dropped, and the
  * owner may always read and write. Folders are 0755. Symbolic links inside the
  * destination (the layout of application bundles) are recreated as links.
+ * Each file's writeback to disk is started as it is closed (nothing waits for
+ * it), so that a caller who then syncs the files finds little left to write.
  *
  * @code
  * platform::ZipArchive::unzipFileAtPath(archive, folder, true,

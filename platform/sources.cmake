@@ -2,6 +2,7 @@ set(PLATFORM_SOURCES
     Bundle.cpp
     FileError.cpp
     FileManager.cpp
+    FileSync.cpp
     Folders.cpp
     KSTLogManager.cpp
     MachineIdentifier.cpp

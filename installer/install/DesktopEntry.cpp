@@ -1,15 +1,16 @@
 #include "DesktopEntry.h"
 
 #include <platform/Bundle.h>
+#include <platform/FileSync.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -127,9 +128,8 @@ std::optional<QString> DesktopEntry::write(const QString &bundlePath, const QStr
     if (!QDir().mkpath(folder))
         return QStringLiteral("no desktop entry: cannot create ") + folder;
 
-    QSaveFile file(folder + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*text) != text->size() || !file.commit())
-        return QStringLiteral("no desktop entry: ") + file.errorString();
+    if (const int error = platform::FileSync::writeAtomically(folder + QLatin1Char('/') + name, *text))
+        return QStringLiteral("no desktop entry: ") + QString::fromLocal8Bit(std::strerror(error));
 
     const QString refresh = QStandardPaths::findExecutable(QStringLiteral("update-desktop-database"));
     if (!refresh.isEmpty()) {

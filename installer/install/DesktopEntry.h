@@ -16,7 +16,7 @@ class Bundle;
  * The entry's Name is the bundle's CFBundleName (else the bundle folder's
  * name), Exec starts the bundle's executable, and Icon points at the PNG or
  * SVG named by CFBundleIconFile in the bundle's resources, when there is one.
- * An existing entry is replaced in one rename, and the desktop database is
+ * An existing entry is replaced in one rename and synced to disk, and the desktop database is
  * refreshed when update-desktop-database is installed.
  *
  * Call write() only for a bundle that passed BundleValidator and was placed.

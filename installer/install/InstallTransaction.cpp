@@ -8,6 +8,7 @@
 
 #include <platform/FileError.h>
 #include <platform/FileManager.h>
+#include <platform/FileSync.h>
 #include <platform/Folders.h>
 #include <platform/PrivilegedRemoval.h>
 #include <platform/ZipArchive.h>
@@ -222,22 +223,26 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
 {
     const QString staged = staging + QLatin1Char('/') + Product::bundleName();
     const QString target = m_applications + QLatin1Char('/') + Product::bundleName();
+    // Every file and folder of the new copy is on disk before the journal
+    // names it, and the journal before anything installed is touched. One
+    // syncfs costs one cache flush where a sync per file costs one each.
+    if (const int error = platform::FileSync::syncFileSystem(staging))
+        return placeFailure(error, QStringLiteral("written to disk"), staged, m_applications);
     const auto identity = SwapJournal::identity(staged);
-    if (!identity || !SwapJournal::write(m_applications, { QFileInfo(staging).fileName(), *identity }))
+    const int journalError = identity ? SwapJournal::write(m_applications, { QFileInfo(staging).fileName(), *identity })
+                                      : (errno ? errno : EIO);
+    if (journalError != 0)
         return placeFailure(
-            errno ? errno : EIO, QStringLiteral("journaled"), SwapJournal::path(m_applications), m_applications);
+            journalError, QStringLiteral("journaled"), SwapJournal::path(m_applications), m_applications);
     reach(Phase::Swapping);
 
     if (!exists(target)) {
         if (!moveNoReplace(staged, target))
             return placeFailure(errno, QStringLiteral("moved into place"), target, m_applications);
-        reach(Phase::Swapped);
-        return {};
+        return settle([&] { moveNoReplace(target, staged); });
     }
-    if (m_options.exchange && move(staged, target, platform::FileManager::MoveMode::Exchange)) {
-        reach(Phase::Swapped);
-        return {};
-    }
+    if (m_options.exchange && move(staged, target, platform::FileManager::MoveMode::Exchange))
+        return settle([&] { move(staged, target, platform::FileManager::MoveMode::Exchange); });
     int error = m_options.exchange ? errno : EINVAL;
     if (error == EINVAL || error == ENOSYS) {
         // The file system cannot exchange: move the old copy aside first.
@@ -245,11 +250,14 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
         if (moveNoReplace(target, previous)) {
             reach(Phase::MovedAside);
             if (moveNoReplace(staged, target)) {
-                reach(Phase::Swapped);
-                return {};
+                return settle([&] {
+                    moveNoReplace(target, staged);
+                    moveNoReplace(previous, target);
+                });
             }
             error = errno;
             moveNoReplace(previous, target);
+            platform::FileSync::syncFolder(m_applications);
             return placeFailure(error, QStringLiteral("moved into place"), target, m_applications);
         }
         error = errno;
@@ -267,6 +275,18 @@ InstallTransaction::Result InstallTransaction::swap(const QString &staging)
     }
     if (!moveNoReplace(staged, target))
         return placeFailure(errno, QStringLiteral("moved into place"), target, m_applications);
+    return settle([&] { moveNoReplace(target, staged); });
+}
+
+InstallTransaction::Result InstallTransaction::settle(const std::function<void()> &undo)
+{
+    // The swap must be on disk before run() deletes the old copy: were the
+    // deletion to reach the disk and the swap not, neither copy would be left.
+    if (const int error = platform::FileSync::syncFolder(m_applications)) {
+        undo();
+        platform::FileSync::syncFolder(m_applications);
+        return placeFailure(error, QStringLiteral("written to disk"), m_applications, m_applications);
+    }
     reach(Phase::Swapped);
     return {};
 }
@@ -287,6 +307,8 @@ void InstallTransaction::recover(const QString &applicationsFolder)
                 moveNoReplace(previous, target);
             else if (SwapJournal::identity(staged) == entry->staged)
                 moveNoReplace(staged, target);
+            // On disk before the staging folders go.
+            platform::FileSync::syncFolder(applicationsFolder);
         }
     }
     SwapJournal::remove(applicationsFolder);

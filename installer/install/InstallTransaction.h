@@ -24,6 +24,12 @@
  *    run killed midway is finished or rolled back by recover();
  * 5. the old copy, now in the staging folder, is deleted.
  *
+ * The steps survive a power cut, not only a kill: the staged bundle (every
+ * file and folder) and then the journal are synced before the swap, and the
+ * applications folder after it, before the old copy is deleted. A sync that
+ * fails before the swap fails the run with the installed copy untouched; one
+ * that fails after it undoes the swap.
+ *
  * When the user may not move the installed copy, it is removed with
  * administrator rights (platform::PrivilegedRemoval) after step 3, never
  * before; a refusal ends in Outcome::Blocked with the installed copy intact.
@@ -91,6 +97,8 @@ private:
     Result unpack();
     Result stage(const QString &staging);
     Result swap(const QString &staging);
+    /// Syncs the applications folder after a swap; when that fails, runs @p undo and fails.
+    Result settle(const std::function<void()> &undo);
     void reach(Phase phase) const;
 
     const QString m_archive;

@@ -1,11 +1,14 @@
 #include "SwapJournal.h"
 
+#include <platform/FileSync.h>
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -17,26 +20,15 @@ QString SwapJournal::path(const QString &applicationsFolder)
     return applicationsFolder + QStringLiteral("/.prismora-install.journal");
 }
 
-bool SwapJournal::write(const QString &applicationsFolder, const Entry &entry)
+int SwapJournal::write(const QString &applicationsFolder, const Entry &entry)
 {
     const QJsonObject object {
         { QStringLiteral("staging"), entry.staging },
         { QStringLiteral("device"), QString::number(entry.staged.device) },
         { QStringLiteral("inode"), QString::number(entry.staged.inode) },
     };
-    // Written beside and renamed over: a reader never sees half a journal. It
-    // needs to outlive a killed process, not a power cut (the bundles it
-    // describes are not synced either), so it is not synced: a sync here would
-    // wait for every byte just unpacked to reach the disk.
-    const QString target = path(applicationsFolder);
-    QFile file(target + QStringLiteral(".new"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
-    const bool written = file.write(text) == text.size() && file.flush();
-    file.close();
-    return written
-        && ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) == 0;
+    return platform::FileSync::writeAtomically(
+        path(applicationsFolder), QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
 std::optional<SwapJournal::Entry> SwapJournal::read(const QString &applicationsFolder)
@@ -59,7 +51,11 @@ std::optional<SwapJournal::Entry> SwapJournal::read(const QString &applicationsF
 void SwapJournal::remove(const QString &applicationsFolder)
 {
     QFile::remove(path(applicationsFolder));
-    QFile::remove(path(applicationsFolder) + QStringLiteral(".new"));
+    // Files a killed write left beside the journal.
+    QDir folder(applicationsFolder);
+    const QString pattern = QFileInfo(path(applicationsFolder)).fileName() + QStringLiteral(".*");
+    for (const QString &name : folder.entryList({ pattern }, QDir::Files | QDir::Hidden | QDir::System))
+        folder.remove(name);
 }
 
 std::optional<SwapJournal::Identity> SwapJournal::identity(const QString &path)

@@ -13,9 +13,10 @@
  * The file is ".prismora-install.journal"; it names the staging folder (a
  * hidden folder of the applications folder) and the identity (device and
  * inode) of the staged bundle, which tells afterwards whether the bundle in
- * place is the new one. It is written atomically and read as untrusted input:
- * a staging name that is not a plain ".prismora-install-" folder name is
- * rejected.
+ * place is the new one. It is written atomically and synced with its folder,
+ * so that it is on disk before the swap it describes, and read as untrusted
+ * input: a staging name that is not a plain ".prismora-install-" folder name
+ * is rejected.
  */
 class SwapJournal {
 public:
@@ -35,11 +36,12 @@ public:
 
     /// The journal's path in @p applicationsFolder.
     static QString path(const QString &applicationsFolder);
-    /// Writes @p entry for @p applicationsFolder (replacing any earlier one); false on failure.
-    static bool write(const QString &applicationsFolder, const Entry &entry);
+    /// Writes @p entry for @p applicationsFolder (replacing any earlier one)
+    /// and puts it on disk; 0, or the errno of the failure.
+    static int write(const QString &applicationsFolder, const Entry &entry);
     /// The journal of @p applicationsFolder; nothing when absent or not valid.
     static std::optional<Entry> read(const QString &applicationsFolder);
-    /// Removes the journal of @p applicationsFolder.
+    /// Removes the journal of @p applicationsFolder and any half-written one beside it.
     static void remove(const QString &applicationsFolder);
 
     /// The identity of @p path itself (a link is not followed); nothing when absent.

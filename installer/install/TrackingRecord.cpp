@@ -3,11 +3,11 @@
 #include "Product.h"
 #include <installer/analytics/SoftWare.h>
 
+#include <platform/FileSync.h>
 #include <platform/Folders.h>
 #include <platform/PropertyList.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -29,12 +29,10 @@ void writeTrackingRecord()
     if (!path)
         return;
     QDir().mkpath(QFileInfo(*path).path());
-    if (QFileInfo::exists(*path))
-        QFile::remove(*path);
-    platform::PropertyList::writeDictionary(
-        {
+    // Replaced in one rename: a crash leaves the old record or the new one, never none.
+    platform::FileSync::writeAtomically(*path,
+        platform::PropertyList::toXml(QVariantMap {
             { QStringLiteral("VersionTrack"), SoftWare::versionTrack() },
             { QStringLiteral("LinkTrack"), SoftWare::linkTrack() },
-        },
-        *path);
+        }));
 }

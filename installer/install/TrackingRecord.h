@@ -9,7 +9,8 @@
 std::optional<QString> trackingRecordPath();
 
 /**
- * Replaces the tracking record with exactly { "VersionTrack", "LinkTrack" }.
+ * Replaces the tracking record with exactly { "VersionTrack", "LinkTrack" },
+ * atomically and on disk (a crash leaves the old record or the new one).
  *
  * Creates the tracking folder and its parents when missing. Every
  * file-system failure is ignored: an install never fails because of its

@@ -1,5 +1,7 @@
 #include "TreeCopy.h"
 
+#include <platform/FileSync.h>
+
 #include <QFile>
 
 #include <cerrno>
@@ -60,6 +62,7 @@ std::optional<Failure> copyFile(const std::string &source, const std::string &ta
     }
     if (::fchmod(out.fd, mode & permissionBits) != 0)
         return failure(errno, target);
+    platform::FileSync::startWriteback(out.fd);
     const int fd = out.fd;
     out.fd = -1;
     if (::close(fd) != 0)

@@ -12,7 +12,7 @@
  * never followed); anything else is refused. Each write is retried until the
  * kernel answers with an error, so a full disk reports ENOSPC rather than a
  * generic failure after a short write. Modes are kept without the set-id and
- * sticky bits.
+ * sticky bits. Each file's writeback starts as it is closed, as ZipArchive does.
  */
 class TreeCopy {
 public:

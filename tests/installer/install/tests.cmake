@@ -21,3 +21,13 @@ add_dependencies(tst_installtransaction transaction_child)
 prismora_add_test(tst_workfolder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_workfolder.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_bundlevalidator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bundlevalidator.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_desktopentry SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_desktopentry.cpp LIBS ${INSTALL_TEST_LIBS})
+
+# Every state a power cut during an install can leave, recovered and checked
+# (tst_crashstate.py); exit code 77 when strace cannot trace here.
+add_executable(crashstate_child ${CMAKE_CURRENT_LIST_DIR}/crashstate_child.cpp)
+target_link_libraries(crashstate_child PRIVATE prismora_core)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME tst_crashstate
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/tst_crashstate.py $<TARGET_FILE:crashstate_child>
+            ${PROJECT_SOURCE_DIR}/tests/fixtures/demo-product/Prismora.app)
+set_tests_properties(tst_crashstate PROPERTIES LABELS unit TIMEOUT 120 SKIP_RETURN_CODE 77)
