@@ -115,6 +115,7 @@ int main(int argc, char *argv[])
             return 1;
         printSinceStart("downloaded-at");
         InstallTransaction::Options options;
+        options.removeArchiveWhenUnpacked = true;
         options.phaseReached = [](InstallTransaction::Phase phase) {
             if (phase == InstallTransaction::Phase::Unpacked)
                 printSinceStart("unpacked-at");

@@ -477,7 +477,8 @@ void DownLoader::install()
     const QString applications = platform::Folders::applications();
 
     m_installThread.start([this, archive, work = std::move(work), applications]() mutable {
-        InstallTransaction transaction(archive, work->unpackPath(), applications);
+        InstallTransaction transaction(
+            archive, work->unpackPath(), applications, { .removeArchiveWhenUnpacked = true });
         InstallTransaction::Result result = transaction.run();
         // A full work folder is named by the folder that holds the runs, which outlives this one.
         if (result.reason == FailedReason::write && result.step == InstallTransaction::Step::Unpack)

@@ -182,6 +182,8 @@ InstallTransaction::Result InstallTransaction::unpack()
         removeTree(m_unpackFolder);
         return result;
     }
+    if (m_options.removeArchiveWhenUnpacked)
+        QFile::remove(m_archive);
     Result result;
     const QStringList entries
         = QDir(m_unpackFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);

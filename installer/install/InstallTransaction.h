@@ -81,6 +81,10 @@ public:
         bool exchange = true;
         /// Called at each Phase (tests).
         std::function<void(Phase)> phaseReached;
+        /// Removes the archive once it is unpacked, for a downloaded archive
+        /// nobody needs afterwards: its bytes then never have to be written
+        /// to disk when the new copy is synced.
+        bool removeArchiveWhenUnpacked = false;
     };
 
     InstallTransaction(QString archive, QString unpackFolder, QString applicationsFolder);
