@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Measures the peak resident memory of the install path against a reference
+# on the same input in the same run and prints a table with the ratio
+# (ours / reference):
+#
+#   install N   the install transaction (unpack, stage, validate, swap) of a
+#               bundle of N zip entries into an empty applications folder
+#               vs  unzip -q of the same archive
+#   refuse      the same for an archive of 200,000 entries, which is refused
+#               vs  unzip -q of it
+#   settings    opening a 100 MiB settings file (moved aside as too large)
+#               vs  opening a settings file of one key
+#
+# Peak memory is the maximum resident set size from /usr/bin/time -v.
+# BENCH_COUNTS (default "1000 40000 100000") sets the archive sizes; each
+# archive holds a folder entry for every folder, so that N entries are N - 1
+# items inside the bundle (the bundle validator accepts 100,000 at most).
+# BUILD_DIR (default build) holds the build; BENCH_DIR the scratch folder
+# (default: a new temporary folder, removed afterwards).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir="${BUILD_DIR:-build}"
+counts="${BENCH_COUNTS:-1000 40000 100000}"
+
+cmake -S . -B "$build_dir" -G Ninja >/dev/null
+cmake --build "$build_dir" --target bench_install_memory >/dev/null
+tool="$(realpath "$build_dir/bench/bench_install_memory")"
+
+work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-memory.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
+
+make_archive() { # path, entries
+    python3 - "$1" "$2" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
+import sys, zipfile
+path, entries, contents = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+
+def folder(archive, name):
+    info = zipfile.ZipInfo(name)
+    info.external_attr = (0o40755 << 16) | 0x10
+    archive.writestr(info, b"")
+
+def file(archive, name, data, mode=0o644):
+    info = zipfile.ZipInfo(name)
+    info.external_attr = (0o100000 | mode) << 16
+    archive.writestr(info, data)
+
+with zipfile.ZipFile(path, "w", zipfile.ZIP_STORED) as archive:
+    for name in ("Prismora.app/", "Prismora.app/Contents/", "Prismora.app/Contents/MacOS/",
+                 "Prismora.app/Contents/Resources/"):
+        folder(archive, name)
+    file(archive, "Prismora.app/Contents/Info.plist", open(contents + "/Info.plist", "rb").read())
+    file(archive, "Prismora.app/Contents/MacOS/Prismora", open(contents + "/MacOS/Prismora", "rb").read(), 0o755)
+    written, group = 6, 0
+    while written < entries:
+        folder(archive, "Prismora.app/Contents/Resources/group-%04d/" % group)
+        written += 1
+        for item in range(min(999, entries - written)):
+            file(archive, "Prismora.app/Contents/Resources/group-%04d/resource-%05d.txt" % (group, item),
+                 b"resource %d.%d\n" % (group, item))
+            written += 1
+        group += 1
+EOF
+}
+
+peak_kib() { # command...: prints the peak resident set of the command in KiB
+    /usr/bin/time -v "$@" 2>"$work/time.txt" >"$work/out.txt" || true
+    sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt"
+}
+
+row() { # what, ours KiB, reference name, reference KiB
+    awk -v what="$1" -v ours="$2" -v name="$3" -v ref="$4" 'BEGIN {
+        printf "| %-28s | %8.1f | %-22s | %8.1f | %5.2f |\n", what, ours / 1024, name, ref / 1024, ours / ref }'
+}
+
+echo "| input                        | ours MiB | reference              |  ref MiB | ratio |"
+echo "|------------------------------|----------|------------------------|----------|-------|"
+for entries in $counts 200000; do
+    archive="$work/archive-$entries.zip"
+    make_archive "$archive" "$entries"
+    rm -rf "$work/apps" "$work/unzip"
+    mkdir -p "$work/apps" "$work/unzip"
+    ours="$(peak_kib "$tool" install "$archive" "$work/apps")"
+    outcome="$(sed -n 's/^outcome //p' "$work/out.txt")"
+    reference="$(cd "$work/unzip" && peak_kib unzip -q "$archive")"
+    row "install $entries entries ($outcome)" "$ours" "unzip -q" "$reference"
+    rm -rf "$work/apps" "$work/unzip" "$archive"
+done
+
+mkdir -p "$XDG_CONFIG_HOME/PrismoraBench"
+printf '[General]\nbench=true\n' >"$XDG_CONFIG_HOME/PrismoraBench/small.conf"
+python3 - "$XDG_CONFIG_HOME/PrismoraBench/large.conf" <<'EOF'
+import sys
+with open(sys.argv[1], "w") as out:
+    out.write("[General]\nbench=true\n")
+    line = "x" * 90
+    for key in range(100 * 1024 * 1024 // 100):
+        out.write("key%06d=%s\n" % (key, line))
+EOF
+ours="$(peak_kib "$tool" settings large)"
+reference="$(peak_kib "$tool" settings small)"
+row "settings file of 100 MiB" "$ours" "settings file of 1 key" "$reference"
