@@ -16,4 +16,5 @@ set(PLATFORM_SOURCES
     UserDefaults.cpp
     Workspace.cpp
     ZipArchive.cpp
+    ZipEndRecord.cpp
 )
