@@ -470,6 +470,8 @@ void DownLoader::install()
             result.fullFolder = QFileInfo(work->path()).absolutePath();
         for (const QString &entry : result.ignoredEntries)
             log(QStringLiteral("DownLoader install ignored entry: ") + entry);
+        if (result.unnamedIgnoredEntries > 0)
+            log(QStringLiteral("DownLoader install ignored %1 more entries").arg(result.unnamedIgnoredEntries));
         switch (result.outcome) {
         case InstallTransaction::Outcome::Installed:
             writeTrackingRecord();
