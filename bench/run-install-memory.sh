@@ -5,35 +5,42 @@
 #
 #   install N   the install transaction (unpack, stage, validate, swap) of a
 #               bundle of N zip entries into an empty applications folder
-#               vs  unzip -q of the same archive
+#               vs  unzip -q of the same archive; "N+M" adds a stored file of
+#               M MiB, so that the files are written on two threads
 #   refuse      the same for an archive of 200,000 entries, which is refused
 #               vs  unzip -q of it
 #   settings    opening a 100 MiB settings file (moved aside as too large)
 #               vs  opening a settings file of one key
 #
 # Peak memory is the maximum resident set size from /usr/bin/time -v.
-# BENCH_COUNTS (default "1000 40000 100000") sets the archive sizes; each
+# BENCH_CASES (default "1000 40000 40000+80 100000") sets the archives; each
 # archive holds a folder entry for every folder, so that N entries are N - 1
 # items inside the bundle (the bundle validator accepts 100,000 at most).
-# BUILD_DIR (default build) holds the build; BENCH_DIR the scratch folder
-# (default: a new temporary folder, removed afterwards).
+# BUILD_DIR (default build) holds the build; BENCH_TOOL, when set, is another
+# bench_install_memory to measure instead (an older build, for a before/after
+# table); BENCH_DIR the scratch folder (default: a new temporary folder,
+# removed afterwards).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
-counts="${BENCH_COUNTS:-1000 40000 100000}"
+cases="${BENCH_CASES:-1000 40000 40000+80 100000}"
 
-cmake -S . -B "$build_dir" -G Ninja >/dev/null
-cmake --build "$build_dir" --target bench_install_memory >/dev/null
-tool="$(realpath "$build_dir/bench/bench_install_memory")"
+if [ -n "${BENCH_TOOL:-}" ]; then
+    tool="$(realpath "$BENCH_TOOL")"
+else
+    cmake -S . -B "$build_dir" -G Ninja >/dev/null
+    cmake --build "$build_dir" --target bench_install_memory >/dev/null
+    tool="$(realpath "$build_dir/bench/bench_install_memory")"
+fi
 
 work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-memory.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 
-make_archive() { # path, entries
-    python3 - "$1" "$2" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
-import sys, zipfile
-path, entries, contents = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+make_archive() { # path, entries, MiB of one large file
+    python3 - "$1" "$2" "$3" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
+import os, sys, zipfile
+path, entries, large, contents = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
 
 def folder(archive, name):
     info = zipfile.ZipInfo(name)
@@ -52,6 +59,9 @@ with zipfile.ZipFile(path, "w", zipfile.ZIP_STORED) as archive:
     file(archive, "Prismora.app/Contents/Info.plist", open(contents + "/Info.plist", "rb").read())
     file(archive, "Prismora.app/Contents/MacOS/Prismora", open(contents + "/MacOS/Prismora", "rb").read(), 0o755)
     written, group = 6, 0
+    if large:
+        file(archive, "Prismora.app/Contents/Resources/large.bin", os.urandom(large * 1024 * 1024))
+        written += 1
     while written < entries:
         folder(archive, "Prismora.app/Contents/Resources/group-%04d/" % group)
         written += 1
@@ -70,20 +80,23 @@ peak_kib() { # command...: prints the peak resident set of the command in KiB
 
 row() { # what, ours KiB, reference name, reference KiB
     awk -v what="$1" -v ours="$2" -v name="$3" -v ref="$4" 'BEGIN {
-        printf "| %-28s | %8.1f | %-22s | %8.1f | %5.2f |\n", what, ours / 1024, name, ref / 1024, ours / ref }'
+        printf "| %-40s | %8.1f | %-22s | %8.1f | %5.2f |\n", what, ours / 1024, name, ref / 1024, ours / ref }'
 }
 
-echo "| input                        | ours MiB | reference              |  ref MiB | ratio |"
-echo "|------------------------------|----------|------------------------|----------|-------|"
-for entries in $counts 200000; do
-    archive="$work/archive-$entries.zip"
-    make_archive "$archive" "$entries"
+echo "| input                                    | ours MiB | reference              |  ref MiB | ratio |"
+echo "|------------------------------------------|----------|------------------------|----------|-------|"
+for case in $cases 200000; do
+    entries="${case%+*}"
+    large=0
+    [ "$case" = "$entries" ] || large="${case#*+}"
+    archive="$work/archive.zip"
+    make_archive "$archive" "$entries" "$large"
     rm -rf "$work/apps" "$work/unzip"
     mkdir -p "$work/apps" "$work/unzip"
     ours="$(peak_kib "$tool" install "$archive" "$work/apps")"
     outcome="$(sed -n 's/^outcome //p' "$work/out.txt")"
     reference="$(cd "$work/unzip" && peak_kib unzip -q "$archive")"
-    row "install $entries entries ($outcome)" "$ours" "unzip -q" "$reference"
+    row "install $case entries: $outcome" "$ours" "unzip -q" "$reference"
     rm -rf "$work/apps" "$work/unzip" "$archive"
 done
 
