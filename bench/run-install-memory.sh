@@ -7,7 +7,9 @@
 #               bundle of N zip entries into an empty applications folder
 #               vs  unzip -q of the same archive; "N+M" adds a stored file of
 #               M MiB, so that the files are written on two threads
-#   refuse      the same for an archive of 200,000 entries, which is refused
+#   200000      the same for an archive of 200,000 entries, which is refused
+#               vs  unzip -q of it
+#   deep        the same for a bundle holding one file 1,900 folders deep
 #               vs  unzip -q of it
 #   settings    opening a 100 MiB settings file (moved aside as too large)
 #               vs  opening a settings file of one key
@@ -15,7 +17,9 @@
 # Peak memory is the maximum resident set size from /usr/bin/time -v.
 # BENCH_CASES (default "1000 40000 40000+80 100000") sets the archives; each
 # archive holds a folder entry for every folder, so that N entries are N - 1
-# items inside the bundle (the bundle validator accepts 100,000 at most).
+# items inside the bundle (the bundle validator accepts 100,000 at most), and
+# every entry carries the time-stamp and owner fields zip(1) writes, which
+# libzip keeps in memory with the entry; BENCH_PLAIN=1 leaves them out.
 # BUILD_DIR (default build) holds the build; BENCH_TOOL, when set, is another
 # bench_install_memory to measure instead (an older build, for a before/after
 # table); BENCH_DIR the scratch folder (default: a new temporary folder,
@@ -37,19 +41,37 @@ work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-memory.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 
+make_deep_archive() { # path
+    python3 - "$1" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
+import sys, zipfile
+path, contents = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(path, "w") as archive:
+    archive.write(contents + "/Info.plist", "Prismora.app/Contents/Info.plist")
+    info = zipfile.ZipInfo("Prismora.app/Contents/MacOS/Prismora")
+    info.external_attr = 0o100755 << 16
+    archive.writestr(info, open(contents + "/MacOS/Prismora", "rb").read())
+    archive.writestr("Prismora.app/Contents/Resources/" + "d/" * 1900 + "deep.txt", b"deep\n")
+EOF
+}
+
 make_archive() { # path, entries, MiB of one large file
     python3 - "$1" "$2" "$3" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
-import os, sys, zipfile
+import os, struct, sys, zipfile
 path, entries, large, contents = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+# zip(1)'s extended time stamp and Unix owner fields, as in its central directory.
+fields = b"" if os.environ.get("BENCH_PLAIN") == "1" else (
+    b"UT" + struct.pack("<HBI", 5, 3, 1700000000) + b"ux" + struct.pack("<HBBIBI", 11, 1, 4, 1000, 4, 1000))
 
 def folder(archive, name):
     info = zipfile.ZipInfo(name)
     info.external_attr = (0o40755 << 16) | 0x10
+    info.extra = fields
     archive.writestr(info, b"")
 
 def file(archive, name, data, mode=0o644):
     info = zipfile.ZipInfo(name)
     info.external_attr = (0o100000 | mode) << 16
+    info.extra = fields
     archive.writestr(info, data)
 
 with zipfile.ZipFile(path, "w", zipfile.ZIP_STORED) as archive:
@@ -85,12 +107,16 @@ row() { # what, ours KiB, reference name, reference KiB
 
 echo "| input                                    | ours MiB | reference              |  ref MiB | ratio |"
 echo "|------------------------------------------|----------|------------------------|----------|-------|"
-for case in $cases 200000; do
+for case in $cases 200000 deep; do
     entries="${case%+*}"
     large=0
     [ "$case" = "$entries" ] || large="${case#*+}"
     archive="$work/archive.zip"
-    make_archive "$archive" "$entries" "$large"
+    if [ "$case" = deep ]; then
+        make_deep_archive "$archive"
+    else
+        make_archive "$archive" "$entries" "$large"
+    fi
     rm -rf "$work/apps" "$work/unzip"
     mkdir -p "$work/apps" "$work/unzip"
     ours="$(peak_kib "$tool" install "$archive" "$work/apps")"
