@@ -2,14 +2,18 @@
 
 #include "Bundle.h"
 #include "FileSync.h"
+#include "KSTLogManager.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace platform {
 
@@ -42,15 +46,50 @@ QString folderName()
     return QStringLiteral("UserDefaults");
 }
 
+QString settingsPath(const QString &suite)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + folderName() + u'/' + suite
+        + QStringLiteral(".conf");
+}
+
+/// Renames the settings file at @p path to "<path>.too-large" when it is
+/// larger than UserDefaults::maxFileBytes; false when such a file stays.
+bool moveAsideWhenTooLarge(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() <= UserDefaults::maxFileBytes)
+        return true;
+    const QString aside = path + QStringLiteral(".too-large");
+    const bool moved = std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0;
+    const int error = moved ? 0 : errno;
+    const QString found = QStringLiteral("UserDefaults %1 holds %2 bytes, more than %3")
+                              .arg(path)
+                              .arg(info.size())
+                              .arg(UserDefaults::maxFileBytes);
+    KSTLogManager::writeInfoLog(moved ? found + QStringLiteral(": moved aside to %1, defaults used").arg(aside)
+                                      : found
+                + QStringLiteral(" and cannot be moved aside (%1): defaults used, nothing saved")
+                      .arg(QString::fromLocal8Bit(std::strerror(error))));
+    return moved;
+}
+
+/// A settings format that reads nothing and writes nothing, for a file too
+/// large to read that cannot be moved aside.
+QSettings::Format unreadFormat()
+{
+    static const QSettings::Format format = QSettings::registerFormat(
+        QStringLiteral("too-large"), [](QIODevice &, QSettings::SettingsMap &) { return true; },
+        [](QIODevice &, const QSettings::SettingsMap &) { return false; });
+    return format;
+}
+
 } // namespace
 
 class UserDefaults::Private {
 public:
-    explicit Private(const QString &suite)
+    explicit Private(const QString &suite, const QString &path)
         : suiteName(suite)
-        , settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + folderName() + u'/'
-                  + suite + QStringLiteral(".conf"),
-              QSettings::IniFormat)
+        , settings(path, moveAsideWhenTooLarge(path) ? QSettings::IniFormat : unreadFormat())
     {
     }
     QString suiteName;
@@ -58,8 +97,9 @@ public:
 };
 
 UserDefaults::UserDefaults(const QString &suiteName)
-    : d(std::make_unique<Private>(isValidSuiteName(suiteName) ? suiteName : standardSuiteName()))
 {
+    const QString suite = isValidSuiteName(suiteName) ? suiteName : standardSuiteName();
+    d = std::make_unique<Private>(suite, settingsPath(suite));
 }
 
 UserDefaults::~UserDefaults() = default;
@@ -120,6 +160,9 @@ void UserDefaults::removeObject(const QString &key)
 
 bool UserDefaults::synchronize()
 {
+    // Another program may have written a file too large to read since.
+    if (!moveAsideWhenTooLarge(d->settings.fileName()))
+        return false;
     // QSettings replaces the file in one rename after syncing it; the rename
     // itself is on disk once the folder is synced (a store never written has no folder).
     d->settings.sync();

@@ -22,6 +22,12 @@ namespace platform {
  * isValidSuiteName()) open the standard store instead, so no name can
  * reach a file outside the folder.
  *
+ * A settings file is read whole, so one larger than maxFileBytes is never
+ * read: when the store is opened or synchronised it is renamed to
+ * "<suite>.conf.too-large" (with a line in the log) and the store starts from
+ * its defaults. Where it cannot be renamed the store keeps its values in
+ * memory only.
+ *
  * @code
  * auto &defaults = platform::UserDefaults::standard();
  * defaults.setValue("AppleTextDirection", true);
@@ -36,6 +42,9 @@ public:
     ~UserDefaults();
     UserDefaults(const UserDefaults &) = delete;
     UserDefaults &operator=(const UserDefaults &) = delete;
+
+    /// Largest settings file that is read: 1 MiB.
+    static constexpr qint64 maxFileBytes = 1024 * 1024;
 
     static UserDefaults &standard();
 

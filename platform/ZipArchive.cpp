@@ -2,6 +2,7 @@
 
 #include "FileSync.h"
 #include "Folders.h"
+#include "ZipDirectoryEnd.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -34,10 +35,45 @@ constexpr std::size_t readBufferSize = 256 * 1024;
 constexpr zip_uint64_t longestLinkTarget = 4096;
 // Below this many bytes of files one thread writes them all.
 constexpr std::uint64_t parallelWriteFloor = 64ull * 1024 * 1024;
+// The second thread reads through its own handle, which holds a second copy
+// of the archive's directory (a few hundred bytes an entry): past this many
+// entries one thread writes them all.
+constexpr zip_int64_t parallelWriteEntryCeiling = 20'000;
 
 ZipError failure(Code code, const QString &message, FileError fileError = FileError::None)
 {
     return ZipError { code, fileError, message };
+}
+
+ZipError openFailure(const QString &path, int code)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    const QString message = QStringLiteral("%1: %2").arg(path, QString::fromUtf8(zip_error_strerror(&error)));
+    zip_error_fini(&error);
+    return failure(Code::CannotOpen, message);
+}
+
+ZipError tooManyEntries(std::int64_t count, const ZipLimits &limits)
+{
+    return failure(
+        Code::TooManyEntries, QStringLiteral("%1 entries, at most %2 accepted").arg(count).arg(limits.maxEntries));
+}
+
+/// Refuses an archive that declares too many entries before libzip loads its
+/// directory, whose size grows with the entries. An archive that cannot be
+/// read is left to libzip, which names why.
+std::optional<ZipError> checkDeclaredEntries(const QString &path, const ZipLimits &limits)
+{
+    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
+        return std::nullopt;
+    const auto end = ZipDirectoryEnd::read(path);
+    if (!end)
+        return openFailure(path, ZIP_ER_NOZIP);
+    if (end->entryCount > limits.maxEntries)
+        return tooManyEntries(
+            std::int64_t(std::min<std::uint64_t>(end->entryCount, std::numeric_limits<std::int64_t>::max())), limits);
+    return std::nullopt;
 }
 
 ZipError writeFailure(int errorNumber, const std::string &path)
@@ -72,6 +108,14 @@ std::string joined(const std::string &root, const std::vector<std::string> &part
     for (std::size_t i = 0; i < count; ++i)
         path += '/' + parts[i];
     return path;
+}
+
+/// Where the entry @p index of @p archive lands below @p root; its name was checked when it was prepared.
+std::string targetOf(zip_t *archive, const std::string &root, zip_uint64_t index)
+{
+    const char *name = zip_get_name(archive, index, 0);
+    const auto parts = components(name ? name : "");
+    return parts ? joined(root, *parts, parts->size()) : root;
 }
 
 /// Creates the first @p count components below @p root; each must be (or become) a real folder.
@@ -145,10 +189,8 @@ public:
     std::optional<ZipError> checkSizes(const QString &path, const ZipArchive::Limits &limits)
     {
         const zip_int64_t count = zip_get_num_entries(m_archive, 0);
-        if (count < 0 || zip_uint64_t(count) > limits.maxEntries) {
-            return failure(Code::TooManyEntries,
-                QStringLiteral("%1 entries, at most %2 accepted").arg(count).arg(limits.maxEntries));
-        }
+        if (count < 0 || zip_uint64_t(count) > limits.maxEntries)
+            return tooManyEntries(count, limits);
         std::uint64_t total = 0;
         for (zip_int64_t index = 0; index < count; ++index) {
             zip_stat_t stat;
@@ -171,39 +213,56 @@ public:
     {
         const zip_int64_t count = zip_get_num_entries(m_archive, 0);
         std::vector<FileEntry> files;
+        files.reserve(std::size_t(count));
         std::vector<LinkEntry> links;
         for (zip_int64_t index = 0; index < count; ++index) {
             if (auto error = prepare(zip_uint64_t(index), files, links))
                 return error;
         }
-        if (auto error = writeFiles(path, files))
+        if (auto error = writeFiles(path, count, files))
             return error;
         for (const LinkEntry &entry : links) {
+            const std::string target = targetOf(m_archive, m_root, entry.index);
             struct stat info { };
-            if (::lstat(entry.target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                return failure(
-                    Code::UnsafeEntry, QStringLiteral("%1 would put other entries behind a link").arg(entry.name));
-            if (auto error = clearTarget(entry.target, m_overwrite, false))
+            if (::lstat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                return failure(Code::UnsafeEntry,
+                    QStringLiteral("%1 would put other entries behind a link").arg(nameOf(entry.index)));
+            if (auto error = clearTarget(target, m_overwrite, false))
                 return error;
-            if (auto error = link(entry))
+            if (auto error = link(entry, target))
                 return error;
         }
-        return checkLinks();
+        return checkLinks(links);
     }
 
 private:
+    // Entries are kept by index alone: paths are made again from the
+    // archive's directory when they are needed, so that memory does not grow
+    // with the length of the names.
     struct FileEntry {
         zip_uint64_t index;
         zip_uint64_t declared;
-        std::string target;
         mode_t mode;
     };
     struct LinkEntry {
         zip_uint64_t index;
         zip_uint64_t size;
-        std::string target;
-        QString name;
     };
+
+    QString nameOf(zip_uint64_t index) const { return QString::fromUtf8(zip_get_name(m_archive, index, 0)); }
+
+    /// Records that entry @p index writes @p target; false when an earlier entry writes there too.
+    bool claim(const std::string &target, zip_uint64_t index)
+    {
+        const std::size_t key = std::hash<std::string>()(target);
+        const auto [first, last] = m_claimed.equal_range(key);
+        for (auto it = first; it != last; ++it) {
+            if (targetOf(m_archive, m_root, it->second) == target)
+                return false;
+        }
+        m_claimed.emplace(key, index);
+        return true;
+    }
 
     /// Checks entry @p index, creates the folders it needs and queues its file or link.
     std::optional<ZipError> prepare(zip_uint64_t index, std::vector<FileEntry> &files, std::vector<LinkEntry> &links)
@@ -226,13 +285,13 @@ private:
         const bool folder = name.back() == '/' || S_ISDIR(mode);
 
         const std::string target = joined(m_root, *parts, parts->size());
-        if (!folder && !m_claimed.insert(target).second)
+        if (!folder && !claim(target, index))
             return failure(Code::CorruptEntry,
                 QStringLiteral("%1 appears twice in the archive").arg(QString::fromStdString(name)));
         if (auto error = makeFolders(m_root, *parts, parts->size() - 1))
             return error;
         if (S_ISLNK(mode) && !folder) {
-            links.push_back({ index, stat.size, target, QString::fromStdString(name) });
+            links.push_back({ index, stat.size });
             return std::nullopt;
         }
         if (auto error = clearTarget(target, m_overwrite, folder))
@@ -244,17 +303,18 @@ private:
         if (fd < 0)
             return writeFailure(errno, target);
         ::close(fd);
-        files.push_back({ index, stat.size, target, mode });
+        files.push_back({ index, stat.size, mode });
         return std::nullopt;
     }
 
-    /// Writes @p files; large amounts go to two threads, each reading through its own handle.
-    std::optional<ZipError> writeFiles(const std::string &path, std::vector<FileEntry> &files)
+    /// Writes @p files of an archive of @p entries entries; large amounts of
+    /// few entries go to two threads, each reading through its own handle.
+    std::optional<ZipError> writeFiles(const std::string &path, zip_int64_t entries, std::vector<FileEntry> &files)
     {
         std::uint64_t total = 0;
         for (const FileEntry &entry : files)
             total += entry.declared;
-        if (total < parallelWriteFloor || files.size() < 2) {
+        if (total < parallelWriteFloor || files.size() < 2 || entries > parallelWriteEntryCeiling) {
             for (const FileEntry &entry : files) {
                 if (auto error = file(m_archive, m_buffer, entry))
                     return error;
@@ -265,33 +325,36 @@ private:
         std::sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.declared > b.declared; });
         std::atomic<std::size_t> next { 0 };
         std::optional<ZipError> errors[2];
-        const auto work = [&](std::optional<ZipError> &error) {
-            int code = 0;
-            zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-            if (!archive) {
-                error = failure(
-                    Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(QString::fromStdString(path)));
-                next = files.size();
-                return;
-            }
-            std::vector<char> buffer(readBufferSize);
+        const auto work = [&](zip_t *archive, std::vector<char> &buffer, std::optional<ZipError> &error) {
             for (std::size_t i = next++; i < files.size(); i = next++) {
                 if ((error = file(archive, buffer, files[i]))) {
                     next = files.size();
                     break;
                 }
             }
-            zip_discard(archive);
         };
-        std::thread helper(work, std::ref(errors[1]));
-        work(errors[0]);
+        std::thread helper([&] {
+            int code = 0;
+            zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+            if (!archive) {
+                errors[1] = failure(
+                    Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(QString::fromStdString(path)));
+                next = files.size();
+                return;
+            }
+            std::vector<char> buffer(readBufferSize);
+            work(archive, buffer, errors[1]);
+            zip_discard(archive);
+        });
+        work(m_archive, m_buffer, errors[0]);
         helper.join();
         return errors[0] ? errors[0] : errors[1];
     }
 
-    static std::optional<ZipError> file(zip_t *archive, std::vector<char> &buffer, const FileEntry &file)
+    std::optional<ZipError> file(zip_t *archive, std::vector<char> &buffer, const FileEntry &file) const
     {
-        const auto &[index, declared, target, mode] = file;
+        const auto &[index, declared, mode] = file;
+        const std::string target = targetOf(archive, m_root, index);
         zip_file_t *entry = zip_fopen_index(archive, index, 0);
         if (!entry)
             return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(archive)));
@@ -342,9 +405,10 @@ private:
         return error;
     }
 
-    std::optional<ZipError> link(const LinkEntry &link)
+    std::optional<ZipError> link(const LinkEntry &link, const std::string &target)
     {
-        const auto &[index, size, target, name] = link;
+        const auto &[index, size] = link;
+        const QString name = nameOf(index);
         if (size == 0 || size > longestLinkTarget)
             return failure(Code::UnsafeEntry, QStringLiteral("%1 is not a plausible link").arg(name));
         zip_file_t *entry = zip_fopen_index(m_archive, index, 0);
@@ -359,18 +423,18 @@ private:
             return failure(Code::UnsafeEntry, QStringLiteral("%1 points outside the folder").arg(name));
         if (::symlink(destination.c_str(), target.c_str()) != 0)
             return writeFailure(errno, target);
-        m_links.push_back(target);
         return std::nullopt;
     }
 
     /// A link may point at anything inside the folder, however it gets there.
-    std::optional<ZipError> checkLinks()
+    std::optional<ZipError> checkLinks(const std::vector<LinkEntry> &links)
     {
         std::error_code error;
         const fs::path root = fs::canonical(m_root, error);
         if (error)
             return writeFailure(error.value(), m_root);
-        for (const std::string &link : m_links) {
+        for (const LinkEntry &entry : links) {
+            const std::string link = targetOf(m_archive, m_root, entry.index);
             const fs::path resolved = fs::weakly_canonical(link, error);
             const auto relative = resolved.lexically_relative(root);
             if (error || relative.empty() || *relative.begin() == "..") {
@@ -385,8 +449,8 @@ private:
     std::string m_root;
     bool m_overwrite;
     std::vector<char> m_buffer;
-    std::vector<std::string> m_links;
-    std::unordered_set<std::string> m_claimed;
+    // Hashes of the paths files and links are written to, with the entry that claimed each.
+    std::unordered_multimap<std::size_t, zip_uint64_t> m_claimed;
 };
 
 } // namespace
@@ -446,15 +510,12 @@ bool ZipArchive::isSafeEntryName(const QString &name)
 std::optional<ZipError> ZipArchive::unzip(
     const QString &path, const QString &destination, bool overwrite, const Limits &limits)
 {
+    if (auto refused = checkDeclaredEntries(path, limits))
+        return refused;
     int code = 0;
     zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!archive) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
-        const QString message = QStringLiteral("%1: %2").arg(path, QString::fromUtf8(zip_error_strerror(&error)));
-        zip_error_fini(&error);
-        return failure(Code::CannotOpen, message);
-    }
+    if (!archive)
+        return openFailure(path, code);
     const std::string root = QFile::encodeName(QDir::cleanPath(QDir(destination).absolutePath())).toStdString();
     Reader reader(archive, root, overwrite);
     std::optional<ZipError> error = reader.checkSizes(path, limits);

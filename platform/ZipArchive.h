@@ -52,7 +52,9 @@ struct ZipLimits {
  * component, entries that would be written through a symbolic link, and
  * symbolic links that resolve outside the destination are refused, so nothing
  * is ever written outside the destination. Before anything is written the
- * number of entries is checked against maxEntries and the declared size
+ * number of entries is checked against maxEntries (first as the archive's end
+ * record declares it, before libzip loads the directory, whose memory grows
+ * with the entries; see ZipDirectoryEnd) and the declared size
  * (summed without wrapping: a total past 2^64 is a zip bomb) against the free
  * space of the destination volume and against the archive's own size (an
  * archive that claims to expand by more than maxExpansionRatio, once past

@@ -10,25 +10,45 @@
 namespace platform {
 
 /**
- * Where a zip archive's central directory is, read from the end of the file
- * alone: a cheap check that a download is a zip archive at all (not an HTML
- * page, a compressed body or a cut one), and the entry count before any
- * library loads the directory.
+ * What a zip archive's end record says about its central directory, read
+ * from the end of the file alone, without loading the directory.
  *
- * The end-of-central-directory record is looked for in the last 64 KiB + 22
- * bytes; its comment must reach exactly to the end of the file. A zip64 record
- * is followed through its locator. The directory must lie before the record,
- * and the local header its first entry points to must be there. Archives
- * spread over several disks are refused.
+ * The end-of-central-directory record is searched for backwards from the end
+ * of the file, at most its 22 bytes plus the longest comment (65,535 bytes)
+ * away; the one nearest the end whose comment fits inside the file is used.
+ * When a zip64 locator precedes it, the values come from the zip64 record it
+ * points at. The entry count is the larger of the counts on this disk and in
+ * total, so a limit applied to it holds whatever a reader trusts.
+ *
+ * read() is enough to apply a limit before a library loads the directory.
+ * readChecked() is the cheap test that a download is a zip archive at all
+ * (not an HTML page, a compressed body or a cut one): the comment must reach
+ * exactly to the end of the file, the archive must be on one disk, the
+ * directory must lie before its end record, and the local header its first
+ * entry points to must be there.
+ *
+ * @code
+ * QString why;
+ * if (!platform::ZipDirectoryEnd::readChecked(path, &why))
+ *     reject(why);
+ * @endcode
  */
 class PLATFORM_EXPORT ZipDirectoryEnd {
 public:
-    /// The record of the archive at @p path; nothing, with @p error saying why, when it is not a usable one.
+    /// The end record of the archive at @p path; nothing, with @p error saying why, when it has none.
     static std::optional<ZipDirectoryEnd> read(const QString &path, QString *error = nullptr);
+    /// read(), and the record consistent with the file around it.
+    static std::optional<ZipDirectoryEnd> readChecked(const QString &path, QString *error = nullptr);
 
     std::uint64_t entryCount = 0;
     std::uint64_t directoryOffset = 0;
     std::uint64_t directorySize = 0;
+
+private:
+    std::uint64_t m_fileSize = 0;
+    std::uint64_t m_recordOffset = 0; ///< where the directory must end: the (zip64) end record
+    std::uint64_t m_commentEnd = 0;
+    bool m_oneDisk = true;
 };
 
 } // namespace platform

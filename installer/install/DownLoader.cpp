@@ -340,7 +340,7 @@ std::optional<QString> DownLoader::rejection(
     if (ArchiveSignatureCheck::configured().isEnabled())
         return QStringLiteral("no accepted signature for this download");
     QString notZip;
-    if (!platform::ZipDirectoryEnd::read(location, &notZip))
+    if (!platform::ZipDirectoryEnd::readChecked(location, &notZip))
         return QStringLiteral("not a zip archive: ") + notZip;
     return std::nullopt;
 }
@@ -485,6 +485,8 @@ void DownLoader::install()
             result.fullFolder = QFileInfo(work->path()).absolutePath();
         for (const QString &entry : result.ignoredEntries)
             log(QStringLiteral("DownLoader install ignored entry: ") + entry);
+        if (result.unnamedIgnoredEntries > 0)
+            log(QStringLiteral("DownLoader install ignored %1 more entries").arg(result.unnamedIgnoredEntries));
         switch (result.outcome) {
         case InstallTransaction::Outcome::Installed:
             writeTrackingRecord();

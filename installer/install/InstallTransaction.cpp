@@ -5,27 +5,28 @@
 #include "Product.h"
 #include "SwapJournal.h"
 #include "TreeCopy.h"
+#include "TreeRemoval.h"
 
 #include <platform/FileError.h>
 #include <platform/FileManager.h>
 #include <platform/FileSync.h>
 #include <platform/Folders.h>
+#include <platform/KSTLogManager.h>
 #include <platform/PrivilegedRemoval.h>
 #include <platform/ZipArchive.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -35,6 +36,8 @@ using Step = InstallTransaction::Step;
 
 const char stagingPrefix[] = ".prismora-install-";
 const char previousName[] = "previous.app";
+// Ignored top-level entries named in a result; an archive may hold thousands.
+constexpr qsizetype namedIgnoredEntries = 100;
 
 QByteArray encoded(const QString &path)
 {
@@ -68,9 +71,13 @@ Result placeFailure(int errorNumber, const QString &what, const QString &path, c
 {
     const auto error = platform::fileErrorFromErrno(errorNumber, true);
     const QString name = QFileInfo(path).fileName();
-    const QString localized = isOutOfSpace(errorNumber)
-        ? QStringLiteral("There isn’t enough space in “%1”.").arg(folder)
-        : QStringLiteral("“%1” couldn’t be %2.").arg(name, what);
+    QString localized = QStringLiteral("“%1” couldn’t be %2.").arg(name, what);
+    if (isOutOfSpace(errorNumber))
+        localized = QStringLiteral("There isn’t enough space in “%1”.").arg(folder);
+    else if (errorNumber == EROFS)
+        localized = QStringLiteral("“%1” is on a read-only volume.").arg(name);
+    else if (errorNumber == EACCES || errorNumber == EPERM)
+        localized = QStringLiteral("You don’t have permission to change “%1”.").arg(name);
     Result result
         = failure(Step::Place, isOutOfSpace(errorNumber) ? FailedReason::write : FailedReason::install, localized,
             QStringLiteral("FileError %1 \"%2\" path: %3 (%4)")
@@ -81,10 +88,17 @@ Result placeFailure(int errorNumber, const QString &what, const QString &path, c
     return result;
 }
 
+void logLeftover(const TreeRemoval::Failure &left)
+{
+    platform::KSTLogManager::writeInfoLog(QStringLiteral("InstallTransaction could not remove %1: %2")
+                                              .arg(left.path, QString::fromLocal8Bit(std::strerror(left.errorNumber))));
+}
+
+/// Removes @p path; what is left is logged, for recover() to remove on a later run.
 void removeTree(const QString &path)
 {
-    std::error_code ignored;
-    fs::remove_all(encoded(path).toStdString(), ignored);
+    if (const auto left = TreeRemoval::remove(path))
+        logLeftover(*left);
 }
 
 /// Moves @p from to @p to through the file manager; false with errno set when it cannot.
@@ -137,17 +151,19 @@ InstallTransaction::Result InstallTransaction::run()
     const FolderLock lock(m_applications);
     QByteArray pattern = encoded(m_applications) + '/' + stagingPrefix + "XXXXXX";
     if (lock.error() != 0 || !::mkdtemp(pattern.data())) {
+        // Taken before removing the unpack folder, which sets errno again.
+        const int error = lock.error() ? lock.error() : errno;
         removeTree(m_unpackFolder);
-        if (lock.error() == EWOULDBLOCK) {
+        if (error == EWOULDBLOCK) {
             return failure(Step::Place, FailedReason::install, QStringLiteral("Another installation is in progress."),
                 QStringLiteral("the applications folder %1 is locked by another installer").arg(m_applications));
         }
-        return placeFailure(
-            lock.error() ? lock.error() : errno, QStringLiteral("staged"), m_applications, m_applications);
+        return placeFailure(error, QStringLiteral("staged"), m_applications, m_applications);
     }
     const QString staging = QFile::decodeName(pattern);
 
     const QStringList ignored = result.ignoredEntries;
+    const qsizetype unnamed = result.unnamedIgnoredEntries;
     result = stage(staging);
     if (result.outcome == Outcome::Installed) {
         reach(Phase::Staged);
@@ -160,14 +176,15 @@ InstallTransaction::Result InstallTransaction::run()
     }
     // Whatever the outcome, the staging folder now holds nothing anyone needs:
     // the rejected new copy, or the old copy after a swap.
-    removeTree(staging);
-    if (result.outcome == Outcome::Installed && exists(staging)) {
-        // The old copy holds files only the administrator may delete.
-        platform::PrivilegedRemoval::shared().remove(staging);
+    if (const auto left = TreeRemoval::remove(staging)) {
+        // The old copy may hold files only the administrator may delete.
+        if (result.outcome != Outcome::Installed || platform::PrivilegedRemoval::shared().remove(staging))
+            logLeftover(*left);
     }
     SwapJournal::remove(m_applications);
     removeTree(m_unpackFolder);
     result.ignoredEntries = ignored;
+    result.unnamedIgnoredEntries = unnamed;
     return result;
 }
 
@@ -185,12 +202,18 @@ InstallTransaction::Result InstallTransaction::unpack()
     if (m_options.removeArchiveWhenUnpacked)
         QFile::remove(m_archive);
     Result result;
-    const QStringList entries
-        = QDir(m_unpackFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        if (entry != Product::bundleName())
+    QDirIterator entries(m_unpackFolder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QString entry = QFileInfo(entries.next()).fileName();
+        if (entry == Product::bundleName())
+            continue;
+        if (result.ignoredEntries.size() < namedIgnoredEntries)
             result.ignoredEntries << entry;
+        else
+            ++result.unnamedIgnoredEntries;
     }
+    std::sort(result.ignoredEntries.begin(), result.ignoredEntries.end(),
+        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     struct stat info { };
     const QString bundle = m_unpackFolder + QLatin1Char('/') + Product::bundleName();
     if (::lstat(encoded(bundle).constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {

@@ -22,7 +22,8 @@
  *    rename (or, where the file system cannot exchange, the old copy is moved
  *    aside and the new one moved in), with a SwapJournal in place so that a
  *    run killed midway is finished or rolled back by recover();
- * 5. the old copy, now in the staging folder, is deleted.
+ * 5. the old copy, now in the staging folder, is deleted; what cannot be
+ *    deleted is logged and left for recover() on a later run.
  *
  * The steps survive a power cut, not only a kill: the staged bundle (every
  * file and folder) and then the journal are synced before the swap, and the
@@ -72,8 +73,11 @@ public:
         QString localizedDescription;
         /// Everything known, for the log.
         QString description;
-        /// Top-level entries of the archive that were not installed.
+        /// Top-level entries of the archive that were not installed, by name
+        /// (at most 100, in alphabetical order, case ignored)...
         QStringList ignoredEntries;
+        /// ...and how many more there were.
+        qsizetype unnamedIgnoredEntries = 0;
     };
 
     struct Options {

@@ -16,5 +16,6 @@ set(INSTALLER_INSTALL_SOURCES
     SwapJournal.cpp
     TrackingRecord.cpp
     TreeCopy.cpp
+    TreeRemoval.cpp
     WorkFolder.cpp
 )

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (fd < 0 || ::write(fd, data, size) != ssize_t(size))
         std::abort();
     QString error;
-    const auto end = platform::ZipDirectoryEnd::read(QStringLiteral("/proc/self/fd/%1").arg(fd), &error);
+    const auto end = platform::ZipDirectoryEnd::readChecked(QStringLiteral("/proc/self/fd/%1").arg(fd), &error);
     ::close(fd);
     if (!end) {
         if (error.isEmpty())

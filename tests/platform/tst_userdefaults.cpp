@@ -1,9 +1,12 @@
 #include "TestHome.h"
 
+#include <platform/KSTLogManager.h>
 #include <platform/UserDefaults.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 using platform::UserDefaults;
@@ -69,6 +72,50 @@ private Q_SLOTS:
             QCOMPARE(defaults.filePath(), folder + UserDefaults::standard().suiteName() + QStringLiteral(".conf"));
     }
 
+    // A settings file is read whole, so one past the limit is moved aside unread.
+    void aSettingsFileTooLargeToReadIsMovedAside_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("grownAfterOpening");
+        QTest::addColumn<bool>("movedAside");
+        QTest::newRow("at the limit") << UserDefaults::maxFileBytes << false << false;
+        QTest::newRow("one byte over") << UserDefaults::maxFileBytes + 1 << false << true;
+        QTest::newRow("grown past it by another program") << UserDefaults::maxFileBytes + 1 << true << true;
+    }
+
+    void aSettingsFileTooLargeToReadIsMovedAside()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, grownAfterOpening);
+        QFETCH(bool, movedAside);
+        TestHome home;
+        const QString path = UserDefaults(QStringLiteral("large")).filePath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const auto writeSettings = [&] {
+            QByteArray content = "[General]\nkept=true\npadding=";
+            content += QByteArray(size - content.size() - 1, 'x') + '\n';
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(content) == size;
+        };
+        if (!grownAfterOpening)
+            QVERIFY(writeSettings());
+        UserDefaults suite(QStringLiteral("large"));
+        suite.setValue(QStringLiteral("mine"), 1);
+        if (grownAfterOpening)
+            QVERIFY(writeSettings());
+        QVERIFY(suite.synchronize());
+
+        QCOMPARE(suite.contains(QStringLiteral("kept")), !movedAside);
+        QCOMPARE(QFileInfo(path + QStringLiteral(".too-large")).size(), movedAside ? size : 0);
+        QCOMPARE(QFileInfo(path).size() < size, movedAside);
+        if (movedAside) // the store saves again, in a file of its own values
+            QCOMPARE(UserDefaults(QStringLiteral("large")).value(QStringLiteral("mine")).toInt(), 1);
+        QFile log(platform::KSTLogManager::singleton().logFilePath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            QString::fromUtf8(log.readAll()).contains(path + QStringLiteral(" holds %1 bytes").arg(size)), movedAside);
+    }
+
     // A program keeps its existing folder; a name that would leave the configuration folder is refused.
     void aChosenFolderNameKeepsExistingSettingsWhereTheyAre()
     {
@@ -88,6 +135,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     // The settings folder is named after the program's organisation.
     QCoreApplication::setOrganizationName(QStringLiteral("ExampleOrg"));
+    // The log outlives every test's home.
+    QTemporaryDir logFolder;
+    qputenv("PRISMORA_LOG_DIR", QFile::encodeName(logFolder.path()));
     UserDefaultsTest test;
     return QTest::qExec(&test, argc, argv);
 }

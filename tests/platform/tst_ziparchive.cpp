@@ -9,11 +9,41 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <thread>
 
 using platform::ZipArchive;
 using platform::ZipError;
+
+Q_DECLARE_METATYPE(ZipError::Code)
+
+namespace {
+
+template <typename T> QByteArray little(T value)
+{
+    QByteArray bytes(sizeof(T), Qt::Uninitialized);
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+/// An end-of-central-directory record declaring @p onDisk and @p total entries.
+QByteArray endRecord(quint16 onDisk, quint16 total, const QByteArray &comment = {}, quint16 commentLength = 0)
+{
+    return "PK\x05\x06" + little<quint16>(0) + little<quint16>(0) + little(onDisk) + little(total) + little<quint32>(46)
+        + little<quint32>(0) + little(quint16(commentLength ? commentLength : comment.size())) + comment;
+}
+
+/// A zip64 end record declaring @p total entries, then its locator pointing at @p recordOffset.
+QByteArray zip64Records(quint64 total, quint64 recordOffset)
+{
+    const QByteArray record = "PK\x06\x06" + little<quint64>(44) + little<quint16>(45) + little<quint16>(45)
+        + little<quint32>(0) + little<quint32>(0) + little(total) + little(total) + little<quint64>(46)
+        + little<quint64>(0);
+    return record + "PK\x06\x07" + little<quint32>(0) + little(recordOffset) + little<quint32>(1);
+}
+
+} // namespace
 
 class TestZipArchive : public QObject {
     Q_OBJECT
@@ -236,6 +266,54 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(m_destination));
         limits.maxEntries = 11;
         QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true, limits));
+    }
+
+    // The count is read from the end records before the directory is loaded:
+    // none of these directories could be loaded at all.
+    void refusesByTheDeclaredEntryCount_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qulonglong>("maxEntries");
+        QTest::addColumn<ZipError::Code>("expected");
+        const QByteArray directory(46, 'd');
+        QTest::newRow("end record over the limit")
+            << directory + endRecord(1001, 1001) << 1000ull << ZipError::Code::TooManyEntries;
+        QTest::newRow("this disk's count over the limit")
+            << directory + endRecord(1001, 1) << 1000ull << ZipError::Code::TooManyEntries;
+        QTest::newRow("behind the longest comment")
+            << directory + endRecord(1001, 1001, QByteArray(65535, 'c')) << 1000ull << ZipError::Code::TooManyEntries;
+        QTest::newRow("zip64 record of 200,000 entries") << directory + zip64Records(200'000, 46)
+                + endRecord(0xffff, 0xffff) << 100'000ull << ZipError::Code::TooManyEntries;
+        QTest::newRow("zip64 locator past the end")
+            << directory + zip64Records(200'000, 4096) + endRecord(0xffff, 0xffff) << 100'000ull
+            << ZipError::Code::CannotOpen;
+        QTest::newRow("zip64 locator at no zip64 record") << directory + zip64Records(200'000, 0)
+                + endRecord(0xffff, 0xffff) << 100'000ull << ZipError::Code::CannotOpen;
+        QTest::newRow("comment runs past the end")
+            << directory + endRecord(1001, 1001, "short", 100) << 1000ull << ZipError::Code::CannotOpen;
+        QTest::newRow("end record cut short")
+            << directory + endRecord(1001, 1001).left(21) << 1000ull << ZipError::Code::CannotOpen;
+        QTest::newRow("end record beyond the longest comment")
+            << directory + endRecord(1001, 1001) + QByteArray(65536, 'c') << 1000ull << ZipError::Code::CannotOpen;
+    }
+
+    void refusesByTheDeclaredEntryCount()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qulonglong, maxEntries);
+        QFETCH(ZipError::Code, expected);
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+        ZipArchive::Limits limits;
+        limits.maxEntries = maxEntries;
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, limits);
+        QVERIFY(error);
+        QCOMPARE(error->code, expected);
+        if (expected == ZipError::Code::CannotOpen)
+            QCOMPARE(error->message, m_archive + QStringLiteral(": Not a zip archive"));
+        QVERIFY(!QFileInfo::exists(m_destination));
     }
 
     void dropsWriteAndSpecialBitsFromModes_data()

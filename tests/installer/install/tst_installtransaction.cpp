@@ -8,12 +8,19 @@
 #include <installer/install/SwapJournal.h>
 #include <installer/install/WorkFolder.h>
 
+#include <platform/KSTLogManager.h>
+#include <platform/PrivilegedRemoval.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+#include <optional>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +47,11 @@ void addBundle(ZipBuilder &zip, const QByteArray &version, mode_t executableMode
     zip.addFile(QStringLiteral("Prismora.app/Contents/Info.plist"), infoPlist());
     zip.addFile(QStringLiteral("Prismora.app/Contents/MacOS/Prismora"), "#!/bin/sh\n", executableMode);
     zip.addFile(QStringLiteral("Prismora.app/Contents/Resources/version.txt"), version);
+}
+
+QString strerrorText(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 
 QString readAll(const QString &path)
@@ -192,6 +204,94 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(apps() + QStringLiteral("/Prismora.app")));
     }
 
+    // Root cannot be kept out of a folder, nor can anyone else make a file immutable.
+    void aLeftoverOfTheOldCopyIsLoggedAndSweptLater_data()
+    {
+        QTest::addColumn<bool>("immutable");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("immutable file (root)") << true << EPERM;
+        QTest::newRow("folder without write permission (not root)") << false << EACCES;
+    }
+
+    void aLeftoverOfTheOldCopyIsLoggedAndSweptLater()
+    {
+        QFETCH(bool, immutable);
+        QFETCH(int, expected);
+        if (immutable != (::geteuid() == 0))
+            QSKIP(immutable ? "needs root to make a file immutable" : "root may write in any folder");
+        const QString oldFolder = QStringLiteral("/Prismora.app/Contents/Resources");
+        const QString oldFile = oldFolder + QStringLiteral("/version.txt");
+        if (immutable && QProcess::execute(QStringLiteral("chattr"), { QStringLiteral("+i"), apps() + oldFile }) != 0)
+            QSKIP("this file system cannot make a file immutable");
+        if (!immutable)
+            QVERIFY(QFile::setPermissions(apps() + oldFolder, QFile::ReadOwner | QFile::ExeOwner));
+        platform::PrivilegedRemoval refusing(QStringLiteral("/bin/false"));
+        platform::PrivilegedRemoval::setShared(&refusing);
+        const auto makeRemovable = [&] {
+            platform::PrivilegedRemoval::setShared(nullptr);
+            for (const QString &staging : hiddenEntries(apps())) {
+                const QString old = apps() + u'/' + staging;
+                QProcess::execute(QStringLiteral("chattr"), { QStringLiteral("-i"), old + oldFile });
+                QFile::setPermissions(old + oldFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            }
+        };
+        const auto restore = qScopeGuard(makeRemovable);
+        const QString archive = newArchive(QStringLiteral("good.zip"));
+        QVERIFY(!archive.isEmpty());
+
+        QCOMPARE(run(archive).outcome, Outcome::Installed);
+        QCOMPARE(
+            readAll(apps() + QStringLiteral("/Prismora.app/Contents/Resources/version.txt")), QStringLiteral("new"));
+        const QStringList left = hiddenEntries(apps());
+        QCOMPARE(left.size(), 1);
+        const QString line
+            = QStringLiteral("could not remove %1/%2%3: %4").arg(apps(), left.first(), oldFile, strerrorText(expected));
+        QVERIFY2(logText().contains(line), qPrintable(line));
+        makeRemovable();
+        InstallTransaction::recover(apps());
+        QCOMPARE(hiddenEntries(apps()), QStringList());
+    }
+
+    // The cause is the folder's, not that of whatever ran after the failure.
+    void aReadOnlyApplicationsFolderNamesTheRealCause_data()
+    {
+        QTest::addColumn<bool>("readOnlyVolume");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("read-only volume (root)") << true << EROFS << "“readonly” is on a read-only volume.";
+        QTest::newRow("folder without write permission (not root)")
+            << false << EACCES << "You don’t have permission to change “readonly”.";
+    }
+
+    void aReadOnlyApplicationsFolderNamesTheRealCause()
+    {
+        QFETCH(bool, readOnlyVolume);
+        QFETCH(int, expected);
+        QFETCH(QString, sentence);
+        if (readOnlyVolume != (::geteuid() == 0))
+            QSKIP(readOnlyVolume ? "needs root to mount a read-only volume" : "root may write in any folder");
+        const QString applications = m_home.filePath(QStringLiteral("readonly"));
+        std::optional<SmallVolume> volume;
+        if (readOnlyVolume) {
+            volume.emplace(applications, "1m", MS_RDONLY);
+            if (!volume->isMounted())
+                QSKIP("cannot mount a read-only volume here");
+        } else {
+            QVERIFY(QDir().mkpath(applications));
+            QVERIFY(QFile::setPermissions(applications, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QString archive = newArchive(QStringLiteral("good.zip"));
+        QVERIFY(!archive.isEmpty());
+
+        const auto result = InstallTransaction(archive, m_unpack, applications).run();
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QCOMPARE(result.reason, FailedReason::install);
+        QCOMPARE(result.localizedDescription, sentence);
+        const QString cause = QStringLiteral("path: %1 (%2)").arg(applications, strerrorText(expected));
+        QVERIFY2(result.description.contains(cause), qPrintable(result.description));
+        QVERIFY(!QFileInfo::exists(m_unpack));
+    }
+
     void aKilledRunLeavesTheOldOrTheNewCopy_data()
     {
         QTest::addColumn<Phase>("phase");
@@ -301,6 +401,12 @@ private Q_SLOTS:
 private:
     QString apps() const { return m_home.filePath(QStringLiteral("Applications")); }
     QString cacheBase() const { return m_home.filePath(QStringLiteral(".cache/Prismora_Installer")); }
+
+    static QString logText()
+    {
+        QFile file(platform::KSTLogManager::singleton().logFilePath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
 
     static void writeFile(const QString &path, const QByteArray &content)
     {

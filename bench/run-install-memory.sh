@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Measures the peak resident memory of the install path against a reference
+# on the same input in the same run and prints a table with the ratio
+# (ours / reference):
+#
+#   install N   the install transaction (unpack, stage, validate, swap) of a
+#               bundle of N zip entries into an empty applications folder
+#               vs  unzip -q of the same archive; "N+M" adds a stored file of
+#               M MiB, so that the files are written on two threads
+#   200000      the same for an archive of 200,000 entries, which is refused
+#               vs  unzip -q of it
+#   deep        the same for a bundle holding one file 1,900 folders deep
+#               vs  unzip -q of it
+#   settings    opening a 100 MiB settings file (moved aside as too large)
+#               vs  opening a settings file of one key
+#
+# Peak memory is the maximum resident set size from /usr/bin/time -v.
+# BENCH_CASES (default "1000 40000 40000+80 100000") sets the archives; each
+# archive holds a folder entry for every folder, so that N entries are N - 1
+# items inside the bundle (the bundle validator accepts 100,000 at most), and
+# every entry carries the time-stamp and owner fields zip(1) writes, which
+# libzip keeps in memory with the entry; BENCH_PLAIN=1 leaves them out.
+# BUILD_DIR (default build) holds the build; BENCH_TOOL, when set, is another
+# bench_install_memory to measure instead (an older build, for a before/after
+# table); BENCH_DIR the scratch folder (default: a new temporary folder,
+# removed afterwards).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir="${BUILD_DIR:-build}"
+cases="${BENCH_CASES:-1000 40000 40000+80 100000}"
+
+if [ -n "${BENCH_TOOL:-}" ]; then
+    tool="$(realpath "$BENCH_TOOL")"
+else
+    cmake -S . -B "$build_dir" -G Ninja >/dev/null
+    cmake --build "$build_dir" --target bench_install_memory >/dev/null
+    tool="$(realpath "$build_dir/bench/bench_install_memory")"
+fi
+
+work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/prismora-memory.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
+
+make_deep_archive() { # path
+    python3 - "$1" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
+import sys, zipfile
+path, contents = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(path, "w") as archive:
+    archive.write(contents + "/Info.plist", "Prismora.app/Contents/Info.plist")
+    info = zipfile.ZipInfo("Prismora.app/Contents/MacOS/Prismora")
+    info.external_attr = 0o100755 << 16
+    archive.writestr(info, open(contents + "/MacOS/Prismora", "rb").read())
+    archive.writestr("Prismora.app/Contents/Resources/" + "d/" * 1900 + "deep.txt", b"deep\n")
+EOF
+}
+
+make_archive() { # path, entries, MiB of one large file
+    python3 - "$1" "$2" "$3" tests/fixtures/demo-product/Prismora.app/Contents <<'EOF'
+import os, struct, sys, zipfile
+path, entries, large, contents = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+# zip(1)'s extended time stamp and Unix owner fields, as in its central directory.
+fields = b"" if os.environ.get("BENCH_PLAIN") == "1" else (
+    b"UT" + struct.pack("<HBI", 5, 3, 1700000000) + b"ux" + struct.pack("<HBBIBI", 11, 1, 4, 1000, 4, 1000))
+
+def folder(archive, name):
+    info = zipfile.ZipInfo(name)
+    info.external_attr = (0o40755 << 16) | 0x10
+    info.extra = fields
+    archive.writestr(info, b"")
+
+def file(archive, name, data, mode=0o644):
+    info = zipfile.ZipInfo(name)
+    info.external_attr = (0o100000 | mode) << 16
+    info.extra = fields
+    archive.writestr(info, data)
+
+with zipfile.ZipFile(path, "w", zipfile.ZIP_STORED) as archive:
+    for name in ("Prismora.app/", "Prismora.app/Contents/", "Prismora.app/Contents/MacOS/",
+                 "Prismora.app/Contents/Resources/"):
+        folder(archive, name)
+    file(archive, "Prismora.app/Contents/Info.plist", open(contents + "/Info.plist", "rb").read())
+    file(archive, "Prismora.app/Contents/MacOS/Prismora", open(contents + "/MacOS/Prismora", "rb").read(), 0o755)
+    written, group = 6, 0
+    if large:
+        file(archive, "Prismora.app/Contents/Resources/large.bin", os.urandom(large * 1024 * 1024))
+        written += 1
+    while written < entries:
+        folder(archive, "Prismora.app/Contents/Resources/group-%04d/" % group)
+        written += 1
+        for item in range(min(999, entries - written)):
+            file(archive, "Prismora.app/Contents/Resources/group-%04d/resource-%05d.txt" % (group, item),
+                 b"resource %d.%d\n" % (group, item))
+            written += 1
+        group += 1
+EOF
+}
+
+peak_kib() { # command...: prints the peak resident set of the command in KiB
+    /usr/bin/time -v "$@" 2>"$work/time.txt" >"$work/out.txt" || true
+    sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt"
+}
+
+row() { # what, ours KiB, reference name, reference KiB
+    awk -v what="$1" -v ours="$2" -v name="$3" -v ref="$4" 'BEGIN {
+        printf "| %-40s | %8.1f | %-22s | %8.1f | %5.2f |\n", what, ours / 1024, name, ref / 1024, ours / ref }'
+}
+
+echo "| input                                    | ours MiB | reference              |  ref MiB | ratio |"
+echo "|------------------------------------------|----------|------------------------|----------|-------|"
+for case in $cases 200000 deep; do
+    entries="${case%+*}"
+    large=0
+    [ "$case" = "$entries" ] || large="${case#*+}"
+    archive="$work/archive.zip"
+    if [ "$case" = deep ]; then
+        make_deep_archive "$archive"
+    else
+        make_archive "$archive" "$entries" "$large"
+    fi
+    rm -rf "$work/apps" "$work/unzip"
+    mkdir -p "$work/apps" "$work/unzip"
+    ours="$(peak_kib "$tool" install "$archive" "$work/apps")"
+    outcome="$(sed -n 's/^outcome //p' "$work/out.txt")"
+    reference="$(cd "$work/unzip" && peak_kib unzip -q "$archive")"
+    row "install $case entries: $outcome" "$ours" "unzip -q" "$reference"
+    rm -rf "$work/apps" "$work/unzip" "$archive"
+done
+
+mkdir -p "$XDG_CONFIG_HOME/PrismoraBench"
+printf '[General]\nbench=true\n' >"$XDG_CONFIG_HOME/PrismoraBench/small.conf"
+python3 - "$XDG_CONFIG_HOME/PrismoraBench/large.conf" <<'EOF'
+import sys
+with open(sys.argv[1], "w") as out:
+    out.write("[General]\nbench=true\n")
+    line = "x" * 90
+    for key in range(100 * 1024 * 1024 // 100):
+        out.write("key%06d=%s\n" % (key, line))
+EOF
+ours="$(peak_kib "$tool" settings large)"
+reference="$(peak_kib "$tool" settings small)"
+row "settings file of 100 MiB" "$ours" "settings file of 1 key" "$reference"
