@@ -405,7 +405,7 @@ private Q_SLOTS:
         QFETCH(bool, continued);
         // Short windows; an endless body runs into the reserve of a 32 MiB work volume.
         platform::net::DownloadSession::Limits limits;
-        limits.lowSpeedTime = std::chrono::seconds(1);
+        limits.lowSpeedTime = std::chrono::seconds(2);
         limits.reserveBytes = 0;
         limits.reservePercent = 0;
         const bool published = logged == QLatin1String("longer than");
