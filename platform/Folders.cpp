@@ -16,6 +16,15 @@ std::optional<QString> firstLocation(QStandardPaths::StandardLocation location, 
         return std::nullopt;
     return last ? paths.last() : paths.first();
 }
+
+/// What statvfs(3) says of the volume holding @p path.
+std::optional<struct statvfs> volumeOf(const QString &path)
+{
+    struct statvfs info { };
+    if (path.isEmpty() || statvfs(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return info;
+}
 } // namespace
 
 std::optional<QString> Folders::applicationSupport()
@@ -55,18 +64,14 @@ QString Folders::applications()
 
 std::optional<qint64> Folders::freeSpace(const QString &path)
 {
-    struct statvfs info { };
-    if (path.isEmpty() || statvfs(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return qint64(info.f_bavail) * qint64(info.f_frsize);
+    const auto info = volumeOf(path);
+    return info ? std::optional<qint64>(qint64(info->f_bavail) * qint64(info->f_frsize)) : std::nullopt;
 }
 
 std::optional<qint64> Folders::volumeSize(const QString &path)
 {
-    struct statvfs info { };
-    if (path.isEmpty() || statvfs(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return qint64(info.f_blocks) * qint64(info.f_frsize);
+    const auto info = volumeOf(path);
+    return info ? std::optional<qint64>(qint64(info->f_blocks) * qint64(info->f_frsize)) : std::nullopt;
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "LocalCollector.h"
 #include "LocalMirror.h"
+#include "MinisignTool.h"
 #include "PageDriver.h"
 #include "TestHome.h"
 #include "ZipBuilder.h"
@@ -162,27 +163,6 @@ private:
         showWindow();
         clickInstall();
         return m_driver->pump([] { return PageDriver::notice() != nullptr; }, 5000);
-    }
-
-    /// A new minisign key pair "<name>" in the test home; its public key's base64 line.
-    QString makeKey(const QString &name) const
-    {
-        const QString pub = m_home.filePath(name + QStringLiteral(".pub"));
-        const QStringList arguments { QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"), pub,
-            QStringLiteral("-s"), m_home.filePath(name + QStringLiteral(".key")) };
-        QFile file(pub);
-        if (QProcess::execute(QStringLiteral("minisign"), arguments) != 0 || !file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromLatin1(file.readAll().split('\n').value(1));
-    }
-
-    /// Signs served() with the key pair "<name>": every mirror host serves the signature beside it.
-    bool signServed(const QString &name) const
-    {
-        return QProcess::execute(QStringLiteral("minisign"),
-                   { QStringLiteral("-S"), QStringLiteral("-s"), m_home.filePath(name + QStringLiteral(".key")),
-                       QStringLiteral("-m"), served() })
-            == 0;
     }
 
     void showWindow()
@@ -543,8 +523,9 @@ private Q_SLOTS:
     void aSignedArchiveInstalls()
     {
         QVERIFY(buildArchive(served()));
-        const QString key = makeKey(QStringLiteral("maker"));
-        QVERIFY(!key.isEmpty() && signServed(QStringLiteral("maker")));
+        const QString key = MinisignTool::makeKey(m_home.filePath(QStringLiteral("maker")));
+        // Every mirror host serves the signature beside served().
+        QVERIFY(!key.isEmpty() && MinisignTool::sign(m_home.filePath(QStringLiteral("maker")), served()));
         qputenv("PRISMORA_ARCHIVE_PUBLIC_KEYS", key.toLatin1());
         showWindow();
         clickInstall();
@@ -555,9 +536,9 @@ private Q_SLOTS:
     void anArchiveSignedByAnotherKeyIsRefused()
     {
         QVERIFY(buildArchive(served()));
-        const QString key = makeKey(QStringLiteral("maker"));
-        QVERIFY(!key.isEmpty() && !makeKey(QStringLiteral("impostor")).isEmpty());
-        QVERIFY(signServed(QStringLiteral("impostor")));
+        const QString key = MinisignTool::makeKey(m_home.filePath(QStringLiteral("maker")));
+        const QString impostor = m_home.filePath(QStringLiteral("impostor"));
+        QVERIFY(!key.isEmpty() && !MinisignTool::makeKey(impostor).isEmpty() && MinisignTool::sign(impostor, served()));
         qputenv("PRISMORA_ARCHIVE_PUBLIC_KEYS", key.toLatin1());
         showWindow();
         clickInstall();

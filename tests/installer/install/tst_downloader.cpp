@@ -2,11 +2,11 @@
 #include "TestHome.h"
 #include "fixtures/FileSizeLimit.h"
 #include "fixtures/LocalMirror.h"
+#include "fixtures/MinisignTool.h"
 #include "fixtures/SmallVolume.h"
 #include "fixtures/ZipBuilder.h"
 
 #include <QCryptographicHash>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -46,11 +46,12 @@ private Q_SLOTS:
         QVERIFY(m_mirror.start(m_archive));
         qputenv("PRISMORA_CA_FILE", QFile::encodeName(m_mirror.caFile()));
 
-        m_trustedPublicKey = makeKey(QStringLiteral("trusted"));
-        makeKey(QStringLiteral("other"));
-        m_retiredPublicKey = makeKey(QStringLiteral("retired"));
-        m_trustedKey = m_home.filePath(QStringLiteral("trusted.key"));
-        m_otherKey = m_home.filePath(QStringLiteral("other.key"));
+        m_trustedKey = m_home.filePath(QStringLiteral("trusted"));
+        m_otherKey = m_home.filePath(QStringLiteral("other"));
+        m_trustedPublicKey = MinisignTool::makeKey(m_trustedKey);
+        m_retiredPublicKey = MinisignTool::makeKey(m_home.filePath(QStringLiteral("retired")));
+        QVERIFY(!m_trustedPublicKey.isEmpty() && !m_retiredPublicKey.isEmpty()
+            && !MinisignTool::makeKey(m_otherKey).isEmpty());
         writeFile(m_archive + QStringLiteral(".minisig"), signedBy(m_archive, m_content, m_trustedKey));
 
         QTcpServer closed;
@@ -608,30 +609,12 @@ private Q_SLOTS:
     }
 
 private:
-    /// A new key pair "<name>.key" / "<name>.pub" in the test home; the public key's base64 line.
-    QString makeKey(const QString &name)
-    {
-        QProcess minisign;
-        minisign.start(QStringLiteral("minisign"),
-            { QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"),
-                m_home.filePath(name + QStringLiteral(".pub")), QStringLiteral("-s"),
-                m_home.filePath(name + QStringLiteral(".key")) });
-        if (!minisign.waitForFinished() || minisign.exitCode() != 0)
-            qFatal("minisign cannot make a key pair");
-        return QString::fromLatin1(readAll(m_home.filePath(name + QStringLiteral(".pub"))).split('\n').value(1));
-    }
-
-    /// The signature of @p content written as @p path, by @p key.
+    /// The signature of @p content written as @p path, by the key pair @p key.
     static QByteArray signedBy(
         const QString &path, const QByteArray &content, const QString &key, const QStringList &options = {})
     {
         writeFile(path, content);
-        QProcess minisign;
-        minisign.start(QStringLiteral("minisign"),
-            QStringList { QStringLiteral("-S"), QStringLiteral("-s"), key, QStringLiteral("-x"),
-                path + QStringLiteral(".sig"), QStringLiteral("-m"), path }
-                + options);
-        if (!minisign.waitForFinished() || minisign.exitCode() != 0)
+        if (!MinisignTool::sign(key, path, path + QStringLiteral(".sig"), options))
             qFatal("minisign cannot sign");
         return readAll(path + QStringLiteral(".sig"));
     }
