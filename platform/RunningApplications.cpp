@@ -39,6 +39,18 @@ QStringList programPaths(const QString &pid)
     return paths;
 }
 
+/// The parent of process @p pid, or 0 when it cannot be read.
+qint64 parentOf(const QString &pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    // "pid (name) state ppid ...": the name may itself hold spaces and parentheses.
+    const QByteArray line = stat.read(4096);
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 1).simplified().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() : 0;
+}
+
 bool ownedByUser(const QString &pid)
 {
     struct stat info { };
@@ -65,6 +77,7 @@ QList<RunningApplications::Application> RunningApplications::runningApplications
     QList<Application> found;
     if (bundleIdentifier.isEmpty())
         return found;
+    QHash<qint64, qint64> parents;
     QHash<QString, QString> identifiers; // bundle path -> identifier, read once per scan
     const QString self = QString::number(::getpid());
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -81,10 +94,19 @@ QList<RunningApplications::Application> RunningApplications::runningApplications
                 identifiers.insert(bundle, Bundle(bundle).bundleIdentifier());
             if (identifiers.value(bundle) == bundleIdentifier) {
                 found.append({ number, bundle });
+                parents.insert(number, parentOf(pid));
                 break;
             }
         }
     }
+    // A child of a found process that runs the same program (a fork that has
+    // not, or never will, exec) is part of that application, not another one.
+    QHash<qint64, QString> bundles;
+    for (const Application &application : std::as_const(found))
+        bundles.insert(application.processIdentifier, application.bundlePath);
+    found.removeIf([&](const Application &application) {
+        return bundles.value(parents.value(application.processIdentifier)) == application.bundlePath;
+    });
     return found;
 }
 

@@ -15,6 +15,9 @@ namespace platform {
  * (a script with a "#!" line) the script, which the system passes as an
  * argument to its interpreter, counts as the executable. Only processes of
  * the current user are looked at (a /proc scan), never the caller itself.
+ * A process whose parent belongs to the same bundle is taken as part of that
+ * parent's application (a fork of it, or a helper it started) and is not
+ * listed on its own.
  *
  * @code
  * platform::RunningApplications::terminateApplications(QStringLiteral("com.kestrum.prismora"));

@@ -26,13 +26,15 @@ private Q_SLOTS:
                         .toUtf8());
         plist.close();
         // Runs until asked to quit, at most a minute; says when it has started and when it was asked.
+        // It waits in a forked subshell, which looks exactly like the program itself.
         QFile script(m_bundle + QStringLiteral("/Contents/MacOS/Prismora"));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\n"
-                     "trap 'echo asked > \"$1.term\"; exit 0' TERM\n"
+                     "( i=0; while [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done ) &\n"
+                     "child=$!\n"
+                     "trap 'echo asked > \"$1.term\"; kill $child; exit 0' TERM\n"
                      "echo running > \"$1\"\n"
-                     "i=0\n"
-                     "while [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\n");
+                     "wait $child\n");
         script.close();
         script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
     }
