@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 
 #include <atomic>
@@ -18,6 +19,9 @@ Workspace::~Workspace() = default;
 
 bool Workspace::openUrl(const QUrl &url)
 {
+    // Without a graphical application there is no desktop to open it on.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
     return QDesktopServices::openUrl(url);
 }
 

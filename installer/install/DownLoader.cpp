@@ -3,6 +3,7 @@
 #include "TrackingRecord.h"
 
 #include "ArchiveCheck.h"
+#include "ArchiveImport.h"
 #include "DesktopEntry.h"
 #include "HostPlan.h"
 #include "Product.h"
@@ -23,6 +24,7 @@
 
 #include <openssl/evp.h>
 
+#include <cerrno>
 #include <cstdio>
 
 using platform::net::DownloadTask;
@@ -138,6 +140,17 @@ void DownLoader::setTransferLimits(const platform::net::DownloadSession::Limits 
     m_limits = std::make_shared<const platform::net::DownloadSession::Limits>(limits);
 }
 
+void DownLoader::setLaunchesAfterInstall(bool launches)
+{
+    m_launchesAfterInstall = launches;
+}
+
+std::optional<ArchiveSignatureCheck::Accepted> DownLoader::acceptedSignature() const
+{
+    const auto signature = m_signature.load();
+    return signature ? std::optional(*signature) : std::nullopt;
+}
+
 void DownLoader::setEventSink(EventSink sink)
 {
     m_eventSink = sink ? std::make_shared<const EventSink>(std::move(sink)) : nullptr;
@@ -245,7 +258,7 @@ void DownLoader::signatureArrived(
         error = TransferError { UrlError::BadServerResponse, platform::FileError::None, why };
     }
     log(QStringLiteral("DownLoader signature rejected: ") + error->description());
-    endAttempt(error);
+    endAttempt(error, response.error == UrlError::None && response.statusCode == 200);
 }
 
 void DownLoader::startTransfer(const QUrl &url)
@@ -268,6 +281,82 @@ void DownLoader::startTransfer(const QUrl &url)
     // The previous attempt's session may be the one calling us; it winds down by itself.
     m_session.exchange(session);
     task->resume();
+}
+
+void DownLoader::startFromFile(const QString &archive)
+{
+    m_type = DownloadType::first;
+    m_downloadCount = 0;
+    m_resumeData.store(nullptr);
+    m_fullFolder.store(nullptr);
+    m_signature.store(nullptr);
+    auto zip = std::make_shared<ZipModel>();
+    m_zip = zip;
+    m_url = std::make_shared<const QUrl>(QUrl::fromLocalFile(archive));
+    QString error;
+    std::shared_ptr<WorkFolder> work(WorkFolder::create(&error));
+    m_work = work;
+    if (!work) {
+        log(QStringLiteral("DownLoader work folder failed: ") + error);
+        zip->failed = FailedReason::write;
+        m_fullFolder = std::make_shared<const QString>(QDir::tempPath());
+        platform::Scheduler::shared().post([this] { notifyFailed(); });
+        return;
+    }
+    // Only the file's name is reported: the rest of a local path is the user's business.
+    report(QStringLiteral("Start_Download"), QFileInfo(archive).fileName());
+    log(QStringLiteral("DownLoader archive file: ") + archive);
+    m_installThread.start([this, archive, work, zip] {
+        FailedReason reason = FailedReason::server;
+        if (const auto why = importArchive(archive, *work, &reason)) {
+            log(QStringLiteral("DownLoader download rejected: ") + *why);
+            QFile::remove(work->archivePath());
+            report(QStringLiteral("Download_Failed"), *why);
+            zip->failed = reason;
+            if (reason == FailedReason::write)
+                m_fullFolder = std::make_shared<const QString>(QFileInfo(work->path()).absolutePath());
+            platform::Scheduler::shared().post([this, reason, why = *why] {
+                Q_EMIT m_events.attemptFailed(QString(), reason, reason == FailedReason::server, why);
+                notifyFailed();
+            });
+            return;
+        }
+        zip->totalSize = zip->currentSize = QFileInfo(work->archivePath()).size();
+        m_zipDownLoadedUrl = std::make_shared<const QUrl>(QUrl::fromLocalFile(work->archivePath()));
+        platform::Scheduler::shared().post([] {
+            console("下载成功");
+            platform::NotificationCenter::defaultCenter().post(InstallerNotification::downloaderFinished);
+        });
+    });
+}
+
+std::optional<QString> DownLoader::importArchive(const QString &archive, const WorkFolder &work, FailedReason *reason)
+{
+    const auto imported
+        = ArchiveImport::copy(archive, work.archivePath(), ArchiveCheck::configured().expectedSize().value_or(-1));
+    if (imported.error) {
+        if (imported.errorNumber == ENOSPC || imported.errorNumber == EDQUOT)
+            *reason = FailedReason::write;
+        return imported.error;
+    }
+    const auto check = ArchiveSignatureCheck::configured();
+    if (check.isEnabled()) {
+        QFile file(archive + QStringLiteral(".minisig"));
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("no signature beside the archive: ") + file.errorString();
+        const QByteArray text = file.read(ArchiveSignatureCheck::maximumSignatureSize + 1);
+        if (text.size() > ArchiveSignatureCheck::maximumSignatureSize)
+            return QStringLiteral("the signature beside the archive is too large");
+        QString why;
+        const auto accepted = check.accept(text, QLatin1String(HostPlan::archiveFileName), &why);
+        if (!accepted)
+            return QStringLiteral("signature rejected: ") + why;
+        log(QStringLiteral("DownLoader signature trusted comment: ") + accepted->signature.printableTrustedComment());
+        m_signature = std::make_shared<const ArchiveSignatureCheck::Accepted>(*accepted);
+    } else {
+        log(QStringLiteral("DownLoader signature check off: no public key configured"));
+    }
+    return rejection(work.archivePath(), imported.digests);
 }
 
 void DownLoader::suspend()
@@ -366,17 +455,30 @@ void DownLoader::didCompleteWithError(DownloadTask &task, const std::optional<Tr
     if (!isCurrent(task))
         return;
     std::optional<TransferError> error = reported;
-    if (!error && m_rejected.exchange(false))
+    const bool rejected = !error && m_rejected.exchange(false);
+    if (rejected)
         error = TransferError { UrlError::BadServerResponse, platform::FileError::None,
             QStringLiteral("the archive does not match its expected size, SHA-256 or signature") };
     if (error && resumeCutTransfer(task, *error))
         return;
-    endAttempt(error);
+    endAttempt(error, rejected);
 }
 
-void DownLoader::endAttempt(const std::optional<TransferError> &error)
+void DownLoader::announceAttemptFailed(const TransferError &error, bool verification)
+{
+    const auto url = m_url.load();
+    const QString host = url ? url->host() : QString();
+    platform::Scheduler::shared().post(
+        [this, host, reason = failedReason(error), verification, detail = error.description()] {
+            Q_EMIT m_events.attemptFailed(host, reason, verification, detail);
+        });
+}
+
+void DownLoader::endAttempt(const std::optional<TransferError> &error, bool verification)
 {
     log(QStringLiteral("DownLoader download result error: ") + (error ? error->description() : QStringLiteral("nil")));
+    if (error)
+        announceAttemptFailed(*error, verification);
     ++m_downloadCount;
     const auto zip = m_zip.load();
     if (!error) {
@@ -478,7 +580,7 @@ void DownLoader::install()
 
     m_installThread.start([this, archive, work = std::move(work), applications]() mutable {
         InstallTransaction transaction(
-            archive, work->unpackPath(), applications, { .removeArchiveWhenUnpacked = true });
+            archive, work->unpackPath(), applications, { .phaseReached = {}, .removeArchiveWhenUnpacked = true });
         InstallTransaction::Result result = transaction.run();
         // A full work folder is named by the folder that holds the runs, which outlives this one.
         if (result.reason == FailedReason::write && result.step == InstallTransaction::Step::Unpack)
@@ -525,7 +627,9 @@ void DownLoader::installFinished(const InstallTransaction::Result &result)
         log(QStringLiteral("DownLoader install install success"));
         console("安装成功");
         platform::NotificationCenter::defaultCenter().post(InstallerNotification::installerFinish);
-        platform::Scheduler::shared().after(std::chrono::seconds(1), [this] { restart(); });
+        Q_EMIT m_events.installEnded(result);
+        if (m_launchesAfterInstall)
+            platform::Scheduler::shared().after(std::chrono::seconds(1), [this] { restart(); });
         return;
     case InstallTransaction::Outcome::Failed:
         if (const auto zip = m_zip.load())
@@ -534,9 +638,11 @@ void DownLoader::installFinished(const InstallTransaction::Result &result)
             m_fullFolder = std::make_shared<const QString>(result.fullFolder);
         console("安装失败");
         platform::NotificationCenter::defaultCenter().post(InstallerNotification::installerFailed);
+        Q_EMIT m_events.installEnded(result);
         return;
     case InstallTransaction::Outcome::Blocked:
         Q_EMIT m_events.replaceBlocked();
+        Q_EMIT m_events.installEnded(result);
         return;
     }
 }

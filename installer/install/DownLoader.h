@@ -50,6 +50,10 @@ inline const QString launchedFailed = QStringLiteral("com.kestrum.installer.noti
  * what they need (zip()->currentSize, zip()->failed, ...) from the shared
  * instance.
  *
+ * startFromFile() takes an archive already on the machine instead of the
+ * hosts: it is copied into the work folder and checked exactly like a
+ * download, its signature read from "<archive>.minisig" beside it.
+ *
  * After downloaderFinished the page calls install(): an InstallTransaction
  * unpacks, stages, checks and swaps in the new Prismora.app on a background
  * thread; one second after installerFinish, restart() starts it (LaunchStep).
@@ -86,6 +90,9 @@ public:
 
     /// Starts one attempt against the host selected by downloadCount().
     void startDownload(DownloadType type);
+    /// Takes @p archive (a local file) as the run's download, on the install
+    /// thread; ends with downloaderFinished or downloaderFailed.
+    void startFromFile(const QString &archive);
     /// Pauses the running transfer, if any.
     void suspend();
     /// Continues a paused transfer, if any.
@@ -108,6 +115,11 @@ public:
     /// callback is acted on and no other host is tried. Runs by itself when
     /// the application object is destroyed; final for the process.
     void stopTransfers();
+
+    /// Whether a successful install starts the product one second later (true by default).
+    void setLaunchesAfterInstall(bool launches);
+    /// The signature accepted for the current archive; nothing when none is checked.
+    std::optional<ArchiveSignatureCheck::Accepted> acceptedSignature() const;
 
     /// Replaces the time and disk limits of the transfers started from now on (tests).
     void setTransferLimits(const platform::net::DownloadSession::Limits &limits);
@@ -134,7 +146,12 @@ private:
     /// Why the finished download is not the published archive; nothing when it is.
     std::optional<QString> rejection(const QString &location, const platform::net::DownloadDigests &digests) const;
     /// Ends the current host's attempt: done without @p error, else the next host or the failure.
-    void endAttempt(const std::optional<platform::net::TransferError> &error);
+    /// @p verification: the host's signature or archive was refused.
+    void endAttempt(const std::optional<platform::net::TransferError> &error, bool verification = false);
+    /// Tells the pages that the current host's attempt failed.
+    void announceAttemptFailed(const platform::net::TransferError &error, bool verification);
+    /// Copies and checks a local archive (install thread); why it cannot be installed, or nothing.
+    std::optional<QString> importArchive(const QString &archive, const WorkFolder &work, FailedReason *reason);
     bool resumeCutTransfer(platform::net::DownloadTask &task, const platform::net::TransferError &error);
     void notifyFailed();
     void installFinished(const InstallTransaction::Result &result);
@@ -157,6 +174,7 @@ private:
     std::atomic<int> m_resumes { 0 };
     std::atomic<bool> m_rejected { false };
     std::atomic<bool> m_stopping { false };
+    std::atomic<bool> m_launchesAfterInstall { true };
     InstallEvents m_events;
     LaunchStep m_launch;
     QThreadPool m_installThread;

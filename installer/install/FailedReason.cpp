@@ -1,5 +1,8 @@
 #include "FailedReason.h"
 
+#include <installer/interface/LocalizedFormat.h>
+#include <installer/interface/LocalizedString.h>
+
 QString failedReasonName(FailedReason reason)
 {
     switch (reason) {
@@ -19,4 +22,16 @@ QString failedReasonName(FailedReason reason)
         return QStringLiteral("launch");
     }
     return QStringLiteral("unknow");
+}
+
+std::optional<QString> failedReasonDescription(FailedReason reason, const QString &fullFolder)
+{
+    switch (reason) {
+    case FailedReason::withoutNetwork:
+        return localizedString(QStringLiteral("Install_Error_No_NetWork"));
+    case FailedReason::write:
+        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { fullFolder });
+    default:
+        return std::nullopt;
+    }
 }

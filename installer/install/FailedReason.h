@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 /// How the current download run was started.
 enum class DownloadType : std::uint8_t {
@@ -23,3 +24,8 @@ enum class FailedReason : std::uint8_t {
 
 /// The case name as written in logs ("withoutNetwork", "unknow", ...).
 QString failedReasonName(FailedReason reason);
+
+/// The failure page's own sentence for @p reason, in the interface
+/// language: no network, or not enough space in @p fullFolder; nothing for
+/// the other reasons, for which the page keeps its general sentence.
+std::optional<QString> failedReasonDescription(FailedReason reason, const QString &fullFolder);

@@ -55,7 +55,7 @@ QString downloadURLString(const QString &language, std::int64_t index, const QSt
         return QString();
     const QString lower = language.isEmpty() ? QStringLiteral("en") : language.toLower();
     return QStringLiteral("https://") + bases.at(hostOrder(lower)[std::size_t(index)])
-        + QStringLiteral("/prismora.zip");
+        + QLatin1Char('/') + QLatin1String(archiveFileName);
 }
 
 } // namespace HostPlan

@@ -27,6 +27,9 @@ namespace HostPlan {
 /// How many attempts a run makes at most.
 inline constexpr std::int64_t attemptCount = 4;
 
+/// The archive's file name on every host, which its signature names.
+inline constexpr char archiveFileName[] = "prismora.zip";
+
 /// "https://<base>/prismora.zip" for attempt @p index with preferred
 /// @p language and the four @p bases in role order; "" when out of range.
 QString downloadURLString(const QString &language, std::int64_t index, const QStringList &bases);

@@ -85,6 +85,7 @@ Result placeFailure(int errorNumber, const QString &what, const QString &path, c
                 .arg(localized, path, QString::fromLocal8Bit(std::strerror(errorNumber))));
     if (isOutOfSpace(errorNumber))
         result.fullFolder = folder;
+    result.errorNumber = errorNumber;
     return result;
 }
 

@@ -69,6 +69,8 @@ public:
         FailedReason reason = FailedReason::unknow;
         /// For write: the folder whose volume is full.
         QString fullFolder;
+        /// The errno of the file operation that failed while placing, if one did.
+        int errorNumber = 0;
         /// The sentence reported as event label.
         QString localizedDescription;
         /// Everything known, for the log.

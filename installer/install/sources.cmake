@@ -1,6 +1,8 @@
 set(INSTALLER_INSTALL_SOURCES
     ArchiveCheck.cpp
+    ArchiveImport.cpp
     ArchiveSignatureCheck.cpp
+    ArchiveVersion.cpp
     BundleValidator.cpp
     DesktopEntry.cpp
     DownLoader.cpp

@@ -62,14 +62,7 @@ QString FailedViewController::fullFolder() const
 
 std::optional<QString> FailedViewController::descriptionText(FailedReason reason, const QString &fullFolder)
 {
-    switch (reason) {
-    case FailedReason::withoutNetwork:
-        return localizedString(QStringLiteral("Install_Error_No_NetWork"));
-    case FailedReason::write:
-        return localizedFormat(QStringLiteral("Install_Error_No_Enough_Space"), { fullFolder });
-    default:
-        return std::nullopt;
-    }
+    return failedReasonDescription(reason, fullFolder);
 }
 
 void FailedViewController::viewDidLoad()
