@@ -54,8 +54,8 @@ QString downloadURLString(const QString &language, std::int64_t index, const QSt
     if (index < 0 || index >= attemptCount || bases.size() < 4)
         return QString();
     const QString lower = language.isEmpty() ? QStringLiteral("en") : language.toLower();
-    return QStringLiteral("https://") + bases.at(hostOrder(lower)[std::size_t(index)])
-        + QLatin1Char('/') + QLatin1String(archiveFileName);
+    return QStringLiteral("https://") + bases.at(hostOrder(lower)[std::size_t(index)]) + QLatin1Char('/')
+        + QLatin1String(archiveFileName);
 }
 
 } // namespace HostPlan
