@@ -28,6 +28,13 @@ add_test(NAME tst_accessibility_e2e
             $<TARGET_FILE:Prismora_Installer> ${PROJECT_SOURCE_DIR})
 set_tests_properties(tst_accessibility_e2e PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)
 
+# The installer without a window: exit codes, events and what is left, for good and bad input.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME tst_unattended_e2e
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/unattended/tst_unattended.py
+            $<TARGET_FILE:Prismora_Installer>)
+set_tests_properties(tst_unattended_e2e PROPERTIES LABELS e2e TIMEOUT 300)
+
 # Each of these installs and starts the demo product, and an install first
 # stops every running copy of the product this user has: two at once could
 # stop each other's product before it proves that it started.
