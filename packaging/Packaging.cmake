@@ -22,6 +22,9 @@ execute_process(COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/packaging/Prismora
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/Prismora_Installer.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT installer)
 
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/completion/Prismora_Installer
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT installer)
+
 # Every package carries a copyright file and a compressed changelog.
 string(TIMESTAMP PRISMORA_PACKAGE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 foreach(component package IN ZIP_LISTS PRISMORA_PACKAGE_COMPONENTS PRISMORA_PACKAGE_NAMES)

@@ -8,8 +8,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstring>
-
 namespace {
 
 namespace Name {
@@ -62,12 +60,19 @@ void addOptions(QCommandLineParser &parser)
 
 bool CommandLine::wantsWindow(int argc, const char *const *argv)
 {
+    // Any of the installer's own options means no window: the window takes
+    // none, and a misspelt option must be reported, not need a display.
+    static const QStringList names { Name::unattended, Name::acceptTerms, Name::archive, Name::applicationsDir,
+        Name::noLaunch, Name::language, Name::json, Name::force, Name::help, Name::version, QStringLiteral("h"),
+        QStringLiteral("v"), QStringLiteral("?") };
     for (int i = 1; i < argc; ++i) {
-        for (const char *option :
-            { "--unattended", "-unattended", "--help", "-help", "-h", "-?", "--version", "-version", "-v" }) {
-            if (std::strcmp(argv[i], option) == 0)
-                return false;
-        }
+        QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!argument.startsWith(QLatin1Char('-')))
+            continue;
+        while (argument.startsWith(QLatin1Char('-')))
+            argument.remove(0, 1);
+        if (names.contains(argument.section(QLatin1Char('='), 0, 0)))
+            return false;
     }
     return true;
 }

@@ -41,8 +41,9 @@ public:
     /// Parses @p arguments, the program's name first (QCoreApplication::arguments()).
     static CommandLine parse(const QStringList &arguments);
 
-    /// True unless @p argv asks for no window (--unattended, --help or
-    /// --version): decided before any application object exists.
+    /// True unless @p argv holds one of the installer's options (the window
+    /// takes none; Qt's own, such as -platform, do not count): decided before
+    /// any application object exists.
     static bool wantsWindow(int argc, const char *const *argv);
 
     Mode mode() const { return m_mode; }

@@ -54,6 +54,7 @@ def main():
                 ("forced", ["--no-launch", "--force"], ("ok",), {}, None, INSTALLED, None),
                 ("unknown option", ["--bogus"], ("ok",), {}, None, USAGE, None),
                 ("terms not accepted", ["--drop-accept-terms"], ("ok",), {}, None, USAGE, None),
+                ("--json without --unattended", ["--drop-unattended"], ("ok",), {}, None, USAGE, None),
                 ("unknown language", ["--language", "xx"], ("ok",), {}, None, USAGE, None),
                 ("archive missing", ["--archive", at("missing.zip")], ("ok",), {}, None, USAGE, "usage"),
                 ("archive is a folder", ["--archive", at("cache")], ("ok",), {}, None, USAGE, "usage"),
@@ -80,9 +81,10 @@ def main():
             applications_default = at("apps")
             for name, args, modes, extra, stop_after, expected, reason in rows:
                 arguments = ["--unattended", "--accept-terms", "--json"]
-                if "--drop-accept-terms" in args:
-                    arguments.remove("--accept-terms")
-                    args = []
+                for dropped in ("--accept-terms", "--unattended"):
+                    if "--drop" + dropped in args:
+                        arguments.remove(dropped)
+                        args = []
                 if "--applications-dir" not in args:
                     arguments += ["--applications-dir", applications_default]
                 env = environment(work, mirror.hosts(*modes), mirror.ca, extra)
