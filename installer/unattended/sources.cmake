@@ -1,1 +1,5 @@
-set(INSTALLER_UNATTENDED_SOURCES CommandLine.cpp EventWriter.cpp UnattendedInstall.cpp)
+set(INSTALLER_UNATTENDED_SOURCES
+    CommandLine.cpp
+    EventWriter.cpp
+    UnattendedInstall.cpp
+)
