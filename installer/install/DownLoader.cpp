@@ -140,6 +140,11 @@ void DownLoader::setTransferLimits(const platform::net::DownloadSession::Limits 
     m_limits = std::make_shared<const platform::net::DownloadSession::Limits>(limits);
 }
 
+void DownLoader::setArchiveNeeded(ArchiveNeeded needed)
+{
+    m_archiveNeeded = needed ? std::make_shared<const ArchiveNeeded>(std::move(needed)) : nullptr;
+}
+
 void DownLoader::setLaunchesAfterInstall(bool launches)
 {
     m_launchesAfterInstall = launches;
@@ -252,6 +257,14 @@ void DownLoader::signatureArrived(
             log(QStringLiteral("DownLoader signature trusted comment: ")
                 + accepted->signature.printableTrustedComment());
             m_signature = std::make_shared<const ArchiveSignatureCheck::Accepted>(*accepted);
+            if (const auto needed = m_archiveNeeded.load(); needed && !(*needed)(*accepted)) {
+                log(QStringLiteral("DownLoader archive not needed"));
+                m_downloadCount = 0;
+                platform::Scheduler::shared().post([this, comment = accepted->signature.printableTrustedComment()] {
+                    Q_EMIT m_events.archiveNotNeeded(comment);
+                });
+                return;
+            }
             startTransfer(url);
             return;
         }

@@ -116,6 +116,12 @@ public:
     /// the application object is destroyed; final for the process.
     void stopTransfers();
 
+    /// Decides from a host's accepted signature, before any archive byte is
+    /// fetched, whether the archive is wanted at all (say, whether its
+    /// version is already installed); when it answers false the run ends with
+    /// InstallEvents::archiveNotNeeded. Called on any thread. Empty: always wanted.
+    using ArchiveNeeded = std::function<bool(const ArchiveSignatureCheck::Accepted &)>;
+    void setArchiveNeeded(ArchiveNeeded needed);
     /// Whether a successful install starts the product one second later (true by default).
     void setLaunchesAfterInstall(bool launches);
     /// The signature accepted for the current archive; nothing when none is checked.
@@ -164,6 +170,7 @@ private:
     std::atomic<std::shared_ptr<ZipModel>> m_zip;
     std::atomic<std::shared_ptr<platform::net::DownloadSession>> m_session;
     std::atomic<std::shared_ptr<const EventSink>> m_eventSink;
+    std::atomic<std::shared_ptr<const ArchiveNeeded>> m_archiveNeeded;
     std::atomic<std::shared_ptr<WorkFolder>> m_work;
     std::atomic<std::shared_ptr<const platform::net::ResumeData>> m_resumeData;
     std::atomic<std::shared_ptr<const QString>> m_fullFolder;

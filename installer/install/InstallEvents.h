@@ -22,6 +22,11 @@ Q_SIGNALS:
     /// zip check. @p detail is the log's wording.
     void attemptFailed(const QString &host, FailedReason reason, bool verification, const QString &detail);
 
+    /// The archive was not fetched: the check set with
+    /// DownLoader::setArchiveNeeded() answered no for the host's accepted
+    /// @p signature. The run has ended; nothing was downloaded or changed.
+    void archiveNotNeeded(const QString &trustedComment);
+
     /// An install() ended, whatever its outcome.
     void installEnded(const InstallTransaction::Result &result);
 };

@@ -77,12 +77,17 @@ QString MinisignSignature::printableTrustedComment() const
 
 QStringList MinisignSignature::fileNames() const
 {
-    QStringList names;
+    return fieldValues("file");
+}
+
+QStringList MinisignSignature::fieldValues(QByteArrayView name) const
+{
+    QStringList values;
     for (const QByteArray &field : m_trustedComment.split('\t')) {
-        if (field.startsWith("file:"))
-            names << QString::fromUtf8(field.mid(5));
+        if (field.size() > name.size() && field.startsWith(name) && field.at(name.size()) == ':')
+            values << QString::fromUtf8(field.mid(name.size() + 1));
     }
-    return names;
+    return values;
 }
 
 bool MinisignSignature::trustedCommentVerifies(const MinisignKey &key) const

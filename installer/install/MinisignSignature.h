@@ -45,6 +45,8 @@ public:
     QString printableTrustedComment() const;
     /// The names of the trusted comment's tab-separated "file:" fields; empty when it has none.
     QStringList fileNames() const;
+    /// The values of the trusted comment's tab-separated "<name>:" fields, in order.
+    QStringList fieldValues(QByteArrayView name) const;
 
     /// Whether @p key made the global signature over the trusted comment.
     bool trustedCommentVerifies(const MinisignKey &key) const;

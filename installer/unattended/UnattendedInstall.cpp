@@ -83,10 +83,18 @@ UnattendedInstall::UnattendedInstall(CommandLine::Options options, EventWriter &
     }
     platform::PrivilegedRemoval::setShared(&noAdministrator());
     DownLoader::shared().setLaunchesAfterInstall(m_options.launch);
+    if (!m_options.force) {
+        // A signature that names its version tells, before the download, that there is nothing to do.
+        DownLoader::shared().setArchiveNeeded([](const ArchiveSignatureCheck::Accepted &accepted) {
+            const QStringList versions = accepted.signature.fieldValues("version");
+            return versions.isEmpty() || !Product::isInstalled() || versions.constFirst() != installedVersion();
+        });
+    }
 }
 
 UnattendedInstall::~UnattendedInstall()
 {
+    DownLoader::shared().setArchiveNeeded({});
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     platform::PrivilegedRemoval::setShared(nullptr);
 }
@@ -143,6 +151,7 @@ void UnattendedInstall::observe()
     const InstallEvents *events = DownLoader::shared().events();
     connect(events, &InstallEvents::attemptFailed, this, &UnattendedInstall::attemptFailed);
     connect(events, &InstallEvents::installEnded, this, &UnattendedInstall::installEnded);
+    connect(events, &InstallEvents::archiveNotNeeded, this, &UnattendedInstall::alreadyCurrent);
 }
 
 void UnattendedInstall::progressed()
@@ -198,17 +207,25 @@ void UnattendedInstall::downloaded()
     if (Product::isInstalled()) {
         const QString current = installedVersion();
         if (!m_options.force && !current.isEmpty() && ArchiveVersion::read(archive) == current) {
-            m_writer.write(QStringLiteral("current"),
-                { { QStringLiteral("path"), Product::installedPath() }, { QStringLiteral("version"), current } },
-                QStringLiteral("%1 %2 is already installed in %3; --force replaces it")
-                    .arg(Product::localizedName(), current, Product::installedPath()));
-            downloader.stopTransfers(); // the run's files go; nothing else was touched
-            finish(ExitCode::installed);
+            alreadyCurrent();
             return;
         }
         platform::RunningApplications::terminateApplications(Product::bundleIdentifier());
     }
     downloader.install();
+}
+
+void UnattendedInstall::alreadyCurrent()
+{
+    if (m_ended)
+        return;
+    const QString version = installedVersion();
+    m_writer.write(QStringLiteral("current"),
+        { { QStringLiteral("path"), Product::installedPath() }, { QStringLiteral("version"), version } },
+        QStringLiteral("%1 %2 is already installed in %3; --force replaces it")
+            .arg(Product::localizedName(), version, Product::installedPath()));
+    DownLoader::shared().stopTransfers(); // the run's files go; nothing else was touched
+    finish(ExitCode::installed);
 }
 
 void UnattendedInstall::downloadFailed()

@@ -22,7 +22,9 @@ class EventWriter;
  * the same usage events. Differences from the window: administrator rights
  * are never asked for (an installed copy the user may not replace ends the
  * run with ExitCode::permission), and an installed copy whose version equals
- * the archive's is left alone unless Options::force is set.
+ * the archive's is left alone unless Options::force is set. When the
+ * archive's accepted signature names its version ("version:" in the trusted
+ * comment) and that version is installed, the archive is not even fetched.
  *
  * @code
  * UnattendedInstall run(options, writer);
@@ -51,6 +53,8 @@ private:
     void progressed();
     void downloaded();
     void downloadFailed();
+    /// The installed copy has the archive's version: nothing to do.
+    void alreadyCurrent();
     void attemptFailed(const QString &host, FailedReason reason, bool verification, const QString &detail);
     void installEnded(const InstallTransaction::Result &result);
     void launched();

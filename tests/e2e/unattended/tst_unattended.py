@@ -35,6 +35,12 @@ def main():
     try:
         archive = make_archive(os.path.join(work, "prismora.zip"), padding=4 * 1024 * 1024)
         size = os.path.getsize(archive)
+        # Signed with the version in the trusted comment, which an installed copy of it makes enough.
+        subprocess.run(["minisign", "-G", "-W", "-p", os.path.join(work, "key.pub"), "-s", os.path.join(work, "key")],
+                       check=True, capture_output=True)
+        subprocess.run(["minisign", "-S", "-s", os.path.join(work, "key"), "-m", archive, "-t",
+                        "file:prismora.zip\tversion:1.0.0"], check=True, capture_output=True)
+        public_key = open(os.path.join(work, "key.pub")).read().splitlines()[1]
         os.mkfifo(os.path.join(work, "fifo"))
         os.symlink("/dev/zero", os.path.join(work, "zero.zip"))
         open(os.path.join(work, "a-file"), "w").close()
@@ -52,6 +58,8 @@ def main():
                 ("installs", ["--no-launch"], ("ok",), {}, None, INSTALLED, None),
                 ("already current", ["--no-launch"], ("ok",), {}, None, INSTALLED, None),
                 ("forced", ["--no-launch", "--force"], ("ok",), {}, None, INSTALLED, None),
+                ("current by its signature", ["--no-launch"], ("ok",), {"PRISMORA_ARCHIVE_PUBLIC_KEYS": public_key},
+                 None, INSTALLED, None),
                 ("unknown option", ["--bogus"], ("ok",), {}, None, USAGE, None),
                 ("terms not accepted", ["--drop-accept-terms"], ("ok",), {}, None, USAGE, None),
                 ("--json without --unattended", ["--drop-unattended"], ("ok",), {}, None, USAGE, None),
@@ -88,7 +96,9 @@ def main():
                 if "--applications-dir" not in args:
                     arguments += ["--applications-dir", applications_default]
                 env = environment(work, mirror.hosts(*modes), mirror.ca, extra)
+                fetched = len([line for line in mirror.requests() if line.startswith("/ok/prismora.zip\t")])
                 result = run_installer(installer, arguments + args, env, stop_after)
+                fetched = len([line for line in mirror.requests() if line.startswith("/ok/prismora.zip\t")]) - fetched
                 applications = args[args.index("--applications-dir") + 1] if "--applications-dir" in args \
                     else applications_default
                 problems = []
@@ -104,8 +114,10 @@ def main():
                 bundle = os.path.join(applications, "Prismora.app")
                 if os.path.exists(bundle) and not os.path.isfile(os.path.join(bundle, "Contents", "Info.plist")):
                     problems.append("a half-installed bundle")
-                if name == "already current" and [e["event"] for e in result.events][-1] != "current":
+                if name in ("already current", "current by its signature") and result.last().get("event") != "current":
                     problems.append("not told that it is current: %s" % result.events)
+                if fetched != (0 if name == "current by its signature" else 1) and name.endswith("current"):
+                    problems.append("the archive was requested %d times" % fetched)
                 if name == "installs" and result.events[-1] != {"event": "installed", "path": bundle,
                                                                 "version": "1.0.0"}:
                     problems.append("unexpected last event %s" % result.events[-1])
