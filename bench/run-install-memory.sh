@@ -13,6 +13,11 @@
 #               vs  unzip -q of it
 #   settings    opening a 100 MiB settings file (moved aside as too large)
 #               vs  opening a settings file of one key
+#   endless     the installer itself (--unattended) against a local mirror
+#               whose first host, two hosts or all four send random bytes
+#               without end, until the work folder's volume (a 256 MiB
+#               tmpfs) reaches the free-space reserve; root only
+#               vs  curl fetching the demo archive from the same mirror
 #
 # Peak memory is the maximum resident set size from /usr/bin/time -v.
 # BENCH_CASES (default "1000 40000 40000+80 100000") sets the archives; each
@@ -139,3 +144,39 @@ EOF
 ours="$(peak_kib "$tool" settings large)"
 reference="$(peak_kib "$tool" settings small)"
 row "settings file of 100 MiB" "$ours" "settings file of 1 key" "$reference"
+
+if [ "$(id -u)" = 0 ]; then
+    cmake --build "$build_dir" --target Prismora_Installer >/dev/null
+    python3 - "$build_dir/installer/Prismora_Installer" "$work" <<'EOF'
+import os, re, subprocess, sys
+sys.path.insert(0, "tests/fixtures")
+from unattended import Mirror, environment, make_archive
+
+installer, work = sys.argv[1], sys.argv[2]
+archive = make_archive(os.path.join(work, "prismora.zip"))
+cache = os.path.join(work, "endless-cache")
+os.makedirs(cache)
+subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256m", "tmpfs", cache], check=True)
+
+
+def peak(command, env):
+    run = subprocess.run(["/usr/bin/time", "-v"] + command, env=env, capture_output=True, text=True, timeout=900)
+    return int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", run.stderr).group(1))
+
+
+try:
+    with Mirror(work, archive) as mirror:
+        reference = peak(["curl", "-s", "--cacert", mirror.ca, "-o", os.path.join(work, "curl.zip"),
+                          "https://127.0.0.1:%d/ok/prismora.zip" % mirror.port], dict(os.environ))
+        for what, modes in (("endless body on 1 host of 4", ("endless", "status/404")),
+                            ("endless body on 2 hosts of 4", ("endless", "endless", "status/404")),
+                            ("endless body on all 4 hosts", ("endless",))):
+            env = environment(work, mirror.hosts(*modes), mirror.ca, {"XDG_CACHE_HOME": cache})
+            ours = peak([installer, "--unattended", "--accept-terms", "--no-launch",
+                         "--applications-dir", os.path.join(work, "endless-apps")], env)
+            print("| %-40s | %8.1f | %-22s | %8.1f | %5.2f |" % (what, ours / 1024, "curl, the demo archive",
+                                                             reference / 1024, ours / reference))
+finally:
+    subprocess.run(["umount", "-l", cache])
+EOF
+fi

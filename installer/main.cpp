@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <malloc.h>
 #include <memory>
 #include <unistd.h>
 
@@ -106,6 +107,12 @@ int runWithoutWindow(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Transfers and hashing move 1 MiB pieces on threads that live for one
+    // download attempt. With glibc's sliding threshold such pieces, once
+    // freed, come back from the threads' own heaps, which keep them after the
+    // threads end: every attempt on another host added megabytes for good.
+    // A fixed threshold keeps large blocks mapped, and unmapped when freed.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     if (CommandLine::wantsWindow(argc, argv))
         return runWindow(argc, argv);
     return runWithoutWindow(argc, argv);
