@@ -67,6 +67,10 @@ bool CommandLine::wantsWindow(int argc, const char *const *argv)
         QStringLiteral("v"), QStringLiteral("?") };
     for (int i = 1; i < argc; ++i) {
         QString argument = QString::fromLocal8Bit(argv[i]);
+        // Qt's own options take one dash; two are always the installer's, known or not
+        // ("--" alone ends the options, and is one of them too).
+        if (argument.startsWith(QLatin1String("--")))
+            return false;
         if (!argument.startsWith(QLatin1Char('-')))
             continue;
         while (argument.startsWith(QLatin1Char('-')))
@@ -103,6 +107,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         const QStringList used = parser.optionNames();
         if (!used.isEmpty())
             return invalid(QStringLiteral("--%1 can only be used with --unattended.").arg(used.constFirst()));
+        if (arguments.contains(QStringLiteral("--")))
+            return invalid(QStringLiteral("\"--\" without an option to end."));
         return result;
     }
     if (!parser.isSet(Name::acceptTerms))

@@ -41,9 +41,11 @@ public:
     /// Parses @p arguments, the program's name first (QCoreApplication::arguments()).
     static CommandLine parse(const QStringList &arguments);
 
-    /// True unless @p argv holds one of the installer's options (the window
-    /// takes none; Qt's own, such as -platform, do not count): decided before
-    /// any application object exists.
+    /// True unless @p argv holds one of the installer's options or anything
+    /// with two dashes (the window takes no option; Qt's own, such as
+    /// -platform, take one dash and do not count): decided before any
+    /// application object exists, so that a mistyped option is reported
+    /// without a display.
     static bool wantsWindow(int argc, const char *const *argv);
 
     Mode mode() const { return m_mode; }
