@@ -14,6 +14,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
 from unattended import Mirror, environment, leftovers, make_archive, run_installer  # noqa: E402
@@ -55,7 +56,7 @@ def main():
 
             # name, arguments, host modes, extra environment, stop after event, exit status, last reason
             rows = [
-                ("installs", ["--no-launch"], ("ok",), {}, None, INSTALLED, None),
+                ("installs and starts", [], ("ok",), {"PRISMORA_DEMO_MARKER": at("started")}, None, INSTALLED, None),
                 ("already current", ["--no-launch"], ("ok",), {}, None, INSTALLED, None),
                 ("forced", ["--no-launch", "--force"], ("ok",), {}, None, INSTALLED, None),
                 ("current by its signature", ["--no-launch"], ("ok",), {"PRISMORA_ARCHIVE_PUBLIC_KEYS": public_key},
@@ -118,9 +119,17 @@ def main():
                     problems.append("not told that it is current: %s" % result.events)
                 if fetched != (0 if name == "current by its signature" else 1) and name.endswith("current"):
                     problems.append("the archive was requested %d times" % fetched)
-                if name == "installs" and result.events[-1] != {"event": "installed", "path": bundle,
-                                                                "version": "1.0.0"}:
-                    problems.append("unexpected last event %s" % result.events[-1])
+                if name == "installs and starts":
+                    steps = [event["event"] for event in result.events if event["event"] != "progress"]
+                    if steps != ["started", "verified", "installed", "launched"] \
+                            or result.events[-2] != {"event": "installed", "path": bundle, "version": "1.0.0"}:
+                        problems.append("unexpected events %s" % result.events)
+                    for _ in range(50):
+                        if os.path.exists(at("started")):
+                            break
+                        time.sleep(0.1)
+                    else:
+                        problems.append("the product did not start")
                 if problems:
                     failures.append("%s: %s\n  stdout: %s\n  stderr: %s" % (name, "; ".join(problems),
                                                                            result.stdout[-600:], result.stderr[-600:]))
