@@ -9,6 +9,7 @@
 /// One usage event. Shared between the analytics queue and the batch that carries it.
 class AnalyticsEvent {
 public:
+    /// Spelled as the record's documented states, which callers and tests name.
     enum class Status : quint8 {
         identity = 0, ///< waiting in the queue
         submiting = 1, ///< carried by a request that has not completed
