@@ -1,8 +1,9 @@
 #include "FileManager.h"
 
+#include "SharedInstance.h"
+
 #include <QFile>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -12,7 +13,7 @@
 namespace platform {
 
 namespace {
-std::atomic<FileManager *> replacement { nullptr };
+constinit SharedInstance<FileManager> sharedFileManager;
 }
 
 FileManager::~FileManager() = default;
@@ -44,14 +45,12 @@ int FileManager::moveItem(const QString &from, const QString &to, MoveMode mode)
 
 FileManager &FileManager::shared()
 {
-    static FileManager standard;
-    FileManager *replaced = replacement.load();
-    return replaced ? *replaced : standard;
+    return sharedFileManager.instance();
 }
 
 void FileManager::setShared(FileManager *fileManager)
 {
-    replacement = fileManager;
+    sharedFileManager.replace(fileManager);
 }
 
 } // namespace platform

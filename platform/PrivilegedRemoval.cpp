@@ -1,5 +1,7 @@
 #include "PrivilegedRemoval.h"
 
+#include "SharedInstance.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -9,7 +11,7 @@
 namespace platform {
 
 namespace {
-std::atomic<PrivilegedRemoval *> replacement { nullptr };
+constinit SharedInstance<PrivilegedRemoval> sharedRemoval;
 
 // The user may take a while to type the password; a forgotten prompt does not block forever.
 constexpr int answerTimeoutMs = 10 * 60 * 1000;
@@ -98,14 +100,12 @@ std::optional<QString> PrivilegedRemoval::remove(const QString &path)
 
 PrivilegedRemoval &PrivilegedRemoval::shared()
 {
-    static PrivilegedRemoval standard;
-    PrivilegedRemoval *replaced = replacement.load();
-    return replaced ? *replaced : standard;
+    return sharedRemoval.instance();
 }
 
 void PrivilegedRemoval::setShared(PrivilegedRemoval *runner)
 {
-    replacement = runner;
+    sharedRemoval.replace(runner);
 }
 
 } // namespace platform

@@ -1,9 +1,25 @@
 #include "QtScheduler.h"
 
+#include "SharedInstance.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
 namespace platform {
+
+namespace {
+constinit SharedInstance<Scheduler, QtScheduler> sharedScheduler;
+}
+
+Scheduler &Scheduler::shared()
+{
+    return sharedScheduler.instance();
+}
+
+void Scheduler::setShared(Scheduler *scheduler)
+{
+    sharedScheduler.replace(scheduler);
+}
 
 QtScheduler::QtScheduler() = default;
 

@@ -1,18 +1,17 @@
 #include "Workspace.h"
 
 #include "Bundle.h"
+#include "SharedInstance.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 
-#include <atomic>
-
 namespace platform {
 
 namespace {
-std::atomic<Workspace *> replacement { nullptr };
+constinit SharedInstance<Workspace> sharedWorkspace;
 }
 
 Workspace::~Workspace() = default;
@@ -34,14 +33,12 @@ void Workspace::openApplication(const QString &bundlePath, const OpenCompletion 
 
 Workspace &Workspace::shared()
 {
-    static Workspace standard;
-    Workspace *replaced = replacement.load();
-    return replaced ? *replaced : standard;
+    return sharedWorkspace.instance();
 }
 
 void Workspace::setShared(Workspace *workspace)
 {
-    replacement = workspace;
+    sharedWorkspace.replace(workspace);
 }
 
 std::optional<QString> Workspace::startBundle(const QString &bundlePath)

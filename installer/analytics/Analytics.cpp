@@ -151,14 +151,6 @@ void scheduledBatchDone(bool success)
 
 } // namespace
 
-Analytics::UserEvent::UserEvent(const QString &name, const QJsonObject &params, double timestamp)
-    : uuid(newUuidText())
-    , timestamp(timestamp)
-    , name(name)
-    , params(params)
-{
-}
-
 QString Analytics::heartbeatEventName()
 {
     return QStringLiteral("user_engagement_custom");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AnalyticsEvent.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -38,29 +40,9 @@ class AnalyticsTransport;
  */
 class Analytics {
 public:
-    /// One usage event. Shared between the queue and the batch that carries it.
-    class UserEvent {
-    public:
-        enum class Status : quint8 {
-            identity = 0, ///< waiting in the queue
-            submiting = 1, ///< carried by a request that has not completed
-            submitSuccess = 2, ///< the request that carried it succeeded
-        };
-
-        /// A new record with a fresh upper-case UUID text and status identity.
-        UserEvent(const QString &name, const QJsonObject &params, double timestamp);
-
-        QString uuid;
-        Status status = Status::identity;
-        /// Seconds since 1970-01-01 00:00 UTC at creation.
-        double timestamp = 0;
-        QString name;
-        QJsonObject params;
-
-        bool operator==(const UserEvent &other) const { return uuid == other.uuid; }
-    };
-    using Record = std::shared_ptr<UserEvent>;
-    using Batch = QList<Record>;
+    using UserEvent = AnalyticsEvent;
+    using Record = AnalyticsRecord;
+    using Batch = AnalyticsBatch;
     using Completion = std::function<void(bool success)>;
 
     /// Name of the heartbeat event.

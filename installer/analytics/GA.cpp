@@ -13,8 +13,9 @@
 #include <cstdio>
 
 namespace {
+// Spelled as the collector's reports expect.
 const QString unknown = QStringLiteral("unknow");
-}
+} // namespace
 
 void GA::event(const QString &name, const QString &action, const QString &label)
 {

@@ -109,7 +109,7 @@ QJsonObject MeasurementRequest::limitedParameters(const QJsonObject &parameters)
     return limitedMap(parameters, 0, { QStringLiteral("session_id"), QStringLiteral("engagement_time_msec") });
 }
 
-QJsonObject MeasurementRequest::eventObject(const Analytics::UserEvent &event)
+QJsonObject MeasurementRequest::eventObject(const AnalyticsEvent &event)
 {
     QJsonObject object {
         { QStringLiteral("name"), clipped(event.name, maximumNameLength) },
@@ -120,7 +120,7 @@ QJsonObject MeasurementRequest::eventObject(const Analytics::UserEvent &event)
     return object;
 }
 
-QByteArray MeasurementRequest::body(const Analytics::Batch &batch, const std::optional<QString> &clientId,
+QByteArray MeasurementRequest::body(const AnalyticsBatch &batch, const std::optional<QString> &clientId,
     const QJsonObject &userProperties, qsizetype *carried)
 {
     QJsonObject envelope;
@@ -130,7 +130,7 @@ QByteArray MeasurementRequest::body(const Analytics::Batch &batch, const std::op
         envelope.insert(QStringLiteral("user_properties"), limitedMap(userProperties, 0));
 
     QJsonArray events;
-    for (const Analytics::Record &record : batch) {
+    for (const AnalyticsRecord &record : batch) {
         if (events.size() == maximumEvents)
             break;
         events.append(eventObject(*record));

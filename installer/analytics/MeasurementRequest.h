@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Analytics.h"
+#include "AnalyticsEvent.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -38,11 +38,11 @@ public:
     /// The compact body for the first events of @p batch that fit the limits.
     /// @p carried receives how many records that is (at least one of a
     /// non-empty batch).
-    static QByteArray body(const Analytics::Batch &batch, const std::optional<QString> &clientId,
+    static QByteArray body(const AnalyticsBatch &batch, const std::optional<QString> &clientId,
         const QJsonObject &userProperties, qsizetype *carried = nullptr);
 
     /// The event object of one record.
-    static QJsonObject eventObject(const Analytics::UserEvent &event);
+    static QJsonObject eventObject(const AnalyticsEvent &event);
 
     /// "timestamp_micros" of a timestamp: microseconds, truncated toward zero.
     static qint64 timestampMicros(double timestamp);

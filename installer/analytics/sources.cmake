@@ -1,5 +1,6 @@
 set(INSTALLER_ANALYTICS_SOURCES
     Analytics.cpp
+    AnalyticsEvent.cpp
     AnalyticsSteps.cpp
     AnalyticsTransport.cpp
     GA.cpp

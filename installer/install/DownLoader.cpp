@@ -526,21 +526,21 @@ FailedReason DownLoader::failedReason(const TransferError &error)
 {
     if (error.code == UrlError::CannotWriteToFile && error.fileError == platform::FileError::WriteOutOfSpace)
         return FailedReason::write;
-    switch (error.errorCode()) {
-    case -1005:
-    case -1009:
-    case -2000:
-    case -1018:
-    case -1019:
-    case -1020:
-    case -1001:
-    case -1003:
-    case -1004:
-    case -1006:
-    case -1200:
-    case -1021:
+    switch (error.code) {
+    case UrlError::NetworkConnectionLost:
+    case UrlError::NotConnectedToInternet:
+    case UrlError::CannotLoadFromNetwork:
+    case UrlError::InternationalRoamingOff:
+    case UrlError::CallIsActive:
+    case UrlError::DataNotAllowed:
+    case UrlError::TimedOut:
+    case UrlError::CannotFindHost:
+    case UrlError::CannotConnectToHost:
+    case UrlError::DNSLookupFailed:
+    case UrlError::SecureConnectionFailed:
+    case UrlError::RequestBodyStreamExhausted:
         return FailedReason::withoutNetwork;
-    case -999:
+    case UrlError::Cancelled:
         return FailedReason::canceld;
     default:
         return FailedReason::server;

@@ -1,7 +1,5 @@
 #include "CurlEasySetup_p.h"
 
-#include <platform/net/UrlSession.h>
-
 #include <QCoreApplication>
 #include <QFile>
 
@@ -14,7 +12,7 @@ constexpr qint64 maximumCaFileSize = 4 * 1024 * 1024;
 
 QByteArray readExtraAuthorities()
 {
-    const QString path = UrlSession::extraCaFile();
+    const QString path = extraAuthoritiesFile();
     if (path.isEmpty())
         return {};
     QFile file(path);
@@ -24,6 +22,11 @@ QByteArray readExtraAuthorities()
 }
 
 } // namespace
+
+QString extraAuthoritiesFile()
+{
+    return qEnvironmentVariable("PRISMORA_CA_FILE");
+}
 
 void setUpEasyHandle(CURL *easy, Redirects redirects, char *errorBuffer)
 {

@@ -4,12 +4,17 @@
 
 #include "CurlLibrary.h"
 
+#include <QString>
+
 namespace platform::net {
 
 enum class Redirects {
     Refused, ///< a 3xx answer is handed over as it is
     HttpsOnly, ///< followed (at most 16), to https locations only
 };
+
+/// The PEM file of extra certificate authorities PRISMORA_CA_FILE names; empty when unset.
+QString extraAuthoritiesFile();
 
 /**
  * Applies the settings every HTTP transfer of the program shares to a new

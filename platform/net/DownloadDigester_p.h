@@ -2,7 +2,7 @@
 
 // Internal to DownloadSession: the digests of a body, fed as it arrives.
 
-#include <platform/net/DownloadTask.h>
+#include <platform/net/DownloadDigests.h>
 
 #include <QByteArray>
 

@@ -398,7 +398,8 @@ bool DownloadSessionCore::leavesReserve(DownloadTask &task, std::int64_t toCome)
 {
     auto &transfer = *task.m_transfer;
     transfer.nextSpaceCheck = transfer.file.size() + spaceCheckInterval;
-    const auto session = task.m_session.lock();
+    // A task's worker is always the core that made it.
+    const auto session = std::static_pointer_cast<DownloadSessionCore>(task.m_session.lock());
     const QString folder = transfer.file.folder();
     const auto free = Folders::freeSpace(folder);
     if (!session || !free)

@@ -1,11 +1,10 @@
 #pragma once
 
-// Internal to DownloadSession and DownloadTask: the worker thread and the
-// per-transfer libcurl state.
+// Internal to DownloadSession: the worker thread.
 
 #include "CurlLibrary.h"
-#include "DownloadFile_p.h"
-#include "ResponseHead_p.h"
+#include "DownloadTask_p.h"
+#include "DownloadWorker_p.h"
 
 #include <platform/net/DownloadSession.h>
 
@@ -20,29 +19,7 @@
 
 namespace platform::net {
 
-/// What only the worker thread touches for one task.
-struct DownloadTask::Transfer {
-    CURL *easy = nullptr;
-    curl_slist *headers = nullptr;
-    DownloadFile file;
-    ResponseHead head;
-    QByteArray validator; // what the bytes in the file can be resumed with
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    bool started = false;
-    bool paused = false;
-    bool accepted = false; // a 2xx head was taken: the body that follows goes to the file
-    int writeErrno = 0;
-    bool badStatus = false;
-    std::optional<TransferError> refusal; // why a head ended the transfer
-    std::int64_t reported = 0; // bytes already announced through didWriteData
-    std::chrono::steady_clock::time_point lastActivity;
-    // The minimum speed is measured over windows that start here.
-    std::chrono::steady_clock::time_point speedWindowStart;
-    std::int64_t speedWindowBytes = 0;
-    std::int64_t nextSpaceCheck = 0; // file size at which the free space is looked at again
-};
-
-class DownloadSessionCore : public std::enable_shared_from_this<DownloadSessionCore> {
+class DownloadSessionCore final : public DownloadWorker, public std::enable_shared_from_this<DownloadSessionCore> {
 public:
     DownloadSessionCore(DownloadSessionDelegate *delegate, const DownloadSession::Limits &limits);
     ~DownloadSessionCore();
@@ -52,7 +29,7 @@ public:
     void invalidate();
     /// Stops the thread; joins it unless called on that very thread.
     void shutdown();
-    void wake();
+    void wake() override;
 
     DownloadSessionDelegate *const delegate;
     const DownloadSession::Limits limits;

@@ -1,6 +1,7 @@
 #include "DownloadTask.h"
 
-#include "DownloadSession_p.h"
+#include "DownloadTask_p.h"
+#include "DownloadWorker_p.h"
 
 namespace platform::net {
 
@@ -30,7 +31,7 @@ bool ResumeData::isValid() const
     return offset > 0 && isUsableValidator(validator);
 }
 
-DownloadTask::DownloadTask(DownloadRequest request, std::weak_ptr<DownloadSessionCore> session)
+DownloadTask::DownloadTask(DownloadRequest request, std::weak_ptr<DownloadWorker> session)
     : m_identifier(++lastTaskIdentifier)
     , m_request(std::move(request))
     , m_session(std::move(session))

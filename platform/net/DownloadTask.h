@@ -1,6 +1,7 @@
 #pragma once
 
 #include <platform/FileError.h>
+#include <platform/net/DownloadDigests.h>
 #include <platform/net/UrlError.h>
 #include <platform/platform_export.h>
 
@@ -19,6 +20,7 @@ namespace platform::net {
 
 class DownloadSession;
 class DownloadSessionCore;
+class DownloadWorker;
 
 /**
  * Where an earlier, interrupted download of the same URL stopped.
@@ -55,14 +57,6 @@ struct DownloadRequest {
     /// When not negative, a body that makes the file longer than this ends
     /// the task with BadServerResponse (an announced length at once).
     std::int64_t maximumSize = -1;
-};
-
-/// Digests of a downloaded body as lower-case hex; empty until known.
-struct DownloadDigests {
-    QString md5;
-    QString sha256;
-    /// What a prehashed minisign signature signs.
-    QString blake2b512;
 };
 
 /**
@@ -143,12 +137,12 @@ private:
     friend class DownloadSession;
     struct Transfer;
     friend class DownloadSessionCore;
-    DownloadTask(DownloadRequest request, std::weak_ptr<DownloadSessionCore> session);
+    DownloadTask(DownloadRequest request, std::weak_ptr<DownloadWorker> session);
     void wakeSession() const;
 
     const std::uint64_t m_identifier;
     const DownloadRequest m_request;
-    const std::weak_ptr<DownloadSessionCore> m_session;
+    const std::weak_ptr<DownloadWorker> m_session;
     std::atomic<State> m_state { State::Suspended };
     std::atomic<std::int64_t> m_received { 0 };
     std::atomic<std::int64_t> m_expected { -1 };

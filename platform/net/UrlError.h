@@ -8,7 +8,9 @@ namespace platform::net {
 
 /**
  * Transfer failures, numbered like the URL-loading error codes the
- * installer's classification tables and stored values use.
+ * installer's classification tables and stored values use. The codes marked
+ * "never the result of a transfer here" are named so that those tables can
+ * list them by name.
  */
 enum class UrlError : int {
     None = 0,
@@ -28,11 +30,16 @@ enum class UrlError : int {
     ZeroByteResource = -1014,
     CannotDecodeContentData = -1016,
     CannotParseResponse = -1017,
+    InternationalRoamingOff = -1018, ///< never the result of a transfer here
+    CallIsActive = -1019, ///< never the result of a transfer here
+    DataNotAllowed = -1020, ///< never the result of a transfer here
+    RequestBodyStreamExhausted = -1021, ///< never the result of a transfer here
     DataLengthExceedsMaximum = -1103,
     SecureConnectionFailed = -1200,
     ServerCertificateHasBadDate = -1201,
     ServerCertificateUntrusted = -1202,
     ServerCertificateHasUnknownRoot = -1203,
+    CannotLoadFromNetwork = -2000, ///< never the result of a transfer here
     CannotCreateFile = -3000,
     CannotOpenFile = -3001,
     CannotWriteToFile = -3003,

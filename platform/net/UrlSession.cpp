@@ -333,7 +333,7 @@ int UrlSession::runningTaskCount() const
 
 QString UrlSession::extraCaFile()
 {
-    return qEnvironmentVariable("PRISMORA_CA_FILE");
+    return extraAuthoritiesFile();
 }
 
 } // namespace platform::net

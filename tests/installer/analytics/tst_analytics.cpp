@@ -1,25 +1,14 @@
-#include "FakeTransport.h"
+#include "AnalyticsTestCase.h"
 
-#include <installer/analytics/Analytics.h>
-#include <platform/MachineIdentifier.h>
-#include <platform/ManualScheduler.h>
-
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 using namespace std::chrono_literals;
 using Status = Analytics::UserEvent::Status;
 using platform::net::UrlError;
 
-class AnalyticsTest : public QObject {
+class AnalyticsTest : public AnalyticsTestCase {
     Q_OBJECT
 private:
-    std::unique_ptr<platform::ManualScheduler> m_scheduler;
-    FakeTransport m_transport;
-    QTemporaryDir m_dir;
-
     void configure()
     {
         Analytics::configureWithMeasurement_id(
@@ -49,26 +38,11 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_scheduler = std::make_unique<platform::ManualScheduler>();
-        platform::Scheduler::setShared(m_scheduler.get());
-        Analytics::resetForTesting();
-        m_transport = FakeTransport();
-        Analytics::setTransport(&m_transport);
+        QVERIFY(startAnalytics());
         qunsetenv("PRISMORA_ANALYTICS_ENDPOINT");
-        QFile id(m_dir.filePath(QStringLiteral("machine-id")));
-        QVERIFY(id.open(QIODevice::WriteOnly));
-        id.write("0123456789abcdef0123456789abcdef\n");
-        platform::MachineIdentifier::setIdFilePaths({ id.fileName() });
     }
 
-    void cleanup()
-    {
-        Analytics::resetForTesting();
-        Analytics::setTransport(nullptr);
-        platform::Scheduler::setShared(nullptr);
-        m_scheduler.reset();
-        platform::MachineIdentifier::setIdFilePaths({});
-    }
+    void cleanup() { stopAnalytics(); }
 
     void unconfiguredClientDropsEverything()
     {

@@ -1,14 +1,10 @@
-#include "FakeTransport.h"
+#include "AnalyticsTestCase.h"
 
 #include <installer/BuildConfig.h>
-#include <installer/analytics/Analytics.h>
 #include <installer/analytics/AnalyticsSteps.h>
 #include <installer/analytics/GA.h>
 #include <installer/analytics/SoftWare.h>
-#include <platform/MachineIdentifier.h>
-#include <platform/ManualScheduler.h>
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -51,44 +47,19 @@ private:
     QByteArray m_text;
 };
 
-class GATest : public QObject {
+class GATest : public AnalyticsTestCase {
     Q_OBJECT
-private:
-    std::unique_ptr<platform::ManualScheduler> m_scheduler;
-    FakeTransport m_transport;
-    QTemporaryDir m_dir;
-
-    QString writeMachineId()
-    {
-        QFile id(m_dir.filePath(QStringLiteral("machine-id")));
-        if (!id.open(QIODevice::WriteOnly))
-            return {};
-        id.write("0123456789abcdef0123456789abcdef\n");
-        return id.fileName();
-    }
-
 private Q_SLOTS:
     void init()
     {
-        m_scheduler = std::make_unique<platform::ManualScheduler>();
-        platform::Scheduler::setShared(m_scheduler.get());
-        Analytics::resetForTesting();
-        m_transport = FakeTransport();
-        Analytics::setTransport(&m_transport);
-        platform::MachineIdentifier::setIdFilePaths({ writeMachineId() });
+        QVERIFY(startAnalytics());
         AnalyticsSteps::setTerminationPause(0ms);
         qunsetenv("DO_NOT_TRACK");
         qunsetenv("PRISMORA_NO_ANALYTICS");
         qputenv("PRISMORA_ANALYTICS_ENDPOINT", "https://collector.test");
     }
 
-    void cleanup()
-    {
-        Analytics::resetForTesting();
-        Analytics::setTransport(nullptr);
-        platform::Scheduler::setShared(nullptr);
-        platform::MachineIdentifier::setIdFilePaths({});
-    }
+    void cleanup() { stopAnalytics(); }
 
     void standardParameters()
     {
