@@ -271,8 +271,10 @@ void InteractiveButton::interactiveStateDidChanged(Interactive::State)
 
 bool InteractiveButton::event(QEvent *event)
 {
+    // A press action may delete the control (a button that closes its page).
+    const QPointer<InteractiveButton> guard(this);
     const bool handled = QAbstractButton::event(event);
-    return handleTrackingEvent(event) || handled;
+    return (guard && handleTrackingEvent(event)) || handled;
 }
 
 void InteractiveButton::changeEvent(QEvent *event)
@@ -307,9 +309,7 @@ void InteractiveButton::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    QPointer<InteractiveButton> guard(this);
-    interactiveMouseDownPrefix(event);
-    if (!guard || !isEnabled())
+    if (!interactiveMouseDownPrefix(event) || !isEnabled())
         return;
     d->tracking = true;
     QAbstractButton::mousePressEvent(event);
@@ -332,10 +332,9 @@ void InteractiveButton::mouseReleaseEvent(QMouseEvent *event)
 
 void InteractiveButton::performClick()
 {
-    QPointer<InteractiveButton> guard(this);
-    interactiveMouseDownPrefix(nullptr);
-    if (!guard || !isEnabled())
+    if (!interactiveMouseDownPrefix(nullptr) || !isEnabled())
         return;
+    const QPointer<InteractiveButton> guard(this);
     click();
     if (guard)
         endKeyboardPress(true);
@@ -347,11 +346,9 @@ void InteractiveButton::keyPressEvent(QKeyEvent *event)
         QAbstractButton::keyPressEvent(event);
         return;
     }
-    QPointer<InteractiveButton> guard(this);
-    interactiveMouseDownPrefix(nullptr);
     event->accept();
     // The mouseDown action may have deleted or disabled the button.
-    if (!guard || !isEnabled())
+    if (!interactiveMouseDownPrefix(nullptr) || !isEnabled())
         return;
     d->keyPress = true;
     QAbstractButton::keyPressEvent(event);

@@ -195,13 +195,18 @@ void InteractiveViewProtocol::setSelected(bool selected)
     fixState();
 }
 
-void InteractiveViewProtocol::interactiveMouseDownPrefix(QMouseEvent *)
+bool InteractiveViewProtocol::interactiveMouseDownPrefix(QMouseEvent *)
 {
     if (!isEnabled())
-        return;
+        return true;
+    // The action may delete the control (a button that closes its page).
+    const QPointer<QWidget> guard(trackedView());
     sendEventAction(Interactive::Event::mouseDown, interactiveSender());
+    if (!guard)
+        return false;
     setClicked(true);
     fixState();
+    return true;
 }
 
 void InteractiveViewProtocol::interactiveMouseDownSuffix(QMouseEvent *event)
@@ -215,8 +220,7 @@ void InteractiveViewProtocol::interactiveMouseDownSuffix(QMouseEvent *event)
     const QPoint global = event ? event->globalPosition().toPoint() : MouseTrackingPointer::globalPosition();
     if (QWidget *parent = view->parentWidget())
         setEntered(view->geometry().contains(parent->mapFromGlobal(global)));
-    // The action may delete the control (a page replacing itself).
-    QPointer<QWidget> guard(view);
+    const QPointer<QWidget> guard(view);
     sendEventAction(
         isEntered() ? Interactive::Event::mouseUpInside : Interactive::Event::mouseUpOutside, interactiveSender());
     if (guard)

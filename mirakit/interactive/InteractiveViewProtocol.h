@@ -83,15 +83,20 @@ public:
     void setEnabled(bool enabled) override;
     void setSelected(bool selected) override;
 
-    /// Start of a press: when enabled, fires mouseDown, sets the press flag and recomputes.
-    void interactiveMouseDownPrefix(QMouseEvent *event);
+    /**
+     * Start of a press: when enabled, fires mouseDown, sets the press flag and
+     * recomputes. False when the action deleted the control: the caller must
+     * not touch it any more.
+     */
+    [[nodiscard]] bool interactiveMouseDownPrefix(QMouseEvent *event);
     /**
      * End of a press: when enabled, clears the press flag; when the control
      * is in a visible window, re-derives the pointer-inside flag from where
      * the press ended (the frame in the parent's coordinates; a control
      * without a parent keeps the flag), fires mouseUpInside or
      * mouseUpOutside and recomputes. Outside a window the state keeps
-     * clicked until the next recomputation.
+     * clicked until the next recomputation. An action that deletes the
+     * control ends it there.
      */
     void interactiveMouseDownSuffix(QMouseEvent *event);
 
