@@ -148,7 +148,7 @@ QPixmap InteractiveButtonProtocol::image(Interactive::State state) const
 {
     const std::optional<std::optional<QPixmap>> resolved = adapterValue(interactiveImages(), statePriority(state));
     if (!resolved)
-        return currentImage();
+        return baseImage();
     return resolved->value_or(QPixmap());
 }
 

@@ -143,7 +143,37 @@ private Q_SLOTS:
         QVERIFY(titleFormat(*m_button).fontUnderline());
         pointer::leave(m_button);
         QCOMPARE(titleFormat(*m_button).foreground().color(), QColor(Qt::blue));
-        QCOMPARE(m_button->title(), QStringLiteral("Terms")); // the current title carries over
+        QCOMPARE(m_button->title(), QStringLiteral("Install")); // the button's own title comes back
+    }
+
+    // A state that hides the title or shows no image changes only what is
+    // shown: the button's own title and image come back in the other states.
+    void hiddenStatesKeepTheOwnTitleAndImage_data()
+    {
+        QTest::addColumn<bool>("imageHidden");
+        QTest::addColumn<bool>("textHidden");
+        QTest::addColumn<bool>("explicitNoImage");
+        QTest::addRow("text hidden") << false << true << false;
+        QTest::addRow("image hidden") << true << false << false;
+        QTest::addRow("explicit no image") << false << false << true;
+    }
+
+    void hiddenStatesKeepTheOwnTitleAndImage()
+    {
+        QFETCH(bool, imageHidden);
+        QFETCH(bool, textHidden);
+        QFETCH(bool, explicitNoImage);
+        m_button->setImage(filled(Qt::blue));
+        m_button->setHiddenImageAndText({ imageHidden, textHidden }, S::hovered);
+        if (explicitNoImage)
+            m_button->setImage(QPixmap(), S::hovered);
+        pointer::enter(m_button);
+        QCOMPARE(m_button->title().isEmpty(), textHidden);
+        QCOMPARE(m_button->currentImage().isNull(), imageHidden || explicitNoImage);
+        pointer::leave(m_button);
+        QCOMPARE(m_button->title(), QStringLiteral("Install"));
+        QCOMPARE(m_button->currentImage().toImage().pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(m_button->image(S::normal).toImage().pixelColor(0, 0), QColor(Qt::blue));
     }
 
     void fontFallsBackToTheCellFontThenFourteenPixels()
