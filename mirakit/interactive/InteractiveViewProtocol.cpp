@@ -101,10 +101,10 @@ void InteractiveViewProtocol::setBackgroundColor(const QColor &color, Interactiv
     if (!color.isValid())
         return;
     StateTable<QColor> table = interactiveBackgroundColors();
-    if (!storeStateValue(table, state, color))
-        return;
-    setInteractiveBackgroundColors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, color)) {
+        setInteractiveBackgroundColors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -118,10 +118,10 @@ void InteractiveViewProtocol::setBorderColor(const QColor &color, Interactive::S
     if (!color.isValid())
         return;
     StateTable<QColor> table = interactiveBorderColors();
-    if (!storeStateValue(table, state, color))
-        return;
-    setInteractiveBorderColors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, color)) {
+        setInteractiveBorderColors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -133,10 +133,10 @@ std::optional<qreal> InteractiveViewProtocol::borderWidth(Interactive::State sta
 void InteractiveViewProtocol::setBorderWidth(qreal width, Interactive::State state)
 {
     StateTable<qreal> table = interactiveBorderWidths();
-    if (!storeStateValue(table, state, width))
-        return;
-    setInteractiveBorderWidths(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, width)) {
+        setInteractiveBorderWidths(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -148,10 +148,10 @@ std::optional<QCursor> InteractiveViewProtocol::cursor(Interactive::State state)
 void InteractiveViewProtocol::setCursor(const QCursor &cursor, Interactive::State state)
 {
     StateTable<QCursor> table = interactiveCursors();
-    if (!storeStateValue(table, state, cursor))
-        return;
-    setInteractiveCursors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, cursor)) {
+        setInteractiveCursors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -174,8 +174,12 @@ bool InteractiveViewProtocol::isEnabled() const
 
 void InteractiveViewProtocol::setEnabled(bool enabled)
 {
-    // QEvent::EnabledChange reaches enabledChangeEvent() when the effective state changes.
+    // QEvent::EnabledChange reaches enabledChangeEvent() when the effective
+    // state changes; otherwise the setter recomputes by itself.
+    const bool was = isEnabled();
     trackedView()->setEnabled(enabled);
+    if (isEnabled() == was)
+        enabledChangeEvent();
 }
 
 void InteractiveViewProtocol::notifyAppearanceChanged()

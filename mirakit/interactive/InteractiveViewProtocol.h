@@ -26,17 +26,17 @@ namespace mira {
  * Getters resolve through the fallback order of the given state
  * (statePriority()) and have no default: nothing registered gives
  * std::nullopt. Setters store under exactly the given state and recompute
- * the state (fixState()), so the value shows at once; registering the value
- * a state already has changes nothing. A setter given an empty value (an
+ * the state (fixState()), so the value shows at once, also when the value
+ * was already registered (appearanceChanged() then stays silent). A setter given an empty value (an
  * invalid colour) leaves the table unchanged; there is no way to remove an
  * entry. setBlock() is the exception: the callable runs at
  * the next recomputation, not now.
  *
  * Enabled is the widget's own QWidget::isEnabled(): a control is disabled
  * when it or one of its ancestors is, for Qt, for the disabled state and for
- * assistive technology alike. setEnabled() is QWidget::setEnabled(); every
- * change of the effective state (also through a parent) clears the press
- * flag and recomputes. Setting isSelected stores the flag, clears the press
+ * assistive technology alike. setEnabled() is QWidget::setEnabled(); it and
+ * every change of the effective state (also through a parent) clear the
+ * press flag and recompute. Setting isSelected stores the flag, clears the press
  * flag and recomputes.
  */
 class MIRAKIT_EXPORT InteractiveViewProtocol : public InteractiveStateable, public MouseTrackingProtocol {
@@ -79,7 +79,7 @@ public:
 
     /// QWidget::isEnabled() of the control: false when it or an ancestor is disabled.
     bool isEnabled() const override;
-    /// QWidget::setEnabled() of the control.
+    /// QWidget::setEnabled() of the control, then a recomputation.
     void setEnabled(bool enabled) override;
     void setSelected(bool selected) override;
 
