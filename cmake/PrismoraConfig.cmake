@@ -4,7 +4,7 @@ set(PRISMORA_BUNDLE_IDENTIFIER "com.kestrum.installer" CACHE STRING "Installer b
 set(PRISMORA_MINIMUM_SYSTEM_VERSION "10.13" CACHE STRING "LSMinimumSystemVersion of the installer bundle")
 set(PRISMORA_SITE_INDEX 2 CACHE STRING "Regional site the installer is built for (0-11)")
 set(PRISMORA_DOWNLOAD_HOSTS
-    "download.prismora.com,download-jp.prismora.com,download-de.prismora.com,resource.prismora.com"
+    "download.prismora.com,download-jp.prismora.com,download-de.prismora.com,resource.prismora.com/product"
     CACHE STRING "Download hosts in role order main, japan, german, resource")
 set(PRISMORA_ARCHIVE_SIZE "" CACHE STRING "Expected size in bytes of the product archive (empty: not checked)")
 set(PRISMORA_ARCHIVE_SHA256 "" CACHE STRING "Expected SHA-256 of the product archive, hex (empty: not checked)")

@@ -22,6 +22,7 @@
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
 namespace platform {
@@ -116,6 +117,41 @@ std::string targetOf(zip_t *archive, const std::string &root, zip_uint64_t index
     const char *name = zip_get_name(archive, index, 0);
     const auto parts = components(name ? name : "");
     return parts ? joined(root, *parts, parts->size()) : root;
+}
+
+/// Whether entry @p index of @p archive, named @p name, is a folder: by its trailing slash or its Unix mode.
+bool isFolder(zip_t *archive, zip_uint64_t index, const std::string &name)
+{
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    zip_file_get_external_attributes(archive, index, 0, &system, &attributes);
+    return (!name.empty() && name.back() == '/') || (system == ZIP_OPSYS_UNIX && S_ISDIR(mode_t(attributes >> 16)));
+}
+
+/// Opens the archive at @p path. Some zip tools list a folder twice, which
+/// libzip's consistency checks refuse like any repeated name; such an archive
+/// is opened without them, and only folder names may repeat in it.
+std::variant<zip_t *, ZipError> openArchive(const QString &path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    int code = 0;
+    if (zip_t *archive = zip_open(file.constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code))
+        return archive;
+    if (code != ZIP_ER_EXISTS)
+        return openFailure(path, code);
+    zip_t *archive = zip_open(file.constData(), ZIP_RDONLY, &code);
+    if (!archive)
+        return openFailure(path, code);
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        const char *name = zip_get_name(archive, zip_uint64_t(index), 0);
+        if (!name || zip_name_locate(archive, name, 0) == index || isFolder(archive, zip_uint64_t(index), name))
+            continue;
+        ZipError error = failure(Code::CorruptEntry, QStringLiteral("%1 appears twice in the archive").arg(name));
+        zip_discard(archive);
+        return error;
+    }
+    return archive;
 }
 
 /// Creates the first @p count components below @p root; each must be (or become) a real folder.
@@ -282,7 +318,7 @@ private:
         zip_uint32_t attributes = 0;
         zip_file_get_external_attributes(m_archive, index, 0, &system, &attributes);
         const mode_t mode = system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
-        const bool folder = name.back() == '/' || S_ISDIR(mode);
+        const bool folder = isFolder(m_archive, index, name);
 
         const std::string target = joined(m_root, *parts, parts->size());
         if (!folder && !claim(target, index))
@@ -512,10 +548,10 @@ std::optional<ZipError> ZipArchive::unzip(
 {
     if (auto refused = checkDeclaredEntries(path, limits))
         return refused;
-    int code = 0;
-    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!archive)
-        return openFailure(path, code);
+    auto opened = openArchive(path);
+    if (auto *refused = std::get_if<ZipError>(&opened))
+        return *refused;
+    zip_t *archive = std::get<zip_t *>(opened);
     const std::string root = QFile::encodeName(QDir::cleanPath(QDir(destination).absolutePath())).toStdString();
     Reader reader(archive, root, overwrite);
     std::optional<ZipError> error = reader.checkSizes(path, limits);

@@ -39,11 +39,16 @@ QWidget *InstalllerAlertProtocol::noticeWindow()
     return nullptr;
 }
 
+bool InstalllerAlertProtocol::isShowingSheet(const QWidget *window)
+{
+    return window && !mira::attachedSheets(window->window()).isEmpty();
+}
+
 void InstalllerAlertProtocol::presentNotice(
     const NoticePageConfiger &configer, const QList<ChooseAlertAction> &options, QWidget *window) const
 {
     QWidget *host = window ? window : noticeWindow();
-    if (!host || !host->window()->isVisible())
+    if (!host || !host->window()->isVisible() || isShowingSheet(host))
         return;
     auto *page = new InstallerAlertViewController;
     page->setConfiger(configer);

@@ -28,11 +28,15 @@ public:
      * else the first shown top-level window that is not itself a presented
      * sheet or child window. The parent's title-bar buttons stay enabled.
      *
-     * Without such a window, or when the chosen one is not shown, nothing is
-     * shown and no action ever runs.
+     * Without such a window, when the chosen one is not shown, or while it
+     * shows a sheet already (one prompt at a time, as a sheet blocks its
+     * window), nothing is shown and no action ever runs.
      */
     void presentNotice(
         const NoticePageConfiger &configer, const QList<ChooseAlertAction> &options, QWidget *window = nullptr) const;
+
+    /// Whether @p window (or the window it is in) shows a sheet now.
+    static bool isShowingSheet(const QWidget *window);
 
     /// The window presentNotice() uses when it is given none; nullptr when there is none.
     static QWidget *noticeWindow();

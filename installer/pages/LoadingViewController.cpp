@@ -305,6 +305,9 @@ void LoadingViewController::showFailedPage(const QString &step)
 
 void LoadingViewController::closeRequest()
 {
+    // The prompt already up owns the paused download.
+    if (isShowingSheet(window()))
+        return;
     DownLoader::shared().suspend();
     const auto resume = [] {
         GA::installStep(QStringLiteral("Cancel_Download_Close"));

@@ -83,7 +83,7 @@ public:
     void notifyLaunchFailed();
     ///@}
 
-    /// Pauses the download and asks whether to quit; the window stays.
+    /// Pauses the download and asks whether to quit; the window stays. Nothing while a prompt is up.
     void closeRequest() override;
     /// Replaces the window's content with the failure page for @p step.
     void showFailedPage(const QString &step);

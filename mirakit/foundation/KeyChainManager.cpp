@@ -8,6 +8,8 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMutex>
 #include <QThread>
 
@@ -84,8 +86,8 @@ private:
     QObject m_context;
 };
 
-QMutex serviceMutex;
-QString customService;
+QMutex indexKeyMutex;
+QString customIndexKey;
 
 bool fail(QString *error, const QString &message)
 {
@@ -106,10 +108,20 @@ QString describe(const QString &action, const QString &key, const JobOutcome &ou
     return QStringLiteral("Keychain %1 of \"%2\" failed: %3").arg(action, key, outcome.errorString);
 }
 
+// Every item is found by the key alone: its service and its account are both the key.
+JobOutcome read(const QString &key)
+{
+    return KeychainThread::instance().run([key] {
+        auto *job = new QKeychain::ReadPasswordJob(key);
+        job->setKey(key);
+        return job;
+    });
+}
+
 JobOutcome write(const QByteArray &data, const QString &key)
 {
-    return KeychainThread::instance().run([service = KeyChainManager::serviceName(), data, key] {
-        auto *job = new QKeychain::WritePasswordJob(service);
+    return KeychainThread::instance().run([data, key] {
+        auto *job = new QKeychain::WritePasswordJob(key);
         job->setKey(key);
         job->setBinaryData(data);
         return job;
@@ -118,8 +130,8 @@ JobOutcome write(const QByteArray &data, const QString &key)
 
 JobOutcome remove(const QString &key)
 {
-    return KeychainThread::instance().run([service = KeyChainManager::serviceName(), key] {
-        auto *job = new QKeychain::DeletePasswordJob(service);
+    return KeychainThread::instance().run([key] {
+        auto *job = new QKeychain::DeletePasswordJob(key);
         job->setKey(key);
         return job;
     });
@@ -136,8 +148,8 @@ struct FoundItems {
 };
 
 // The keychain library cannot list items, so searches go to the Secret
-// Service directly. Our items carry the service name in their "server"
-// attribute and the key in "user".
+// Service directly. An item carries its service in the "server" attribute
+// and its account in "user".
 std::optional<FoundItems> searchItems(const QMap<QString, QString> &attributes, QString *error)
 {
     qDBusRegisterMetaType<QMap<QString, QString>>();
@@ -158,31 +170,88 @@ std::optional<FoundItems> searchItems(const QMap<QString, QString> &attributes, 
         qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(1)) };
 }
 
+QMap<QString, QString> itemAttributes(const QString &key)
+{
+    return { { QStringLiteral("server"), key }, { QStringLiteral("user"), key } };
+}
+
+// The keys written here, kept in the keychain item of KeyChainManager::indexKey().
+QMutex indexMutex;
+
+QStringList readIndex(const QString &indexKey, QString *error)
+{
+    const std::optional<QByteArray> data = KeyChainManager::value(indexKey, error);
+    const QJsonArray keys = data ? QJsonDocument::fromJson(*data).array() : QJsonArray();
+    QStringList list;
+    for (const QJsonValue &key : keys)
+        list << key.toString();
+    return list;
+}
+
+/// Adds @p key to the index (or takes it out); true when the index is right afterwards.
+bool recordKey(const QString &key, bool written)
+{
+    const QString indexKey = KeyChainManager::indexKey();
+    if (key == indexKey)
+        return true;
+    QMutexLocker lock(&indexMutex);
+    QString error;
+    QStringList keys = readIndex(indexKey, &error);
+    if (!error.isEmpty() || keys.contains(key) == written)
+        return error.isEmpty();
+    if (written)
+        keys << key;
+    else
+        keys.removeAll(key);
+    if (keys.isEmpty())
+        return remove(indexKey).error == QKeychain::NoError;
+    return write(QJsonDocument(QJsonArray::fromStringList(keys)).toJson(QJsonDocument::Compact), indexKey).error
+        == QKeychain::NoError;
+}
+
+/// Deletes the unlocked items of @p key through the Secret Service (which never prompts);
+/// the number of items left, or nullopt when the search failed.
+std::optional<qsizetype> deleteItems(const QString &key, QString *error)
+{
+    const std::optional<FoundItems> found = searchItems(itemAttributes(key), error);
+    if (!found)
+        return std::nullopt;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    qsizetype left = found->locked.size();
+    for (const QDBusObjectPath &item : found->unlocked) {
+        const QDBusMessage reply
+            = bus.call(secretCall(item.path(), QStringLiteral("org.freedesktop.Secret.Item"), QStringLiteral("Delete")),
+                QDBus::Block);
+        // A prompt other than "/" means the service wants the user to confirm; we never prompt.
+        const bool deleted = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+            && qdbus_cast<QDBusObjectPath>(reply.arguments().at(0)).path() == QLatin1String("/");
+        if (!deleted)
+            ++left;
+    }
+    return left;
+}
+
 } // namespace
 
-QString KeyChainManager::serviceName()
+QString KeyChainManager::indexKey()
 {
-    QMutexLocker lock(&serviceMutex);
-    if (!customService.isEmpty())
-        return customService;
+    QMutexLocker lock(&indexKeyMutex);
+    if (!customIndexKey.isEmpty())
+        return customIndexKey;
     return QStringLiteral("mirakit:") + QCoreApplication::applicationName();
 }
 
-void KeyChainManager::setServiceName(const QString &name)
+void KeyChainManager::setIndexKey(const QString &key)
 {
-    QMutexLocker lock(&serviceMutex);
-    customService = name;
+    QMutexLocker lock(&indexKeyMutex);
+    customIndexKey = key;
 }
 
 std::optional<QByteArray> KeyChainManager::value(const QString &key, QString *error)
 {
     if (!hasApplication(error))
         return std::nullopt;
-    const JobOutcome outcome = KeychainThread::instance().run([service = serviceName(), key] {
-        auto *job = new QKeychain::ReadPasswordJob(service);
-        job->setKey(key);
-        return job;
-    });
+    const JobOutcome outcome = read(key);
     if (outcome.error == QKeychain::NoError)
         return outcome.data;
     if (outcome.error != QKeychain::EntryNotFound) {
@@ -191,8 +260,7 @@ std::optional<QByteArray> KeyChainManager::value(const QString &key, QString *er
     }
     // A locked collection hides its items from a read; say so rather than
     // let the caller believe the value was never stored.
-    const std::optional<FoundItems> found
-        = searchItems({ { QStringLiteral("server"), serviceName() }, { QStringLiteral("user"), key } }, nullptr);
+    const std::optional<FoundItems> found = searchItems(itemAttributes(key), nullptr);
     if (found && !found->locked.isEmpty())
         fail(error, QStringLiteral("Keychain read of \"%1\" failed: the item is in a locked collection").arg(key));
     return std::nullopt;
@@ -209,6 +277,9 @@ bool KeyChainManager::setValue(const QByteArray &data, const QString &key, QStri
     }
     if (outcome.error != QKeychain::NoError)
         return fail(error, describe(QStringLiteral("write"), key, outcome));
+    if (!recordKey(key, true))
+        return fail(
+            error, QStringLiteral("Keychain write of \"%1\" could not be recorded in \"%2\"").arg(key, indexKey()));
     return true;
 }
 
@@ -219,26 +290,27 @@ bool KeyChainManager::removeValue(const QString &key, QString *error)
     const JobOutcome outcome = remove(key);
     if (outcome.error != QKeychain::NoError && outcome.error != QKeychain::EntryNotFound)
         return fail(error, describe(QStringLiteral("delete"), key, outcome));
+    recordKey(key, false);
     return true;
 }
 
 bool KeyChainManager::removeAll(QString *error)
 {
-    QString searchError;
-    const std::optional<FoundItems> found = searchItems({ { QStringLiteral("server"), serviceName() } }, &searchError);
-    if (!found)
-        return fail(error, QStringLiteral("Keychain removal failed: ") + searchError);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    qsizetype left = found->locked.size();
-    for (const QDBusObjectPath &item : found->unlocked) {
-        const QDBusMessage reply
-            = bus.call(secretCall(item.path(), QStringLiteral("org.freedesktop.Secret.Item"), QStringLiteral("Delete")),
-                QDBus::Block);
-        // A prompt other than "/" means the service wants the user to confirm; we never prompt.
-        const bool deleted = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-            && qdbus_cast<QDBusObjectPath>(reply.arguments().at(0)).path() == QLatin1String("/");
-        if (!deleted)
-            ++left;
+    if (!hasApplication(error))
+        return false;
+    QMutexLocker lock(&indexMutex);
+    QString readError;
+    const QString index = indexKey();
+    const QStringList keys = readIndex(index, &readError);
+    if (!readError.isEmpty())
+        return fail(error, QStringLiteral("Keychain removal failed: ") + readError);
+    qsizetype left = 0;
+    for (const QString &key : keys + QStringList { index }) {
+        QString searchError;
+        const std::optional<qsizetype> kept = deleteItems(key, &searchError);
+        if (!kept)
+            return fail(error, QStringLiteral("Keychain removal failed: ") + searchError);
+        left += *kept;
     }
     if (left > 0)
         return fail(error, QStringLiteral("Keychain removal left %1 item(s) that are locked or protected").arg(left));

@@ -12,11 +12,12 @@ namespace mira {
 /**
  * Secret items in the user's keychain (the Secret Service on Linux).
  *
- * Every item this manager writes is a password item whose account is the
- * key and whose service is serviceName(). The service name marks the item
- * as made here: removeAll() deletes only items with that service, never
- * other applications' secrets. Items are never written to a plain-text file,
- * even when no keychain is available.
+ * Every item is a password item whose service and account are both the key,
+ * on every platform, so that items stored by other builds are found. The
+ * keys written here are listed in one more item, that of indexKey():
+ * removeAll() deletes the listed items only, never other applications'
+ * secrets on a shared Secret Service. Items are never written to a
+ * plain-text file, even when no keychain is available.
  *
  * The calls are synchronous. The underlying keychain jobs are asynchronous;
  * each call hands its job to one dedicated keychain thread (which runs the
@@ -44,25 +45,25 @@ class MIRAKIT_EXPORT KeyChainManager {
 public:
     KeyChainManager() = delete;
 
-    /// The service of every item; by default "mirakit:" followed by the
-    /// application name. Items written under one name are invisible under another.
-    static QString serviceName();
-    /// Sets the service name; an empty name restores the default.
-    static void setServiceName(const QString &name);
+    /// The key of the item that lists the keys written here; by default
+    /// "mirakit:" followed by the application name.
+    static QString indexKey();
+    /// Sets the index key; an empty key restores the default.
+    static void setIndexKey(const QString &key);
 
     /// The data stored for @p key; nullopt when there is none (no error
     /// then) or when the keychain fails (@p error says why).
     static std::optional<QByteArray> value(const QString &key, QString *error = nullptr);
 
-    /// Stores @p data for @p key, replacing what was there. When the
-    /// replacing write fails, the old item is deleted and the write tried
-    /// once more. True on success.
+    /// Stores @p data for @p key, replacing what was there, and lists the
+    /// key under indexKey(). When the replacing write fails, the old item is
+    /// deleted and the write tried once more. True on success.
     static bool setValue(const QByteArray &data, const QString &key, QString *error = nullptr);
 
     /// Deletes the item for @p key. True when it is gone (or never was).
     static bool removeValue(const QString &key, QString *error = nullptr);
 
-    /// Deletes every item of serviceName(), and nothing else. Items in a
+    /// Deletes every item listed under indexKey(), and the list. Items in a
     /// locked collection are left (unlocking would ask the user); then the
     /// result is false and @p error counts them.
     static bool removeAll(QString *error = nullptr);

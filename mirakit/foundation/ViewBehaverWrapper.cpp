@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace mira {
@@ -120,6 +121,9 @@ public:
     std::vector<ViewBehaverWrapper::EventCallback> mouseExited;
     ViewBehaverWrapper::HitTest hitTest;
     bool interactionEnabled = true;
+    // What switching interaction off replaced, given back when it comes on again.
+    bool transparentTemp = false;
+    ViewBehaverWrapper::HitTest hitTestTemp;
     QList<MouseTrackingArea> trackingAreasTemp;
     std::vector<ViewBehaverWrapper::Callback> updateTrackingAreaTemp;
     std::unique_ptr<MouseTracker> tracker;
@@ -162,12 +166,13 @@ void ViewBehaverWrapper::setUserInteractionEnabled(bool enabled)
         hooks->trackingAreasTemp = tracking->trackingAreas();
         for (const MouseTrackingArea &area : std::as_const(hooks->trackingAreasTemp))
             tracking->removeTrackingArea(area);
-        hooks->hitTest = [](const QPoint &) -> QWidget * { return nullptr; };
+        hooks->hitTestTemp = std::exchange(hooks->hitTest, [](const QPoint &) -> QWidget * { return nullptr; });
+        hooks->transparentTemp = m_base->testAttribute(Qt::WA_TransparentForMouseEvents);
         m_base->setAttribute(Qt::WA_TransparentForMouseEvents, true);
         return;
     }
-    hooks->hitTest = nullptr;
-    m_base->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    hooks->hitTest = std::exchange(hooks->hitTestTemp, nullptr);
+    m_base->setAttribute(Qt::WA_TransparentForMouseEvents, hooks->transparentTemp);
     for (const MouseTrackingArea &area : std::as_const(hooks->trackingAreasTemp))
         tracking->addTrackingArea(area);
     hooks->trackingAreasTemp.clear();

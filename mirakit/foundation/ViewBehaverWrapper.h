@@ -70,7 +70,8 @@ public:
     /// Whether the widget takes pointer input; true unless switched off.
     /// Off: presses pass through to the widget behind, enter/exit callbacks
     /// stop, and the tracking areas and tracking-area callbacks are put aside;
-    /// on again: both come back.
+    /// on again: they come back, with the hit test and pass-through attribute
+    /// the widget had before.
     bool isUserInteractionEnabled() const override;
     void setUserInteractionEnabled(bool enabled) override;
 

@@ -3,6 +3,7 @@
 #include <platform/Scheduler.h>
 
 #include <QGuiApplication>
+#include <QMetaMethod>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
@@ -26,6 +27,9 @@ double secondsSinceEpoch(platform::Scheduler::TimePoint time)
 class DisplayLinkPrivate {
 public:
     QPointer<QWidget> widget;
+    QPointer<QObject> target;
+    QMetaMethod method; // invalid when the target's method cannot be called
+    DisplayLink::Callback callback;
     bool paused = true;
     bool valid = true;
     double rate = fallbackRate;
@@ -59,9 +63,48 @@ DisplayLink::DisplayLink(QWidget *widget, QObject *parent)
     d->rate = d->screenRate();
 }
 
+DisplayLink::DisplayLink(QObject *target, const char *method, QWidget *widget, QObject *parent)
+    : DisplayLink(widget, parent)
+{
+    d->target = target;
+    const QMetaObject *meta = target ? target->metaObject() : nullptr;
+    const QByteArray name(method);
+    for (int index = 0; meta && index < meta->methodCount(); ++index) {
+        const QMetaMethod candidate = meta->method(index);
+        if (candidate.name() != name)
+            continue;
+        const bool takesLink
+            = candidate.parameterCount() == 1 && candidate.parameterMetaType(0) == QMetaType::fromType<DisplayLink *>();
+        if (candidate.parameterCount() == 0 || takesLink)
+            d->method = candidate;
+        break;
+    }
+}
+
+DisplayLink::DisplayLink(Callback callback, QWidget *widget, QObject *parent)
+    : DisplayLink(widget, parent)
+{
+    d->callback = std::move(callback);
+}
+
 DisplayLink::~DisplayLink()
 {
     d->stop();
+}
+
+void DisplayLink::add()
+{
+    setPaused(false);
+}
+
+DisplayLink::Callback DisplayLink::callback() const
+{
+    return d->callback;
+}
+
+void DisplayLink::setCallback(Callback callback)
+{
+    d->callback = std::move(callback);
 }
 
 bool DisplayLink::isPaused() const
@@ -85,6 +128,8 @@ void DisplayLink::setPaused(bool paused)
                 return;
             guard->d->timestamp = secondsSinceEpoch(platform::Scheduler::shared().now());
             Q_EMIT guard->ticked();
+            if (guard)
+                guard->deliver();
         });
     }
     Q_EMIT pausedChanged(paused);
@@ -116,6 +161,20 @@ std::chrono::milliseconds DisplayLink::frameInterval() const
     // Whole milliseconds, rounded down: a tick a fraction early is harmless,
     // one late every frame drifts a frame behind every few seconds.
     return std::max(std::chrono::milliseconds(1), std::chrono::milliseconds(qint64(1000 / d->rate)));
+}
+
+void DisplayLink::deliver()
+{
+    if (d->method.isValid()) {
+        if (d->target && d->method.parameterCount() == 0)
+            d->method.invoke(d->target);
+        else if (d->target)
+            d->method.invoke(d->target, Q_ARG(mira::DisplayLink *, this));
+        return;
+    }
+    // Copied: the callback may replace itself or destroy the link.
+    if (const Callback callback = d->callback)
+        callback(this);
 }
 
 double DisplayLink::usableRefreshRate(double reported)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -24,14 +25,19 @@ class DisplayLinkPrivate;
  * receiver that animates should measure the time since its last tick rather
  * than count ticks.
  *
- * A new link is paused. setPaused(false) starts it (reading the refresh rate
- * of the screen at that moment), setPaused(true) stops it, invalidate()
- * stops it for good. Destroying the link stops it.
+ * A new link is paused. setPaused(false) (or add()) starts it, reading the
+ * refresh rate of the screen at that moment; setPaused(true) stops it,
+ * invalidate() stops it for good. Destroying the link stops it.
+ *
+ * A link may also be made for a target and a method: each tick then calls
+ * the target's slot or invokable of that name, without arguments when it
+ * takes none, with the link when it takes one DisplayLink pointer. A method
+ * the link cannot call so (another signature, or no such method) leaves the
+ * tick to callback(), which also serves a link made without a target.
  *
  * @code
- * auto *link = new mira::DisplayLink(view, view);
- * connect(link, &mira::DisplayLink::ticked, view, [view] { view->advance(); });
- * link->setPaused(false);
+ * auto *link = new mira::DisplayLink(view, "advance", view);
+ * link->add();
  * @endcode
  */
 class MIRAKIT_EXPORT DisplayLink : public QObject {
@@ -39,9 +45,22 @@ class MIRAKIT_EXPORT DisplayLink : public QObject {
     Q_PROPERTY(bool paused READ isPaused WRITE setPaused NOTIFY pausedChanged)
 
 public:
+    /// Receives the link on each tick when its method cannot be called.
+    using Callback = std::function<void(DisplayLink *)>;
+
     /// A paused link paced by the screen of @p widget (may be null).
     explicit DisplayLink(QWidget *widget = nullptr, QObject *parent = nullptr);
+    /// A paused link that calls @p method of @p target (held weakly) on each
+    /// tick, paced by the screen of @p widget.
+    DisplayLink(QObject *target, const char *method, QWidget *widget = nullptr, QObject *parent = nullptr);
+    /// A paused link that calls @p callback on each tick.
+    explicit DisplayLink(Callback callback, QWidget *widget = nullptr, QObject *parent = nullptr);
     ~DisplayLink() override;
+
+    /// Starts the link on platform::Scheduler::shared(), as setPaused(false) does.
+    void add();
+    Callback callback() const;
+    void setCallback(Callback callback);
 
     /// True until the link is started, and again once paused or invalidated. Default true.
     bool isPaused() const;
@@ -68,6 +87,9 @@ Q_SIGNALS:
     void pausedChanged(bool paused);
 
 private:
+    /// Calls the target's method, or else the callback.
+    void deliver();
+
     std::unique_ptr<DisplayLinkPrivate> const d;
 };
 

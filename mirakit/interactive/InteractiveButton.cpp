@@ -29,6 +29,9 @@ public:
     std::optional<QColor> focusRingColor;
     bool keyboardFocus = false; // the focus came from the keyboard
     qint64 imageKey = 0; // the image last reported through imageChanged()
+    // The title and image the owner set; a state's hidden text or "no image" changes only what is shown.
+    QString baseTitle;
+    QPixmap baseImage;
     bool keyPress = false; // Space went down on the button and has not come up yet
 };
 
@@ -74,6 +77,7 @@ QString InteractiveButton::title() const
 
 void InteractiveButton::setTitle(const QString &title)
 {
+    d->baseTitle = title;
     d->cell->setTitle(title);
     cellChanged();
 }
@@ -85,6 +89,7 @@ AttributedText InteractiveButton::attributedTitle() const
 
 void InteractiveButton::setAttributedTitle(const AttributedText &title)
 {
+    d->baseTitle = title.text;
     d->cell->setAttributedTitle(title);
     cellChanged();
 }
@@ -94,8 +99,14 @@ QPixmap InteractiveButton::currentImage() const
     return d->cell->image();
 }
 
+QPixmap InteractiveButton::baseImage() const
+{
+    return d->baseImage;
+}
+
 void InteractiveButton::setImage(const QPixmap &image)
 {
+    d->baseImage = image;
     d->cell->setImage(image);
     cellChanged();
 }
@@ -233,9 +244,9 @@ void InteractiveButton::interactiveStateDidChanged(Interactive::State)
     const std::optional<qreal> width = adapterValue(interactiveBorderWidths(), priority);
     const HiddenImageAndText hidden
         = adapterValue(interactiveHiddenImageAndText(), priority).value_or(HiddenImageAndText {});
-    QString titleText = adapterValue(interactiveTexts(), priority).value_or(title());
+    QString titleText = adapterValue(interactiveTexts(), priority).value_or(d->baseTitle);
     const std::optional<std::optional<QPixmap>> resolvedImage = adapterValue(interactiveImages(), priority);
-    QPixmap stateImage = resolvedImage ? resolvedImage->value_or(QPixmap()) : currentImage();
+    QPixmap stateImage = resolvedImage ? resolvedImage->value_or(QPixmap()) : d->baseImage;
     const std::optional<AttributedText> attributed = adapterValue(interactiveAttributedTexts(), priority);
     const QColor color = adapterValue(interactiveTextColors(), priority).value_or(QColor(Qt::black));
     const QFont titleFont
@@ -271,8 +282,10 @@ void InteractiveButton::interactiveStateDidChanged(Interactive::State)
 
 bool InteractiveButton::event(QEvent *event)
 {
+    // A press action may delete the control (a button that closes its page).
+    const QPointer<InteractiveButton> guard(this);
     const bool handled = QAbstractButton::event(event);
-    return handleTrackingEvent(event) || handled;
+    return (guard && handleTrackingEvent(event)) || handled;
 }
 
 void InteractiveButton::changeEvent(QEvent *event)
@@ -307,9 +320,7 @@ void InteractiveButton::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    QPointer<InteractiveButton> guard(this);
-    interactiveMouseDownPrefix(event);
-    if (!guard || !isEnabled())
+    if (!interactiveMouseDownPrefix(event) || !isEnabled())
         return;
     d->tracking = true;
     QAbstractButton::mousePressEvent(event);
@@ -332,10 +343,9 @@ void InteractiveButton::mouseReleaseEvent(QMouseEvent *event)
 
 void InteractiveButton::performClick()
 {
-    QPointer<InteractiveButton> guard(this);
-    interactiveMouseDownPrefix(nullptr);
-    if (!guard || !isEnabled())
+    if (!interactiveMouseDownPrefix(nullptr) || !isEnabled())
         return;
+    const QPointer<InteractiveButton> guard(this);
     click();
     if (guard)
         endKeyboardPress(true);
@@ -347,11 +357,9 @@ void InteractiveButton::keyPressEvent(QKeyEvent *event)
         QAbstractButton::keyPressEvent(event);
         return;
     }
-    QPointer<InteractiveButton> guard(this);
-    interactiveMouseDownPrefix(nullptr);
     event->accept();
     // The mouseDown action may have deleted or disabled the button.
-    if (!guard || !isEnabled())
+    if (!interactiveMouseDownPrefix(nullptr) || !isEnabled())
         return;
     d->keyPress = true;
     QAbstractButton::keyPressEvent(event);

@@ -114,12 +114,14 @@ public:
 
     /// The current title: the text of the attributed title shown now.
     QString title() const;
+    /// Sets the button's own title, shown in every state that registers no text.
     void setTitle(const QString &title);
     void setText(const QString &title) { setTitle(title); }
     AttributedText attributedTitle() const;
     void setAttributedTitle(const AttributedText &title);
     /// The image shown now.
-    QPixmap currentImage() const override;
+    QPixmap currentImage() const;
+    /// Sets the button's own image, shown in every state that registers no image.
     void setImage(const QPixmap &image);
     ButtonCell::ImagePosition imagePosition() const;
     void setImagePosition(ButtonCell::ImagePosition position);
@@ -183,6 +185,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    QPixmap baseImage() const override;
 
 private:
     /// End of a Space press: clears the press flag, fires mouseUpInside when

@@ -88,10 +88,10 @@ HiddenImageAndText InteractiveButtonProtocol::isHiddenImageAndText(Interactive::
 void InteractiveButtonProtocol::setHiddenImageAndText(HiddenImageAndText hidden, Interactive::State state)
 {
     auto table = interactiveHiddenImageAndText();
-    if (!storeStateValue(table, state, hidden))
-        return;
-    setInteractiveHiddenImageAndText(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, hidden)) {
+        setInteractiveHiddenImageAndText(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -105,10 +105,10 @@ void InteractiveButtonProtocol::setText(const QString &text, Interactive::State 
     if (text.isNull())
         return;
     auto table = interactiveTexts();
-    if (!storeStateValue(table, state, text))
-        return;
-    setInteractiveTexts(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, text)) {
+        setInteractiveTexts(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -122,10 +122,10 @@ void InteractiveButtonProtocol::setTextColor(const QColor &color, Interactive::S
     if (!color.isValid())
         return;
     auto table = interactiveTextColors();
-    if (!storeStateValue(table, state, color))
-        return;
-    setInteractiveTextColors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, color)) {
+        setInteractiveTextColors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -137,10 +137,10 @@ std::optional<AttributedText> InteractiveButtonProtocol::attributedText(Interact
 void InteractiveButtonProtocol::setAttributedText(const AttributedText &text, Interactive::State state)
 {
     auto table = interactiveAttributedTexts();
-    if (!storeStateValue(table, state, text))
-        return;
-    setInteractiveAttributedTexts(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, text)) {
+        setInteractiveAttributedTexts(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -148,17 +148,17 @@ QPixmap InteractiveButtonProtocol::image(Interactive::State state) const
 {
     const std::optional<std::optional<QPixmap>> resolved = adapterValue(interactiveImages(), statePriority(state));
     if (!resolved)
-        return currentImage();
+        return baseImage();
     return resolved->value_or(QPixmap());
 }
 
 void InteractiveButtonProtocol::setImage(const QPixmap &image, Interactive::State state)
 {
     auto table = interactiveImages();
-    if (!storeStateValue(table, state, image.isNull() ? std::nullopt : std::optional<QPixmap>(image)))
-        return;
-    setInteractiveImages(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, image.isNull() ? std::nullopt : std::optional<QPixmap>(image))) {
+        setInteractiveImages(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -170,10 +170,10 @@ QFont InteractiveButtonProtocol::font(Interactive::State state) const
 void InteractiveButtonProtocol::setFont(const QFont &font, Interactive::State state)
 {
     auto table = interactiveFonts();
-    if (!storeStateValue(table, state, font))
-        return;
-    setInteractiveFonts(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, font)) {
+        setInteractiveFonts(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 

@@ -29,7 +29,7 @@ struct HiddenImageAndText {
  * | text() | std::nullopt | a null QString does nothing |
  * | textColor() | std::nullopt | an invalid colour does nothing |
  * | attributedText() | std::nullopt | (always stored) |
- * | image() | the button's current image | a null pixmap stores an explicit "no image" |
+ * | image() | the button's own image | a null pixmap stores an explicit "no image" |
  * | font() | the system font of 14 pixels | (always stored) |
  *
  * An explicit "no image" ends the lookup: a state that resolves to it shows
@@ -73,8 +73,8 @@ public:
     static QFont defaultFont();
 
 protected:
-    /// The image the button shows now, the fallback of image().
-    virtual QPixmap currentImage() const = 0;
+    /// The button's own image, the fallback of image() (not what a state shows).
+    virtual QPixmap baseImage() const = 0;
 
 private:
     struct Data;

@@ -71,10 +71,10 @@ void InteractiveGradientViewProtocol::setColors(const QList<QColor> &colors, Int
     if (colors.isEmpty())
         return;
     auto table = interactiveColors();
-    if (!storeStateValue(table, state, colors))
-        return;
-    setInteractiveColors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, colors)) {
+        setInteractiveColors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -86,10 +86,10 @@ std::optional<GradientPoints> InteractiveGradientViewProtocol::points(Interactiv
 void InteractiveGradientViewProtocol::setPoints(const GradientPoints &points, Interactive::State state)
 {
     auto table = interactivePoints();
-    if (!storeStateValue(table, state, points))
-        return;
-    setInteractivePoints(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, points)) {
+        setInteractivePoints(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -103,10 +103,10 @@ void InteractiveGradientViewProtocol::setLocation(const QList<qreal> &locations,
     if (locations.isEmpty())
         return;
     auto table = interactiveLocations();
-    if (!storeStateValue(table, state, locations))
-        return;
-    setInteractiveLocations(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, locations)) {
+        setInteractiveLocations(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 

@@ -123,12 +123,13 @@ void InteractiveLabel::setBlock(const Block &block, const TextRange &range, Inte
 void InteractiveLabel::setEventAction(const RangeAction &action, Interactive::Event event, const TextRange &range)
 {
     const std::shared_ptr<Item> item = d->itemFor(range);
-    item->setEventAction(
-        [action](const QVariant &value) {
-            if (action)
-                action(value.canConvert<TextRange>() ? value.value<TextRange>() : TextRange {});
-        },
-        event);
+    // A null action removes the entry: an item without actions is no link.
+    EventAction wrapped;
+    if (action)
+        wrapped = [action](const QVariant &value) {
+            action(value.canConvert<TextRange>() ? value.value<TextRange>() : TextRange {});
+        };
+    item->setEventAction(wrapped, event);
     item->fixState();
     d->updateAttributesIfNeed();
     d->updateFocusPolicy();

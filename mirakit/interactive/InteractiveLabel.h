@@ -121,7 +121,8 @@ public:
         const std::optional<QTextCharFormat> &attributes, const TextRange &range, Interactive::State state);
     /// Stores @p block for @p state of the item of @p range; it runs at once if it applies now.
     void setBlock(const Block &block, const TextRange &range, Interactive::State state);
-    /// Calls @p action with the item's range when @p event happens on the item of @p range.
+    /// Calls @p action with the item's range when @p event happens on the item
+    /// of @p range; a null @p action removes the one stored for @p event.
     void setEventAction(const RangeAction &action, Interactive::Event event, const TextRange &range);
     /// Shows @p cursor over the item of @p range while it is in (or falls back to) @p state.
     void setCursor(const QCursor &cursor, const TextRange &range, Interactive::State state);

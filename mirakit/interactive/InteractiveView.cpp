@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 namespace mira {
 
@@ -85,8 +86,10 @@ bool InteractiveView::event(QEvent *event)
         event->accept();
         return true;
     }
+    // A press action may delete the control (a button that closes its page).
+    const QPointer<InteractiveView> guard(this);
     const bool handled = QWidget::event(event);
-    return handleTrackingEvent(event) || handled;
+    return (guard && handleTrackingEvent(event)) || handled;
 }
 
 void InteractiveView::changeEvent(QEvent *event)
@@ -110,7 +113,8 @@ void InteractiveView::leaveEvent(QEvent *)
 
 void InteractiveView::mousePressEvent(QMouseEvent *event)
 {
-    interactiveMouseDownPrefix(event);
+    if (!interactiveMouseDownPrefix(event))
+        return;
     if (isEnabled())
         event->ignore();
     else

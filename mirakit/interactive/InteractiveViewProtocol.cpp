@@ -101,10 +101,10 @@ void InteractiveViewProtocol::setBackgroundColor(const QColor &color, Interactiv
     if (!color.isValid())
         return;
     StateTable<QColor> table = interactiveBackgroundColors();
-    if (!storeStateValue(table, state, color))
-        return;
-    setInteractiveBackgroundColors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, color)) {
+        setInteractiveBackgroundColors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -118,10 +118,10 @@ void InteractiveViewProtocol::setBorderColor(const QColor &color, Interactive::S
     if (!color.isValid())
         return;
     StateTable<QColor> table = interactiveBorderColors();
-    if (!storeStateValue(table, state, color))
-        return;
-    setInteractiveBorderColors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, color)) {
+        setInteractiveBorderColors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -133,10 +133,10 @@ std::optional<qreal> InteractiveViewProtocol::borderWidth(Interactive::State sta
 void InteractiveViewProtocol::setBorderWidth(qreal width, Interactive::State state)
 {
     StateTable<qreal> table = interactiveBorderWidths();
-    if (!storeStateValue(table, state, width))
-        return;
-    setInteractiveBorderWidths(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, width)) {
+        setInteractiveBorderWidths(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -148,10 +148,10 @@ std::optional<QCursor> InteractiveViewProtocol::cursor(Interactive::State state)
 void InteractiveViewProtocol::setCursor(const QCursor &cursor, Interactive::State state)
 {
     StateTable<QCursor> table = interactiveCursors();
-    if (!storeStateValue(table, state, cursor))
-        return;
-    setInteractiveCursors(table);
-    notifyAppearanceChanged();
+    if (storeStateValue(table, state, cursor)) {
+        setInteractiveCursors(table);
+        notifyAppearanceChanged();
+    }
     fixState();
 }
 
@@ -174,8 +174,12 @@ bool InteractiveViewProtocol::isEnabled() const
 
 void InteractiveViewProtocol::setEnabled(bool enabled)
 {
-    // QEvent::EnabledChange reaches enabledChangeEvent() when the effective state changes.
+    // QEvent::EnabledChange reaches enabledChangeEvent() when the effective
+    // state changes; otherwise the setter recomputes by itself.
+    const bool was = isEnabled();
     trackedView()->setEnabled(enabled);
+    if (isEnabled() == was)
+        enabledChangeEvent();
 }
 
 void InteractiveViewProtocol::notifyAppearanceChanged()
@@ -195,13 +199,18 @@ void InteractiveViewProtocol::setSelected(bool selected)
     fixState();
 }
 
-void InteractiveViewProtocol::interactiveMouseDownPrefix(QMouseEvent *)
+bool InteractiveViewProtocol::interactiveMouseDownPrefix(QMouseEvent *)
 {
     if (!isEnabled())
-        return;
+        return true;
+    // The action may delete the control (a button that closes its page).
+    const QPointer<QWidget> guard(trackedView());
     sendEventAction(Interactive::Event::mouseDown, interactiveSender());
+    if (!guard)
+        return false;
     setClicked(true);
     fixState();
+    return true;
 }
 
 void InteractiveViewProtocol::interactiveMouseDownSuffix(QMouseEvent *event)
@@ -215,8 +224,7 @@ void InteractiveViewProtocol::interactiveMouseDownSuffix(QMouseEvent *event)
     const QPoint global = event ? event->globalPosition().toPoint() : MouseTrackingPointer::globalPosition();
     if (QWidget *parent = view->parentWidget())
         setEntered(view->geometry().contains(parent->mapFromGlobal(global)));
-    // The action may delete the control (a page replacing itself).
-    QPointer<QWidget> guard(view);
+    const QPointer<QWidget> guard(view);
     sendEventAction(
         isEntered() ? Interactive::Event::mouseUpInside : Interactive::Event::mouseUpOutside, interactiveSender());
     if (guard)

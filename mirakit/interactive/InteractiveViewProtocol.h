@@ -26,17 +26,17 @@ namespace mira {
  * Getters resolve through the fallback order of the given state
  * (statePriority()) and have no default: nothing registered gives
  * std::nullopt. Setters store under exactly the given state and recompute
- * the state (fixState()), so the value shows at once; registering the value
- * a state already has changes nothing. A setter given an empty value (an
+ * the state (fixState()), so the value shows at once, also when the value
+ * was already registered (appearanceChanged() then stays silent). A setter given an empty value (an
  * invalid colour) leaves the table unchanged; there is no way to remove an
  * entry. setBlock() is the exception: the callable runs at
  * the next recomputation, not now.
  *
  * Enabled is the widget's own QWidget::isEnabled(): a control is disabled
  * when it or one of its ancestors is, for Qt, for the disabled state and for
- * assistive technology alike. setEnabled() is QWidget::setEnabled(); every
- * change of the effective state (also through a parent) clears the press
- * flag and recomputes. Setting isSelected stores the flag, clears the press
+ * assistive technology alike. setEnabled() is QWidget::setEnabled(); it and
+ * every change of the effective state (also through a parent) clear the
+ * press flag and recompute. Setting isSelected stores the flag, clears the press
  * flag and recomputes.
  */
 class MIRAKIT_EXPORT InteractiveViewProtocol : public InteractiveStateable, public MouseTrackingProtocol {
@@ -79,19 +79,24 @@ public:
 
     /// QWidget::isEnabled() of the control: false when it or an ancestor is disabled.
     bool isEnabled() const override;
-    /// QWidget::setEnabled() of the control.
+    /// QWidget::setEnabled() of the control, then a recomputation.
     void setEnabled(bool enabled) override;
     void setSelected(bool selected) override;
 
-    /// Start of a press: when enabled, fires mouseDown, sets the press flag and recomputes.
-    void interactiveMouseDownPrefix(QMouseEvent *event);
+    /**
+     * Start of a press: when enabled, fires mouseDown, sets the press flag and
+     * recomputes. False when the action deleted the control: the caller must
+     * not touch it any more.
+     */
+    [[nodiscard]] bool interactiveMouseDownPrefix(QMouseEvent *event);
     /**
      * End of a press: when enabled, clears the press flag; when the control
      * is in a visible window, re-derives the pointer-inside flag from where
      * the press ended (the frame in the parent's coordinates; a control
      * without a parent keeps the flag), fires mouseUpInside or
      * mouseUpOutside and recomputes. Outside a window the state keeps
-     * clicked until the next recomputation.
+     * clicked until the next recomputation. An action that deletes the
+     * control ends it there.
      */
     void interactiveMouseDownSuffix(QMouseEvent *event);
 

@@ -154,7 +154,6 @@ void LineProgressView::setMaxProgress(float maxProgress)
     if (d->maxProgress == maxProgress)
         return;
     d->maxProgress = maxProgress;
-    configerLayers(true);
     Q_EMIT maxProgressChanged(maxProgress);
 }
 

@@ -23,8 +23,8 @@ class LineProgressViewPrivate;
  * by default; 0 jumps at once). A write while the bar moves carries on from
  * where the bar is, without slowing down first, so a bar fed every few
  * milliseconds stays within one frame of the value last written. A new
- * maxProgress moves the bar the same way; resizing lays the bar out again
- * without animation. The ratio is not clamped:
+ * maxProgress is only stored: the bar follows it at the next layout (without
+ * animation) or progress write. The ratio is not clamped:
  * progress above maxProgress gives a bar wider than the view, and a negative
  * progress a bar of negative width, which paints nothing. A maxProgress of
  * zero or below, or a ratio that is not a finite number, counts as an empty

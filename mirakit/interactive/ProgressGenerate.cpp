@@ -69,7 +69,9 @@ void ProgressGenerate::progressForm(double from, double to, double duration)
     d->toValue = to;
     invalidate();
     ++d->run;
-    if (!(duration > 0)) {
+    // A negative duration runs a clock that ends at its first tick; one that
+    // is not a number could never end, and finishes at once like zero.
+    if (duration == 0 || std::isnan(duration)) {
         report(to, true);
         return;
     }

@@ -23,8 +23,10 @@ class ProgressGeneratePrivate;
  *
  * Steps follow elapsed time, not ticks: after a stall the next update jumps
  * to where the value should be by now, and the last update is exactly
- * toValue(). A duration of 0, a negative one or one that is not a number
- * reports toValue() and completes at once, without a clock. stopProgress()
+ * toValue(). A duration of 0 or one that is not a number reports toValue()
+ * and completes at once, without a clock; a negative one starts a clock that
+ * does so at its first tick. progress() starts from currentValue(), which is
+ * 0 until a clocked run has moved the generator. stopProgress()
  * reports the value reached and never completes. Destroying the generator
  * (or its owner, when it is the owner's child) stops the clock; no block runs
  * afterwards.

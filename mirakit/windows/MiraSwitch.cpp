@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -377,16 +378,18 @@ void MiraSwitch::mouseReleaseEvent(QMouseEvent *event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    bool target = d->on;
-    if (d->isDrag)
-        target = d->travel().nearerOn(d->beadLeading);
-    else if (rect().contains(event->position().toPoint()))
-        target = !d->on;
+    // A click toggles wherever it is released; a drag settles at the nearer end.
+    const bool target = d->isDrag ? d->travel().nearerOn(d->beadLeading) : !d->on;
     // Settle while the press still holds the bead, so that it springs from where it was let go.
-    if (target != d->on)
+    if (target != d->on) {
+        // A clicked() slot may delete the switch (a page that closes itself).
+        const QPointer<MiraSwitch> guard(this);
         toggleByUser();
-    else
+        if (!guard)
+            return;
+    } else {
         d->springBead(d->currentLeading());
+    }
     d->swellBead(false);
     d->endPress();
 }

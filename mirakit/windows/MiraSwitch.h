@@ -20,7 +20,7 @@ class MiraSwitchPrivate;
  * with Space when it has focus. A drag counts once the pointer has moved
  * more than half a bead's width from where the press began; the switch then
  * settles on the end nearer to where the bead was let go. A press that does
- * not drag and is released outside the switch changes nothing. Only these
+ * not drag toggles wherever it is released. Only these
  * user toggles emit clicked(); setOn() from code emits onChanged() alone.
  *
  * The bead springs to its end (0.5 s) and swells to 1.1 times its size while

@@ -13,6 +13,7 @@ namespace mira {
 
 class PlainTextFieldPrivate {
 public:
+    std::unique_ptr<CenterTextFieldCell> cell = std::make_unique<CenterTextFieldCell>();
     QColor insertionPointColor;
     bool focusRequested = false; // willBecomeFirstResponder() already emitted for the coming focus
     bool focusedOnPurpose = false; // focus has come other than by Qt's pick for a new window
@@ -45,8 +46,10 @@ void PlainTextField::setInsertionPointColor(const QColor &color)
 bool PlainTextField::becomeFirstResponder()
 {
     Q_EMIT willBecomeFirstResponder();
-    if (hasFocus())
+    if (hasFocus()) {
+        Q_EMIT didBecomeFirstResponder();
         return true;
+    }
     if (!isEnabled() || !isVisible() || focusPolicy() == Qt::NoFocus)
         return false;
     d->focusRequested = true;
@@ -58,7 +61,39 @@ bool PlainTextField::becomeFirstResponder()
 
 void PlainTextField::clearSelect()
 {
-    setCursorPosition(int(text().size()));
+    selectText(int(text().size()), 0);
+}
+
+void PlainTextField::selectText(int start, int length)
+{
+    if (length == 0)
+        setCursorPosition(start);
+    else
+        setSelection(start, length);
+}
+
+CenterTextFieldCell *PlainTextField::cell() const
+{
+    return d->cell.get();
+}
+
+void PlainTextField::updateCell(std::unique_ptr<CenterTextFieldCell> cell)
+{
+    if (!cell)
+        return;
+    const int cursor = cursorPosition();
+    const int selectionStart = this->selectionStart();
+    const int selectionLength = int(selectedText().size());
+    d->cell = std::move(cell);
+    setEchoMode(d->cell->echoMode());
+    if (selectionLength == 0)
+        selectText(cursor, 0);
+    else if (cursor == selectionStart) // selected backwards: the caret stays at the start
+        selectText(selectionStart + selectionLength, -selectionLength);
+    else
+        selectText(selectionStart, selectionLength);
+    updateGeometry();
+    update();
 }
 
 void PlainTextField::focusInEvent(QFocusEvent *event)
@@ -90,8 +125,9 @@ void PlainTextField::paintEvent(QPaintEvent *event)
     if (padded.isEmpty())
         return;
     const int width = std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this));
+    const QRectF band = d->cell->textRect(this);
     QPainter painter(this);
-    painter.fillRect(QRect(padded.x() + 5, padded.y(), width, padded.height() - 1), d->insertionPointColor);
+    painter.fillRect(QRectF(padded.x() + 5, band.y(), width, band.height()), d->insertionPointColor);
 }
 
 } // namespace mira

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mirakit/mirakit_export.h>
+#include <mirakit/windows/CenterTextFieldCell.h>
 
 #include <QColor>
 #include <QLineEdit>
@@ -54,18 +55,28 @@ public:
 
     /// Asks for keyboard focus: emits willBecomeFirstResponder(), then, if
     /// the field can take focus (enabled, visible, a focus policy),
-    /// focuses it. Returns whether the field has focus now.
+    /// focuses it. Returns whether the field has focus now. A field that has
+    /// focus already emits didBecomeFirstResponder() again.
     bool becomeFirstResponder();
 
     /// Puts the caret after the last character with nothing selected.
     void clearSelect();
+    /// Selects @p length characters from @p start, the caret after them;
+    /// with @p length 0 the caret goes to @p start.
+    void selectText(int start, int length);
+
+    /// The cell the text is shown with; a CenterTextFieldCell by default.
+    CenterTextFieldCell *cell() const;
+    /// Installs @p cell (taken over) in place of the current one and shows
+    /// the text as it says; the text, caret, selection and focus stay.
+    void updateCell(std::unique_ptr<CenterTextFieldCell> cell);
 
 Q_SIGNALS:
     void insertionPointColorChanged(const QColor &color);
     /// Focus is about to come: from becomeFirstResponder() (even when it
     /// then fails), a click or Tab.
     void willBecomeFirstResponder();
-    /// The field has keyboard focus now.
+    /// The field has keyboard focus now (or was asked for it while it had it).
     void didBecomeFirstResponder();
 
 protected:

@@ -30,14 +30,12 @@ C pin(QWidget *item, A attribute, QWidget *other, A otherAttribute, qreal consta
     return C(item, attribute, R::equal, other, otherAttribute, 1, constant);
 }
 
-// The least size a button takes: the setting's, or more when its title needs it.
-// Buttons are never smaller than 120 × 30, nor than their own title needs,
-// whatever the metrics say: a translated title must never be clipped.
+// The least size a button takes: the setting's, or more when its title needs
+// it, so that a translated title or a large font is never clipped.
 QSize buttonSize(const QAbstractButton *button, const QZAlertSet &s)
 {
     const QSize hint = button->sizeHint();
-    return QSize(
-        std::max({ 120, qCeil(s.buttonWidth), hint.width() }), std::max({ 30, qCeil(s.buttonHeight), hint.height() }));
+    return QSize(std::max(qCeil(s.buttonWidth), hint.width()), std::max(qCeil(s.buttonHeight), hint.height()));
 }
 
 void setColor(QLabel *label, const QColor &color)
@@ -123,12 +121,16 @@ QZAlert *QZAlert::alertWithTitle(const QString &title, const QString &info)
 
 QWidget *QZAlert::mainWindow()
 {
-    if (QWidget *active = QApplication::activeWindow())
+    // A popup, a popover or a presented window is never the main window, even when active.
+    const auto isMain = [](const QWidget *window) {
+        const Qt::WindowType type = window->windowType();
+        return (type == Qt::Window || type == Qt::Dialog) && !sheetParent(window) && !parentWindow(window);
+    };
+    if (QWidget *active = QApplication::activeWindow(); active && isMain(active))
         return active;
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
-        const Qt::WindowType type = window->windowType();
-        if (window->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+        if (window->isVisible() && isMain(window))
             return window;
     }
     return QApplication::activeModalWidget();
@@ -171,6 +173,21 @@ void QZAlert::endControllerSheet(QWidget *controller, int returnCode)
     SheetWindow *sheet = sheetWindowOf(controller);
     if (sheet && (sheetParent(sheet) || parentWindow(sheet)))
         dismiss(sheet, returnCode, {});
+}
+
+bool beginSheetWithCompletion(QWidget *controller, QZAlert::Completion completion)
+{
+    return QZAlert::create()->beginSheetViewController(controller, nullptr, std::move(completion));
+}
+
+void endSheet(QWidget *controller)
+{
+    QZAlert::endControllerSheet(controller, QZKeyWindow::returnCodeClose);
+}
+
+void endSheetWithCode(QWidget *controller, int returnCode)
+{
+    QZAlert::endControllerSheet(controller, returnCode);
 }
 
 QZKeyWindow *QZAlert::window() const

@@ -31,13 +31,14 @@ class QZKeyWindow;
  * The sheet ends with a return code: QZKeyWindow::returnCodeConfirm (1) from
  * the confirm button or Return, returnCodeCancel (0) from the cancel button,
  * and returnCodeClose (-1000) from the close button, Escape, endSheet() or
- * the class operations below. Buttons are never smaller than the setting's
- * buttonWidth × buttonHeight and never cut their titles short: a long title
- * or a large font makes the button, and if need be the alert, larger.
+ * the class operations below. Buttons take the setting's buttonWidth ×
+ * buttonHeight and grow only as far as their titles need, never cutting them
+ * short: a long title or a large font makes the button, and if need be the
+ * alert, larger.
  *
  * An alert belongs to its window(), which deletes itself (and the alert) once
- * the sheet has ended: hold it in a QPointer to use it later. An alert that is never shown is discarded by deleting
- * its window(). Assistive technology meets the sheet as a dialog named by
+ * the sheet has ended: hold it in a QPointer to use it later. An alert that
+ * is never shown is discarded by deleting its window(). Assistive technology meets the sheet as a dialog named by
  * the title and described by the introduction text.
  */
 class MIRAKIT_EXPORT QZAlert : public QObject {
@@ -55,7 +56,8 @@ public:
     static QZAlert *alertWithTitle(const QString &title, const QString &info);
 
     /// The application's active window, else its first shown main window,
-    /// else its active modal window, else nullptr.
+    /// else its active modal window, else nullptr. A popup, a popover or a
+    /// presented child window is never taken for the main window.
     static QWidget *mainWindow();
     /// The newest sheet shown on mainWindow(), or mainWindow() when it shows none.
     static QWidget *existedWindow();
@@ -119,5 +121,13 @@ private:
 
     std::unique_ptr<QZAlertPrivate> const d;
 };
+
+/// Shows the page @p controller (taken over) as a sheet through a new QZAlert,
+/// as QZAlert::beginSheetViewController() does on mainWindow().
+MIRAKIT_EXPORT bool beginSheetWithCompletion(QWidget *controller, QZAlert::Completion completion = {});
+/// Ends the sheet that shows @p controller with QZKeyWindow::returnCodeClose.
+MIRAKIT_EXPORT void endSheet(QWidget *controller);
+/// Ends the sheet that shows @p controller with @p returnCode.
+MIRAKIT_EXPORT void endSheetWithCode(QWidget *controller, int returnCode);
 
 } // namespace mira

@@ -7,7 +7,7 @@ namespace mira {
 SecurePlainTextField::SecurePlainTextField(QWidget *parent)
     : PlainTextField(parent)
 {
-    setEchoMode(QLineEdit::Password);
+    updateCell(std::make_unique<CenterSecureTextFieldCell>());
 }
 
 SecurePlainTextField::~SecurePlainTextField() = default;
@@ -21,16 +21,10 @@ void SecurePlainTextField::setSecureTextEntry(bool secure)
 {
     if (isSecureTextEntry() == secure)
         return;
-    const int cursor = cursorPosition();
-    const int selectionStart = this->selectionStart();
-    const int selectionLength = int(selectedText().size());
-    setEchoMode(secure ? QLineEdit::Password : QLineEdit::Normal);
-    if (selectionLength == 0)
-        setCursorPosition(cursor);
-    else if (cursor == selectionStart) // selected backwards: the caret stays at the start
-        setSelection(selectionStart + selectionLength, -selectionLength);
+    if (secure)
+        updateCell(std::make_unique<CenterSecureTextFieldCell>());
     else
-        setSelection(selectionStart, selectionLength);
+        updateCell(std::make_unique<CenterTextFieldCell>());
     Q_EMIT secureTextEntryChanged(secure);
 }
 

@@ -11,7 +11,8 @@ namespace mira {
  * (QLineEdit::Password): its text cannot be copied, cut or dragged out (the
  * cut shortcut does nothing rather than delete), and input methods and
  * assistive technology are told the bullets, never the text.
- * Turning it off shows the text; switching either way keeps the text, the
+ * Turning it off shows the text. Switching installs the other cell
+ * (CenterSecureTextFieldCell or CenterTextFieldCell) and keeps the text, the
  * caret position, the selection and focus, so a "show password" switch can
  * be flipped while the user types.
  *

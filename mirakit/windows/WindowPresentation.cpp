@@ -187,7 +187,7 @@ void present(QWidget *receiver, QWidget *controller, bool isEnableStandardButton
 {
     if (!controller)
         return;
-    if (!receiver || !receiver->window()->isVisible()) {
+    if (!receiver) {
         // The page was handed over; with nowhere to show it, it goes.
         controller->deleteLater();
         return;

@@ -41,9 +41,9 @@ MIRAKIT_EXPORT void present(QWidget *parent, QWidget *window, bool isEnableStand
  * Shows the page @p controller in a new SheetWindow over @p receiver's window
  * (the receiver may be the window or any page in it). The call takes the
  * page over in every case: the new window owns it and deletes itself, page
- * included, once it is closed. When there is no receiver or its window is not
- * shown, nothing is presented, @p completion is not called and the page is
- * deleted (deleteLater()).
+ * included, once it is closed. A window not shown yet gets the sheet when it
+ * shows. When there is no receiver, nothing is presented, @p completion is
+ * not called and the page is deleted (deleteLater()).
  */
 MIRAKIT_EXPORT void present(QWidget *receiver, QWidget *controller, bool isEnableStandardButton,
     WindowPresentStyle style, const std::optional<QPalette> &appearance, PresentCompletion completion = {});

@@ -21,6 +21,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     SliderValueCommand.cpp
     SpringAnimation.cpp
     MiraSwitch.cpp
+    CenterTextFieldCell.cpp
     PlainTextField.cpp
     PlainTextFieldAccessible.cpp
     SecurePlainTextField.cpp

@@ -100,6 +100,42 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_destination + QStringLiteral("/readme.txt")));
     }
 
+    // Some zip tools list a folder twice; a file listed twice stays refused.
+    void repeatedNamesOnlyOfFolders_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("folder") << QStringLiteral("Prismora.app/") << QStringLiteral("Prismora.apq/") << true;
+        QTest::newRow("file") << QStringLiteral("Prismora.app/a") << QStringLiteral("Prismora.app/b") << false;
+    }
+
+    void repeatedNamesOnlyOfFolders()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, accepted);
+        ZipBuilder zip(m_archive);
+        QVERIFY(accepted ? zip.addFolder(first) && zip.addFolder(second)
+                         : zip.addFile(first, "1") && zip.addFile(second, "2"));
+        QVERIFY(zip.addFile(QStringLiteral("Prismora.app/readme.txt"), "hello"));
+        QVERIFY(zip.close());
+        // libzip refuses to write a name twice: the second name is made the first in place.
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArray bytes = file.readAll().replace(second.toUtf8(), first.toUtf8());
+        file.seek(0);
+        file.write(bytes);
+        file.close();
+
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        QCOMPARE(!error, accepted);
+        if (accepted)
+            QVERIFY(QFile::exists(m_destination + QStringLiteral("/Prismora.app/readme.txt")));
+        else
+            QCOMPARE(error->code, ZipError::Code::CorruptEntry);
+    }
+
     void overwriteDecidesAboutExistingFiles()
     {
         ZipBuilder zip(m_archive);

@@ -93,6 +93,9 @@ private Q_SLOTS:
         QCOMPARE(compiled.size(), 4);
         QVERIFY(!compiled.contains(QStringLiteral("a.test")));
         qunsetenv("PRISMORA_DOWNLOAD_HOSTS");
+        QCOMPARE(HostPlan::downloadBases(),
+            (QStringList { "download.prismora.com", "download-jp.prismora.com", "download-de.prismora.com",
+                "resource.prismora.com/product" }));
     }
 
     void errorsAreClassified_data()

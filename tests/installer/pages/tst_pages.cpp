@@ -20,6 +20,7 @@
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <mirakit/interactive/LineProgressView.h>
 #include <mirakit/windows/SheetWindow.h>
+#include <mirakit/windows/WindowPresentation.h>
 #include <platform/ManualScheduler.h>
 #include <platform/NotificationCenter.h>
 #include <platform/Workspace.h>
@@ -356,6 +357,8 @@ private Q_SLOTS:
         QCOMPARE(PageDriver::notice()->descLabel()->text(), localizedFormat(QStringLiteral("ExitTip"), { product() }));
         QVERIFY(!PageDriver::notice()->descLabel()->text().contains(QLatin1String("%@")));
         screenshot(QStringLiteral("page-progress-quit-prompt"));
+        m_window->close(); // one prompt at a time: Cancel must not resume under a second one
+        QCOMPARE(mira::attachedSheets(m_window.get()).size(), 1);
         QVERIFY(m_driver.choose(1));
         QCOMPARE(task->state(), platform::net::DownloadTask::State::Running);
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Download_Close/Success")));

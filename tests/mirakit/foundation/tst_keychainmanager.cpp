@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusServiceWatcher>
 #include <QProcess>
@@ -84,6 +85,20 @@ public:
             QStringLiteral("org.freedesktop.secrets"));
     }
 
+    /// How many items (locked or not) have service and account @p key.
+    static qsizetype itemsOf(const QString &key)
+    {
+        qDBusRegisterMetaType<QMap<QString, QString>>();
+        QDBusMessage search = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"),
+            QStringLiteral("/org/freedesktop/secrets"), QStringLiteral("org.freedesktop.Secret.Service"),
+            QStringLiteral("SearchItems"));
+        search << QVariant::fromValue(QMap<QString, QString> { { "server", key }, { "user", key } });
+        const QList<QVariant> found = QDBusConnection::sessionBus().call(search).arguments();
+        return found.size() == 2
+            ? qdbus_cast<QList<QDBusObjectPath>>(found[0]).size() + qdbus_cast<QList<QDBusObjectPath>>(found[1]).size()
+            : -1;
+    }
+
     /// Locks the login collection, as a screen lock or the user would.
     static bool lockLogin()
     {
@@ -109,13 +124,13 @@ private Q_SLOTS:
         m_session = &SecretServiceSession::instance();
         if (!m_session->hasBus())
             QSKIP("dbus-daemon is not installed (scripts/install-deps)");
-        KeyChainManager::setServiceName(QString());
+        KeyChainManager::setIndexKey(QString());
     }
 
     void valuesRoundTripAsOneElementArrays()
     {
         QVERIFY(m_session->startKeyring());
-        QCOMPARE(KeyChainManager::serviceName(), QStringLiteral("mirakit:tst_keychainmanager"));
+        QCOMPARE(KeyChainManager::indexKey(), QStringLiteral("mirakit:tst_keychainmanager"));
         Keychained<QString> token(QStringLiteral("token"), QStringLiteral("none"));
         QString error;
         QCOMPARE(token.wrappedValue(&error), QStringLiteral("none"));
@@ -123,6 +138,7 @@ private Q_SLOTS:
 
         QVERIFY(token.setWrappedValue(QStringLiteral("abc"), &error));
         QCOMPARE(KeyChainManager::value(QStringLiteral("token")), QByteArray("[\"abc\"]"));
+        QCOMPARE(SecretServiceSession::itemsOf(QStringLiteral("token")), 1); // service = account = key
         QCOMPARE(Keychained<QString>(QStringLiteral("token"), {}).wrappedValue(), QStringLiteral("abc"));
         QVERIFY(token.setWrappedValue(QStringLiteral("replaced")));
         QCOMPARE(token.wrappedValue(), QStringLiteral("replaced"));
@@ -143,9 +159,9 @@ private Q_SLOTS:
     void removeAllLeavesOtherApplicationsSecrets()
     {
         QVERIFY(m_session->startKeyring());
-        KeyChainManager::setServiceName(QStringLiteral("another-application"));
-        QVERIFY(KeyChainManager::setValue("[\"theirs\"]", QStringLiteral("token")));
-        KeyChainManager::setServiceName(QString());
+        KeyChainManager::setIndexKey(QStringLiteral("another-application"));
+        QVERIFY(KeyChainManager::setValue("[\"theirs\"]", QStringLiteral("their-token")));
+        KeyChainManager::setIndexKey(QString());
         QVERIFY(KeyChainManager::setValue("[\"ours\"]", QStringLiteral("token")));
         QVERIFY(KeyChainManager::setValue("[1]", QStringLiteral("other")));
 
@@ -153,9 +169,8 @@ private Q_SLOTS:
         QVERIFY2(KeyChainManager::removeAll(&error), qPrintable(error));
         QCOMPARE(KeyChainManager::value(QStringLiteral("token")), std::nullopt);
         QCOMPARE(KeyChainManager::value(QStringLiteral("other")), std::nullopt);
-        KeyChainManager::setServiceName(QStringLiteral("another-application"));
-        QCOMPARE(KeyChainManager::value(QStringLiteral("token")), QByteArray("[\"theirs\"]"));
-        KeyChainManager::setServiceName(QString());
+        QCOMPARE(KeyChainManager::value(QStringLiteral("their-token")), QByteArray("[\"theirs\"]"));
+        QVERIFY(KeyChainManager::value(QStringLiteral("another-application")));
         QVERIFY(KeyChainManager::removeValue(QStringLiteral("never-written")));
     }
 

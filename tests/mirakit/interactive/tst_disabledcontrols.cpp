@@ -7,12 +7,14 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QPointer>
 #include <QTest>
 
 using S = mira::Interactive::State;
 
 // Disabled has one meaning in every MiraKit control: QWidget's own state,
-// whether the control itself or an ancestor was disabled.
+// whether the control itself or an ancestor was disabled. And every control
+// survives a press action that deletes it (a button that closes its page).
 class DisabledControlsTest : public QObject {
     Q_OBJECT
 private:
@@ -104,6 +106,39 @@ private Q_SLOTS:
         moveTo(m_window.get(), QPoint(2, 2));
         if (const std::optional<S> state = control.state(widget))
             QCOMPARE(*state, S::normal);
+    }
+
+    void aPressActionMayDeleteItsControl_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("bySpace");
+        for (int row = 0; row < controls::all().size(); ++row) {
+            // A text field reports typing, through QLineEdit's own signals.
+            if (QByteArray(controls::all().at(row).name).endsWith("TextField"))
+                continue;
+            QTest::addRow("%s by mouse", controls::all().at(row).name) << row << false;
+            QTest::addRow("%s by Space", controls::all().at(row).name) << row << true;
+        }
+    }
+
+    void aPressActionMayDeleteItsControl()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, bySpace);
+        const controls::Control control = controls::all().at(row);
+        QPointer<QWidget> widget = control.create(m_holder);
+        widget->setGeometry(10, 10, 200, 60);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        control.observePresses(widget, [widget] { delete widget.data(); });
+        const bool stateful = control.state(widget).has_value();
+        widget->setFocus(Qt::TabFocusReason);
+        const QPoint inside = control.pressPoint(widget);
+        bySpace ? QTest::keyPress(widget, Qt::Key_Space) : QTest::mousePress(widget, Qt::LeftButton, {}, inside);
+        if (widget)
+            bySpace ? QTest::keyRelease(widget, Qt::Key_Space)
+                    : QTest::mouseRelease(widget, Qt::LeftButton, {}, inside);
+        QVERIFY(bySpace || !stateful || !widget);
     }
 
     void galleryPanelSwitchesItsControls()

@@ -58,6 +58,21 @@ public:
     ProgressGenerate *generate;
 };
 
+class Target : public QObject {
+    Q_OBJECT
+public:
+    QStringList calls;
+    DisplayLink *link = nullptr;
+public Q_SLOTS:
+    void step() { calls << QStringLiteral("step"); }
+    void stepWith(mira::DisplayLink *from)
+    {
+        calls << QStringLiteral("stepWith");
+        link = from;
+    }
+    void stepBy(int, int) { calls << QStringLiteral("stepBy"); }
+};
+
 } // namespace
 
 class DisplayLinkTest : public QObject {
@@ -110,6 +125,46 @@ private Q_SLOTS:
         QCOMPARE(time.clock.pendingCount(), 0);
     }
 
+    // A link calls its target's method with no argument or with the link;
+    // any other method leaves the tick to the callback.
+    void linkCallsItsTargetsMethodOrElseTheCallback_data()
+    {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QString>("called");
+        QTest::newRow("no argument") << QByteArray("step") << QStringLiteral("step");
+        QTest::newRow("the link") << QByteArray("stepWith") << QStringLiteral("stepWith");
+        QTest::newRow("two arguments") << QByteArray("stepBy") << QStringLiteral("callback");
+        QTest::newRow("no such method") << QByteArray("missing") << QStringLiteral("callback");
+    }
+
+    void linkCallsItsTargetsMethodOrElseTheCallback()
+    {
+        QFETCH(QByteArray, method);
+        QFETCH(QString, called);
+        StallingScheduler time;
+        Target target;
+        DisplayLink link(&target, method.constData());
+        link.setCallback([&](DisplayLink *from) {
+            target.calls << QStringLiteral("callback");
+            target.link = from;
+        });
+        link.add();
+        time.advanceBy(16ms);
+        QCOMPARE(target.calls, QStringList { called });
+        QCOMPARE(target.link, called == QLatin1String("step") ? nullptr : &link);
+    }
+
+    void progressToOnAFreshGeneratorStartsFromZero()
+    {
+        StallingScheduler time;
+        ProgressGenerate generate;
+        Reports reports(generate);
+        generate.progressForm(5, 9, 0); // no clock: the elapsed time stays 0
+        generate.progress(10, 0.032);
+        time.advanceBy(16ms);
+        QCOMPARE(reports.values.last(), 5.0);
+    }
+
     void valueRisesLinearlyAndCompletesOnce()
     {
         StallingScheduler time;
@@ -148,22 +203,28 @@ private Q_SLOTS:
         QCOMPARE(reports.completedAfter, QList<qsizetype> { 3 });
     }
 
+    // Zero and not-a-number finish at once; a negative duration at the first tick.
     void unusableDurationsFinishAtOnce_data()
     {
         QTest::addColumn<double>("duration");
-        QTest::newRow("zero") << 0.0;
-        QTest::newRow("negative") << -1.0;
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity();
+        QTest::addColumn<bool>("clock");
+        QTest::newRow("zero") << 0.0 << false;
+        QTest::newRow("negative") << -1.0 << true;
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << false;
+        QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << true;
     }
 
     void unusableDurationsFinishAtOnce()
     {
         QFETCH(double, duration);
+        QFETCH(bool, clock);
         StallingScheduler time;
         ProgressGenerate generate;
         Reports reports(generate);
         generate.progressForm(3, 7, duration);
+        QCOMPARE(generate.isProgressing(), clock);
+        QCOMPARE(reports.values.isEmpty(), clock);
+        time.advanceBy(16ms);
         QCOMPARE(reports.values, QList<double> { 7 });
         QCOMPARE(reports.completedAfter, QList<qsizetype> { 1 });
         QVERIFY(!generate.isProgressing());

@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 using namespace mira;
 using S = Interactive::State;
 
@@ -143,7 +145,70 @@ private Q_SLOTS:
         QVERIFY(titleFormat(*m_button).fontUnderline());
         pointer::leave(m_button);
         QCOMPARE(titleFormat(*m_button).foreground().color(), QColor(Qt::blue));
-        QCOMPARE(m_button->title(), QStringLiteral("Terms")); // the current title carries over
+        QCOMPARE(m_button->title(), QStringLiteral("Install")); // the button's own title comes back
+    }
+
+    // Every per-state setter and the enabled setter recompute, also when
+    // the value stays the same; only a real change is announced.
+    void settersRecomputeEvenWithoutAChange_data()
+    {
+        QTest::addColumn<int>("setter");
+        const char *names[] = { "background", "border colour", "border width", "cursor", "hidden", "text",
+            "text colour", "image", "font", "enabled" };
+        for (int setter = 0; setter < int(std::size(names)); ++setter)
+            QTest::newRow(names[setter]) << setter;
+    }
+
+    void settersRecomputeEvenWithoutAChange()
+    {
+        QFETCH(int, setter);
+        const QPixmap red = filled(Qt::red);
+        const std::function<void()> setters[] = { [&] { m_button->setBackgroundColor(Qt::red, S::normal); },
+            [&] { m_button->setBorderColor(Qt::red, S::normal); }, [&] { m_button->setBorderWidth(1, S::normal); },
+            [&] { m_button->setCursor(Qt::PointingHandCursor, S::normal); },
+            [&] {
+                m_button->setHiddenImageAndText({ true, false }, S::normal);
+            },
+            [&] { m_button->setText(QStringLiteral("Next"), S::normal); },
+            [&] { m_button->setTextColor(Qt::red, S::normal); }, [&] { m_button->setImage(red, S::normal); },
+            [&] { m_button->setFont(QFont(), S::normal); }, [&] { m_button->setEnabled(true); } };
+        int recomputations = 0;
+        m_button->setBlock([&] { ++recomputations; }, S::normal);
+        QSignalSpy announced(m_button, &InteractiveButton::appearanceChanged);
+        setters[setter]();
+        setters[setter]();
+        QCOMPARE(recomputations, 2);
+        QVERIFY(announced.count() <= 1);
+    }
+
+    // A state that hides the title or shows no image changes only what is
+    // shown: the button's own title and image come back in the other states.
+    void hiddenStatesKeepTheOwnTitleAndImage_data()
+    {
+        QTest::addColumn<bool>("imageHidden");
+        QTest::addColumn<bool>("textHidden");
+        QTest::addColumn<bool>("explicitNoImage");
+        QTest::addRow("text hidden") << false << true << false;
+        QTest::addRow("image hidden") << true << false << false;
+        QTest::addRow("explicit no image") << false << false << true;
+    }
+
+    void hiddenStatesKeepTheOwnTitleAndImage()
+    {
+        QFETCH(bool, imageHidden);
+        QFETCH(bool, textHidden);
+        QFETCH(bool, explicitNoImage);
+        m_button->setImage(filled(Qt::blue));
+        m_button->setHiddenImageAndText({ imageHidden, textHidden }, S::hovered);
+        if (explicitNoImage)
+            m_button->setImage(QPixmap(), S::hovered);
+        pointer::enter(m_button);
+        QCOMPARE(m_button->title().isEmpty(), textHidden);
+        QCOMPARE(m_button->currentImage().isNull(), imageHidden || explicitNoImage);
+        pointer::leave(m_button);
+        QCOMPARE(m_button->title(), QStringLiteral("Install"));
+        QCOMPARE(m_button->currentImage().toImage().pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(m_button->image(S::normal).toImage().pixelColor(0, 0), QColor(Qt::blue));
     }
 
     void fontFallsBackToTheCellFontThenFourteenPixels()

@@ -274,9 +274,9 @@ private Q_SLOTS:
         m_label->setEventAction([&received](TextRange r) { received = r; }, E::mouseDown, m_terms);
         itemOf(m_terms)->interactiveEventActions().value(E::mouseDown)(QVariant(42));
         QCOMPARE(received, TextRange {});
-        // Without a callable the stored action does nothing.
+        // Without a callable the stored action goes.
         m_label->setEventAction({}, E::mouseDown, m_terms);
-        itemOf(m_terms)->interactiveEventActions().value(E::mouseDown)(QVariant::fromValue(m_terms));
+        QVERIFY(!itemOf(m_terms)->interactiveEventActions().value(E::mouseDown));
     }
 
     void aDisabledLabelShowsHoverButIgnoresPresses()
@@ -549,6 +549,13 @@ private Q_SLOTS:
         QCOMPARE(pressed.last(), m_terms);
         terms->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
         QCOMPARE(m_label->focusedLink()->range(), m_terms);
+
+        // A null action takes the link away again.
+        m_label->setEventAction(nullptr, Interactive::Event::mouseUpInside, m_privacy);
+        m_label->setEventAction(nullptr, Interactive::Event::mouseUpInside, m_terms);
+        QVERIFY(m_label->links().isEmpty());
+        QCOMPARE(m_label->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(accessible->childCount(), 0);
     }
 
     void pendingMotionOutlivesNoLabel()

@@ -83,8 +83,8 @@ private Q_SLOTS:
         QTest::newRow("right-to-left drag to the left turns on")
             << 50 << Qt::RightToLeft << false << QList<QPoint> { { 33, 15 }, { 0, 15 }, { 0, 15 } } << 17.0 << true
             << 1;
-        QTest::newRow("press without drag released outside")
-            << 50 << ltr << false << QList<QPoint> { { 40, 15 }, { 40, 100 } } << 17.0 << false << 0;
+        QTest::newRow("click released outside toggles")
+            << 50 << ltr << false << QList<QPoint> { { 40, 15 }, { 40, 100 } } << 17.0 << true << 1;
     }
 
     void pointerToggles()

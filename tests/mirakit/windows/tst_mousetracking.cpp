@@ -315,6 +315,19 @@ private Q_SLOTS:
         QCOMPARE(behindClicks.size(), 1);
     }
 
+    void interactionBackOnRestoresTheEarlierPassThrough()
+    {
+        QWidget window;
+        QWidget badge(&window);
+        badge.setAttribute(Qt::WA_TransparentForMouseEvents);
+        auto behaver = viewBehaver(&badge);
+        behaver.setHitTest([&](const QPoint &) { return &window; });
+        behaver.setUserInteractionEnabled(false);
+        behaver.setUserInteractionEnabled(true);
+        QVERIFY(badge.testAttribute(Qt::WA_TransparentForMouseEvents));
+        QCOMPARE(behaver.hitTest(QPoint(1, 1)), &window);
+    }
+
     void hitTestReplacementRoutesPresses()
     {
         QWidget window;

@@ -234,8 +234,21 @@ private Q_SLOTS:
         QCOMPARE(attachedSheets(&host.window).size(), 2);
         QZAlert::endControllerSheet(
             static_cast<SheetWindow *>(attachedSheets(&host.window).first())->contentViewController(), 3);
-        QVERIFY(QZAlert::create()->beginSheetViewController(new PageA));
+        auto *page = new PageA;
+        int ended = 0;
+        QVERIFY(beginSheetWithCompletion(page, [&](int code) { ended = code; }));
         QCOMPARE(attachedSheets(&host.window).size(), 2);
+        endSheetWithCode(page, 3);
+        m_scheduler.advanceBy(0ms);
+        QCOMPARE(ended, 3);
+
+        // A popup or a popover that has the focus is not the main window.
+        for (const Qt::WindowType type : { Qt::Popup, Qt::Tool }) {
+            QWidget popover(&host.window, type);
+            popover.show();
+            QApplication::setActiveWindow(&popover);
+            QCOMPARE(QZAlert::mainWindow(), &host.window);
+        }
     }
 
     void endAlertByWindowTitleEndsOnlyThatAlert()
@@ -336,27 +349,36 @@ private Q_SLOTS:
         QVERIFY(confirm.top() >= intro.y() + intro.height() + s.offsetLabelButton);
     }
 
-    // Buttons used to be held to the setting's size: short titles got an
-    // 80 × 20 target and long translated titles or large fonts were cut short.
+    // Buttons take the setting's size and grow only as far as their titles
+    // need: long translated titles or large fonts are never cut short.
     void buttonsNeverClipTheirTitles_data()
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<qreal>("fontScale");
-        QTest::newRow("short") << QStringLiteral("OK") << 1.0;
-        QTest::newRow("German") << QStringLiteral("Abbrechen und schließen") << 1.0;
-        QTest::newRow("Russian") << QStringLiteral("Отменить установку") << 1.0;
-        QTest::newRow("Japanese") << QStringLiteral("インストールをキャンセルして閉じる") << 1.0;
-        QTest::newRow("Arabic") << QStringLiteral("إلغاء التثبيت وإغلاق النافذة") << 1.0;
-        QTest::newRow("German, 2x font") << QStringLiteral("Abbrechen und schließen") << 2.0;
-        QTest::newRow("Russian, 2x font") << QStringLiteral("Отменить установку") << 2.0;
-        QTest::newRow("very long, 2x font")
-            << QStringLiteral("Installation abbrechen und alle Dateien entfernen") << 2.0;
+        QTest::addColumn<int>("alignment");
+        for (const int alignment : { 0, 1 }) {
+            const char *layout = alignment ? "centred" : "side by side";
+            QTest::addRow("short, %s", layout) << QStringLiteral("OK") << 1.0 << alignment;
+            QTest::addRow("German, %s", layout) << QStringLiteral("Abbrechen und schließen") << 1.0 << alignment;
+            QTest::addRow("Russian, %s", layout) << QStringLiteral("Отменить установку") << 1.0 << alignment;
+            QTest::addRow("Japanese, %s", layout)
+                << QStringLiteral("インストールをキャンセルして閉じる") << 1.0 << alignment;
+            QTest::addRow("Arabic, %s", layout) << QStringLiteral("إلغاء التثبيت وإغلاق النافذة") << 1.0 << alignment;
+            QTest::addRow("German, 2x font, %s", layout)
+                << QStringLiteral("Abbrechen und schließen") << 2.0 << alignment;
+            QTest::addRow("Russian, 2x font, %s", layout) << QStringLiteral("Отменить установку") << 2.0 << alignment;
+            QTest::addRow("very long, 2x font, %s", layout)
+                << QStringLiteral("Installation abbrechen und alle Dateien entfernen") << 2.0 << alignment;
+        }
     }
 
     void buttonsNeverClipTheirTitles()
     {
         QFETCH(QString, title);
         QFETCH(qreal, fontScale);
+        QFETCH(int, alignment);
+        QZAlert::setting().setAlignment(alignment);
+        const QZAlertSet &s = QZAlert::setting();
         Host host;
         QZAlert *alert = QZAlert::alertWithTitle(QStringLiteral("Quit?"), QStringLiteral("Nothing is installed."));
         QList<QPushButton *> buttons { new QPushButton(title), new QPushButton(title + QStringLiteral("!")) };
@@ -372,8 +394,10 @@ private Q_SLOTS:
         QWidget *content = alert->window()->contentViewController();
         QVERIFY(content->width() >= QZAlert::setting().width);
         for (QPushButton *button : buttons) {
-            QVERIFY2(button->width() >= std::max(120, button->sizeHint().width()), qPrintable(title));
-            QVERIFY(button->height() >= std::max(30, button->sizeHint().height()));
+            // The setting's size, grown only as far as the title needs.
+            const QSize hint = button->sizeHint();
+            QCOMPARE(button->size(),
+                QSize(std::max(int(s.buttonWidth), hint.width()), std::max(int(s.buttonHeight), hint.height())));
             const QRect inContent(button->mapTo(content, QPoint()), button->size());
             QVERIFY(content->rect().contains(inContent));
         }

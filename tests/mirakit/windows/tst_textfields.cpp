@@ -88,7 +88,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("wills");
         QTest::addColumn<int>("dids");
         QTest::newRow("asked") << "ask" << true << 1 << 1;
-        QTest::newRow("asked twice") << "ask twice" << true << 2 << 1;
+        QTest::newRow("asked twice: both calls report focus") << "ask twice" << true << 2 << 2;
         QTest::newRow("clicked") << "click" << true << 1 << 1;
         QTest::newRow("tabbed into") << "tab" << true << 1 << 1;
         QTest::newRow("refused when disabled") << "disabled" << false << 1 << 0;
@@ -185,6 +185,19 @@ private Q_SLOTS:
         QVERIFY(form.field->hasFocus());
         QTest::keyClick(form.field, Qt::Key_X);
         QCOMPARE(form.field->text().size(), 7 - selected.size());
+    }
+
+    void cellsCentreTheTextAndFollowSecureMode()
+    {
+        QCOMPARE(CenterTextFieldCell::centeredRect(QRectF(4, 10, 100, 30), 17), QRectF(4, 16.5, 100, 17));
+        VirtualTime time;
+        Form form;
+        QVERIFY(dynamic_cast<CenterSecureTextFieldCell *>(form.field->cell()));
+        form.field->setSecureTextEntry(false);
+        QVERIFY(!dynamic_cast<CenterSecureTextFieldCell *>(form.field->cell()));
+        form.field->setText(QStringLiteral("secret"));
+        form.field->selectText(1, 3);
+        QCOMPARE(form.field->selectedText(), QStringLiteral("ecr"));
     }
 
     void secureFieldHidesItsText_data()
