@@ -70,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     static QTemporaryDir work(QDir::tempPath() + QStringLiteral("/fuzz-bundle-XXXXXX"));
     static QTemporaryDir parent(QDir::tempPath() + QStringLiteral("/fuzz-bundle-XXXXXX"));
+    if (!work.isValid() || !parent.isValid())
+        std::abort();
     const QString archive = work.filePath(QStringLiteral("in.zip"));
     writeArchive(FuzzInput::bytes(data, size), archive);
 

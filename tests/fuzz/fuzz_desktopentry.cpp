@@ -68,7 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QString folder = parts[0].left(100).replace(QLatin1Char('/'), QLatin1Char('_'));
     if (folder.isEmpty() || folder == QLatin1String(".") || folder == QLatin1String(".."))
         folder = QStringLiteral("Prismora.app");
-    const QString bundlePath = work.filePath(folder);
+    // Not filePath(): it answers an empty path, the working folder to QDir, for a name starting with ':'.
+    const QString bundlePath = work.path() + QLatin1Char('/') + folder;
+    if (!work.isValid())
+        std::abort();
     const QString resources = bundlePath + QStringLiteral("/Contents/Resources/");
     QDir().mkpath(resources);
     QFile(resources + parts[4].left(100).replace(QLatin1Char('/'), QLatin1Char('_'))).open(QIODevice::WriteOnly);
