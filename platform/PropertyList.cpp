@@ -7,7 +7,10 @@
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -26,6 +29,74 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
+// libplist 2.2 keeps a date as a double but hands it out only as 32-bit
+// seconds (wrapping outside 1901...2038 plus the 2001 epoch), and does not say
+// whether an integer above 2^63 is unsigned. A binary list of one object
+// carries both exactly: "bplist00", the object's marker, its big-endian bytes.
+constexpr qsizetype binaryHeaderSize = 8;
+constexpr char binaryDateMarker = char(0x33);
+constexpr char binaryLongIntegerMarker = char(0x14); // 16 bytes: above 2^63
+
+QByteArray binaryForm(plist_t node)
+{
+    char *bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bytes, &length);
+    const QByteArray form(bytes, qsizetype(length));
+    plist_to_bin_free(bytes);
+    return form;
+}
+
+/// Whether a date @p seconds from the reference date is held: from year 1 to
+/// 9999, the years the XML form can write.
+bool isHeldDate(double seconds)
+{
+    const auto since = [](const QDate &date) {
+        return double(QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() - referenceDateOffset);
+    };
+    static const double first = since(QDate(1, 1, 1));
+    static const double end = since(QDate(10000, 1, 1));
+    return seconds >= first && seconds < end;
+}
+
+std::optional<QDateTime> dateValue(plist_t node)
+{
+    const QByteArray form = binaryForm(node);
+    if (form.size() < binaryHeaderSize + 9 || form[binaryHeaderSize] != binaryDateMarker)
+        return std::nullopt;
+    std::uint64_t bits = 0;
+    for (int i = 1; i <= 8; ++i)
+        bits = bits << 8 | static_cast<unsigned char>(form[binaryHeaderSize + i]);
+    double seconds = 0;
+    std::memcpy(&seconds, &bits, sizeof seconds);
+    if (!isHeldDate(seconds))
+        return std::nullopt;
+    const auto ms = qint64(std::llround(seconds * 1000)) + referenceDateOffset * 1000;
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+/// A date node holding @p dateTime, built from its binary form; nothing for a
+/// date with a fraction of a second, which the XML form would drop.
+plist_t dateNode(const QDateTime &dateTime)
+{
+    const qint64 ms = dateTime.toMSecsSinceEpoch();
+    const double seconds = double(ms / 1000 - referenceDateOffset);
+    if (!dateTime.isValid() || ms % 1000 != 0 || !isHeldDate(seconds))
+        return nullptr;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &seconds, sizeof bits);
+    QByteArray form = QByteArrayLiteral("bplist00") + binaryDateMarker;
+    for (int shift = 56; shift >= 0; shift -= 8)
+        form += char(bits >> shift);
+    form += char(binaryHeaderSize); // the offset table: the one object's offset
+    form += QByteArray(6, '\0') + "\x01\x01"; // trailer: offset and reference sizes
+    form += QByteArray(7, '\0') + '\x01' + QByteArray(8, '\0'); // one object, the first at the top
+    form += QByteArray(7, '\0') + char(binaryHeaderSize + 9); // where the offset table starts
+    plist_t node = nullptr;
+    plist_from_bin(form.constData(), uint32_t(form.size()), &node);
+    return node;
+}
+
 std::optional<QVariant> toVariant(plist_t node, int depth)
 {
     if (!node || depth > maximumDepth)
@@ -39,6 +110,12 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
     case PLIST_UINT: {
         uint64_t value = 0;
         plist_get_uint_val(node, &value);
+        // Above 2^63 the same bits are either a negative or a large unsigned integer.
+        if (value > uint64_t(std::numeric_limits<qint64>::max())) {
+            const QByteArray form = binaryForm(node);
+            if (form.size() <= binaryHeaderSize || form[binaryHeaderSize] == binaryLongIntegerMarker)
+                return std::nullopt;
+        }
         return QVariant(qint64(value));
     }
     case PLIST_REAL: {
@@ -63,11 +140,8 @@ std::optional<QVariant> toVariant(plist_t node, int depth)
         return QVariant(bytes);
     }
     case PLIST_DATE: {
-        int32_t seconds = 0;
-        int32_t micros = 0;
-        plist_get_date_val(node, &seconds, &micros);
-        const qint64 ms = (qint64(seconds) + referenceDateOffset) * 1000 + micros / 1000;
-        return QVariant(QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC));
+        const auto date = dateValue(node);
+        return date ? std::optional(QVariant(*date)) : std::nullopt;
     }
     case PLIST_ARRAY: {
         QVariantList list;
@@ -120,22 +194,25 @@ plist_t fromVariant(const QVariant &value, int depth)
     case QMetaType::UInt:
     case QMetaType::Long:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
         return plist_new_uint(uint64_t(value.toLongLong()));
+    case QMetaType::ULongLong:
+        if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+            return nullptr;
+        return plist_new_uint(value.toULongLong());
     case QMetaType::Double:
     case QMetaType::Float:
         return plist_new_real(value.toDouble());
-    case QMetaType::QString:
-        return plist_new_string(value.toString().toUtf8().constData());
+    case QMetaType::QString: {
+        // The library takes C strings: a NUL would cut the text short.
+        const QByteArray text = value.toString().toUtf8();
+        return text.contains('\0') ? nullptr : plist_new_string(text.constData());
+    }
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
     }
-    case QMetaType::QDateTime: {
-        const qint64 ms = value.toDateTime().toMSecsSinceEpoch() - referenceDateOffset * 1000;
-        const qint64 seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
-        return plist_new_date(int32_t(seconds), int32_t((ms - seconds * 1000) * 1000));
-    }
+    case QMetaType::QDateTime:
+        return dateNode(value.toDateTime());
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
         PlistPtr array(plist_new_array());
@@ -151,10 +228,11 @@ plist_t fromVariant(const QVariant &value, int depth)
         PlistPtr dict(plist_new_dict());
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            plist_t node = fromVariant(it.value(), depth + 1);
+            const QByteArray key = it.key().toUtf8();
+            plist_t node = key.contains('\0') ? nullptr : fromVariant(it.value(), depth + 1);
             if (!node)
                 return nullptr;
-            plist_dict_set_item(dict.get(), it.key().toUtf8().constData(), node);
+            plist_dict_set_item(dict.get(), key.constData(), node);
         }
         return dict.release();
     }
@@ -407,7 +485,7 @@ std::optional<QVariant> PropertyList::fromData(const QByteArray &data, QString *
     }
     auto value = toVariant(root, 0);
     if (!value)
-        setError(error, QStringLiteral("not a property list: unsupported or too deeply nested value"));
+        setError(error, QStringLiteral("not a property list: unsupported, out of range or too deeply nested value"));
     return value;
 }
 

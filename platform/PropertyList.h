@@ -17,6 +17,9 @@ namespace platform {
  * Values map onto QVariant as: string → QString, boolean → bool,
  * integer → qint64, real → double, date → QDateTime (UTC), data →
  * QByteArray, array → QVariantList, dictionary → QVariantMap.
+ * Dates are held from year 1 to 9999 (read to the nearest millisecond,
+ * written to the second) and integers within qint64; a value outside these,
+ * or a string or key holding a NUL, is refused rather than changed.
  * Input is untrusted: anything malformed yields std::nullopt and an error
  * text, never a partial value. Nesting of arrays and dictionaries is bounded
  * (defaultMaxDepth) and checked on the raw bytes before any tree is built, so
@@ -45,8 +48,8 @@ public:
     /// key holding a NUL character, which the parser cannot read safely.
     static bool isNestingWithin(const QByteArray &data, int maxDepth, QString *error = nullptr);
 
-    /// XML text of @p value; empty when the value has a type that property
-    /// lists cannot hold.
+    /// XML text of @p value; empty when the value has a type or holds a value
+    /// that property lists cannot hold.
     static QByteArray toXml(const QVariant &value);
 
     /// Writes @p dictionary as XML to @p path atomically: readers see either

@@ -165,8 +165,10 @@ bool UserDefaults::synchronize()
         return false;
     // QSettings replaces the file in one rename after syncing it; the rename
     // itself is on disk once the folder is synced (a store never written has no folder).
+    // A file holding lines the reader could not make sense of (FormatError,
+    // which stays set) is still saved, without those lines: not a failure.
     d->settings.sync();
-    if (d->settings.status() != QSettings::NoError)
+    if (d->settings.status() == QSettings::AccessError)
         return false;
     const int error = FileSync::syncFolder(QFileInfo(d->settings.fileName()).absolutePath());
     return error == 0 || error == ENOENT;

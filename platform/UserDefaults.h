@@ -69,6 +69,7 @@ public:
     void removeObject(const QString &key);
     /// Writes pending changes to disk (the file replaced in one rename, file and
     /// folder synced) and reads changes made by others; false on failure.
+    /// Lines of the file that cannot be read are dropped, which is no failure.
     bool synchronize();
 
 private:

@@ -91,8 +91,9 @@ QString DesktopEntry::defaultFolder()
 
 QString DesktopEntry::fileName(const QString &bundleIdentifier)
 {
+    // Anchored at the very end: '$' alone would also match before a final newline.
     static const QRegularExpression reverseDomain(
-        QStringLiteral("^[A-Za-z_][A-Za-z0-9_-]*(\\.[A-Za-z_][A-Za-z0-9_-]*)+$"));
+        QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z_][A-Za-z0-9_-]*(\\.[A-Za-z_][A-Za-z0-9_-]*)+")));
     const QString name = bundleIdentifier + QLatin1String(".desktop");
     if (name.size() > maxFileNameBytes || !reverseDomain.match(bundleIdentifier).hasMatch())
         return QString();

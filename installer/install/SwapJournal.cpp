@@ -68,6 +68,8 @@ std::optional<SwapJournal::Identity> SwapJournal::identity(const QString &path)
 
 bool SwapJournal::isStagingName(const QString &name)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\.prismora-install-[A-Za-z0-9]{6}$"));
+    // Anchored at the very end: '$' alone would also match before a final newline.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\.prismora-install-[A-Za-z0-9]{6}")));
     return pattern.match(name).hasMatch();
 }

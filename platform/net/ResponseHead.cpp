@@ -9,21 +9,39 @@ namespace {
 constexpr qsizetype maximumValidatorLength = 1024;
 constexpr qsizetype maximumOffsetDigits = 18; // stays below 2^63
 
+/// The number spelled by @p digits: 1 to 18 decimal digits, so below 2^63.
+std::optional<std::int64_t> parseOffset(QByteArrayView digits)
+{
+    if (digits.isEmpty() || digits.size() > maximumOffsetDigits)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+        value = value * 10 + (digit - '0');
+    }
+    return value;
+}
+
+/// The first byte of "bytes <first>-<last>/<length or *>", a range that lies inside the length.
 std::optional<std::int64_t> parseRangeStart(QByteArrayView value)
 {
     if (!value.startsWith("bytes "))
         return std::nullopt;
-    value = value.sliced(6).trimmed();
+    value = value.sliced(6);
     const qsizetype dash = value.indexOf('-');
-    if (dash <= 0 || dash > maximumOffsetDigits)
+    const qsizetype slash = value.indexOf('/');
+    if (dash < 0 || slash < dash)
         return std::nullopt;
-    std::int64_t start = 0;
-    for (const char digit : value.first(dash)) {
-        if (digit < '0' || digit > '9')
-            return std::nullopt;
-        start = start * 10 + (digit - '0');
-    }
-    return start;
+    const auto first = parseOffset(value.first(dash));
+    const auto last = parseOffset(value.sliced(dash + 1, slash - dash - 1));
+    const QByteArrayView length = value.sliced(slash + 1);
+    if (!first || !last || *last < *first)
+        return std::nullopt;
+    if (length == "*")
+        return first;
+    const auto total = parseOffset(length);
+    return total && *last < *total ? first : std::nullopt;
 }
 
 } // namespace

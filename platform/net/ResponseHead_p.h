@@ -26,7 +26,8 @@ public:
 
     /// The status code; 0 before a status line.
     int status() const { return m_status; }
-    /// First byte of a "bytes <first>-<last>/<length>" Content-Range; empty when absent or malformed.
+    /// First byte of a "bytes <first>-<last>/<length>" Content-Range; empty when absent, malformed, or
+    /// when the range is reversed or reaches past the length.
     std::optional<std::int64_t> rangeStart() const { return m_rangeStart; }
     /// The strong ETag, else the Last-Modified date; empty when neither is usable.
     /// A weak ETag never matches If-Range, so it does not count.

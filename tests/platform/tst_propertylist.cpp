@@ -87,6 +87,65 @@ private Q_SLOTS:
         QVERIFY(file.readAll().startsWith("<?xml"));
     }
 
+    // A value is written and read back exactly, or refused; never changed.
+    void roundTripsEdgeValuesOrRefusesThem_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("held");
+        const auto utc = [](int year, int month, int day, QTime time = QTime(0, 0)) {
+            return QVariant(QDateTime(QDate(year, month, day), time, Qt::UTC));
+        };
+        QTest::newRow("date past 2069") << utc(2070, 1, 1) << true;
+        QTest::newRow("date before 1932") << utc(1901, 1, 1) << true;
+        QTest::newRow("year 9999") << utc(9999, 12, 31, QTime(23, 59, 59)) << true;
+        QTest::newRow("a second before the epoch") << utc(2000, 12, 31, QTime(23, 59, 59)) << true;
+        QTest::newRow("half a second before the epoch") << utc(2000, 12, 31, QTime(23, 59, 59, 500)) << false;
+        QTest::newRow("year 10000") << utc(10000, 1, 1) << false;
+        QTest::newRow("invalid date") << QVariant(QDateTime()) << false;
+        QTest::newRow("smallest integer") << QVariant(std::numeric_limits<qint64>::min()) << true;
+        QTest::newRow("largest integer") << QVariant(std::numeric_limits<qint64>::max()) << true;
+        QTest::newRow("unsigned past 2^63") << QVariant(std::numeric_limits<quint64>::max()) << false;
+        QTest::newRow("string holding a NUL") << QVariant(QStringLiteral("a\0b")) << false;
+        QTest::newRow("key holding a NUL") << QVariant(QVariantMap { { QStringLiteral("a\0b"), 1 } }) << false;
+        QTest::newRow("data holding NULs") << QVariant(QByteArray("\0\0x\0", 4)) << true;
+    }
+
+    void roundTripsEdgeValuesOrRefusesThem()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(bool, held);
+        const QByteArray xml = PropertyList::toXml(value);
+        QCOMPARE(!xml.isEmpty(), held);
+        if (held)
+            QCOMPARE(PropertyList::fromData(xml).value_or(QVariant()), value);
+    }
+
+    void readsDatesAndIntegersExactlyOrRefusesThem_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QVariant>("expected"); // invalid: refused
+        const auto xml = [](const QByteArray &body) { return "<plist version=\"1.0\">" + body + "</plist>"; };
+        QTest::newRow("xml date in 2070")
+            << xml("<date>2070-01-01T00:00:00Z</date>") << QVariant(QDateTime(QDate(2070, 1, 1), QTime(0, 0), Qt::UTC));
+        QTest::newRow("xml integer 2^64 - 1") << xml("<integer>18446744073709551615</integer>") << QVariant();
+        QTest::newRow("xml integer -1") << xml("<integer>-1</integer>") << QVariant(qint64(-1));
+        // One date object holding a double: infinity, then 1e300 seconds.
+        const QByteArray trailer("\x08\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x01\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x11", 33);
+        QTest::newRow("binary date at infinity")
+            << QByteArray("bplist00\x33\x7f\xf0\0\0\0\0\0\0", 17) + trailer << QVariant();
+        QTest::newRow("binary date 1e300 s away")
+            << QByteArray("bplist00\x33\x7e\x37\xe4\x3c\x88\x00\x75\x9c", 17) + trailer << QVariant();
+    }
+
+    void readsDatesAndIntegersExactlyOrRefusesThem()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QVariant, expected);
+        QString error;
+        QCOMPARE(PropertyList::fromData(data, &error).value_or(QVariant()), expected);
+        QCOMPARE(error.isEmpty(), expected.isValid());
+    }
+
     void rejectsHostileInput_data()
     {
         QTest::addColumn<QByteArray>("data");

@@ -116,6 +116,25 @@ private Q_SLOTS:
             QString::fromUtf8(log.readAll()).contains(path + QStringLiteral(" holds %1 bytes").arg(size)), movedAside);
     }
 
+    // Lines the reader cannot make sense of are dropped; the file is still saved.
+    void aFileWithUnreadableLinesIsSavedWithoutThem()
+    {
+        TestHome home;
+        const QString path = UserDefaults(QStringLiteral("damaged")).filePath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nkept=1\n[Unclosed\n");
+        file.close();
+        UserDefaults suite(QStringLiteral("damaged"));
+        suite.setValue(QStringLiteral("mine"), 2);
+        QVERIFY(suite.synchronize());
+        QVERIFY(suite.synchronize());
+        const UserDefaults again(QStringLiteral("damaged"));
+        QCOMPARE(again.value(QStringLiteral("kept")).toInt(), 1);
+        QCOMPARE(again.value(QStringLiteral("mine")).toInt(), 2);
+    }
+
     // A program keeps its existing folder; a name that would leave the configuration folder is refused.
     void aChosenFolderNameKeepsExistingSettingsWhereTheyAre()
     {

@@ -21,6 +21,7 @@ add_dependencies(tst_installtransaction transaction_child)
 prismora_add_test(tst_workfolder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_workfolder.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_bundlevalidator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bundlevalidator.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_desktopentry SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_desktopentry.cpp LIBS ${INSTALL_TEST_LIBS})
+prismora_add_test(tst_swapjournal SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_swapjournal.cpp LIBS ${INSTALL_TEST_LIBS})
 
 # Every state a power cut during an install can leave, recovered and checked
 # (tst_crashstate.py); exit code 77 when strace cannot trace here.

@@ -137,6 +137,8 @@ private Q_SLOTS:
                                      << "";
         QTest::newRow("newline") << "com.kestrum\nExec=sh"
                                  << "";
+        QTest::newRow("trailing newline") << "com.kestrum.prismora\n"
+                                          << "";
         QTest::newRow("space") << "com.kestrum prismora"
                                << "";
         QTest::newRow("non-ascii") << QStringLiteral("com.k\u00e9strum") << "";

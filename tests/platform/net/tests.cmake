@@ -16,3 +16,6 @@ prismora_add_test(tst_downloadsession SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_down
     LIBS platform Qt6::Network prismora_testsupport)
 target_compile_definitions(tst_downloadsession PRIVATE MIRROR_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror.py"
     MIRROR_CERTS_SCRIPT="${PROJECT_SOURCE_DIR}/tests/fixtures/mirror-certs.sh")
+prismora_add_test(tst_responsehead SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_responsehead.cpp
+    ${PROJECT_SOURCE_DIR}/platform/net/ResponseHead.cpp LIBS Qt6::Core)
+target_include_directories(tst_responsehead PRIVATE ${PROJECT_SOURCE_DIR}/platform/net)
