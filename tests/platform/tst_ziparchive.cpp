@@ -103,37 +103,31 @@ private Q_SLOTS:
     // Some zip tools list a folder twice; a file listed twice stays refused.
     void repeatedNamesOnlyOfFolders_data()
     {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("folder") << QStringLiteral("Prismora.app/") << QStringLiteral("Prismora.apq/") << true;
-        QTest::newRow("file") << QStringLiteral("Prismora.app/a") << QStringLiteral("Prismora.app/b") << false;
+        QTest::addColumn<bool>("folders");
+        QTest::newRow("folder") << true;
+        QTest::newRow("file") << false;
     }
 
     void repeatedNamesOnlyOfFolders()
     {
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(bool, accepted);
+        QFETCH(bool, folders);
+        const QString first = folders ? QStringLiteral("Prismora.app/") : QStringLiteral("Prismora.app/a");
+        const QString second = folders ? QStringLiteral("Prismora.apq/") : QStringLiteral("Prismora.app/b");
         ZipBuilder zip(m_archive);
-        QVERIFY(accepted ? zip.addFolder(first) && zip.addFolder(second)
-                         : zip.addFile(first, "1") && zip.addFile(second, "2"));
+        QVERIFY(folders ? zip.addFolder(first) && zip.addFolder(second)
+                        : zip.addFile(first, "1") && zip.addFile(second, "2"));
         QVERIFY(zip.addFile(QStringLiteral("Prismora.app/readme.txt"), "hello"));
         QVERIFY(zip.close());
-        // libzip refuses to write a name twice: the second name is made the first in place.
+        // libzip refuses to write a name twice: the second name becomes the first in place.
         QFile file(m_archive);
         QVERIFY(file.open(QIODevice::ReadWrite));
         const QByteArray bytes = file.readAll().replace(second.toUtf8(), first.toUtf8());
         file.seek(0);
         file.write(bytes);
         file.close();
-
         const auto error = ZipArchive::unzip(m_archive, m_destination, true);
-        QCOMPARE(!error, accepted);
-        if (accepted)
-            QVERIFY(QFile::exists(m_destination + QStringLiteral("/Prismora.app/readme.txt")));
-        else
-            QCOMPARE(error->code, ZipError::Code::CorruptEntry);
+        QVERIFY(folders ? !error && QFile::exists(m_destination + QStringLiteral("/Prismora.app/readme.txt"))
+                        : error && error->code == ZipError::Code::CorruptEntry);
     }
 
     void overwriteDecidesAboutExistingFiles()

@@ -85,7 +85,7 @@ public:
             QStringLiteral("org.freedesktop.secrets"));
     }
 
-    /// How many items (locked or not) have service and account @p key.
+    /// How many unlocked items have service and account @p key.
     static qsizetype itemsOf(const QString &key)
     {
         qDBusRegisterMetaType<QMap<QString, QString>>();
@@ -94,9 +94,7 @@ public:
             QStringLiteral("SearchItems"));
         search << QVariant::fromValue(QMap<QString, QString> { { "server", key }, { "user", key } });
         const QList<QVariant> found = QDBusConnection::sessionBus().call(search).arguments();
-        return found.size() == 2
-            ? qdbus_cast<QList<QDBusObjectPath>>(found[0]).size() + qdbus_cast<QList<QDBusObjectPath>>(found[1]).size()
-            : -1;
+        return found.isEmpty() ? -1 : qdbus_cast<QList<QDBusObjectPath>>(found.first()).size();
     }
 
     /// Locks the login collection, as a screen lock or the user would.
