@@ -1,3 +1,4 @@
+#include <installer/analytics/Analytics.h>
 #include <installer/analytics/MeasurementRequest.h>
 
 #include <QJsonArray>
