@@ -192,13 +192,8 @@ void DownLoader::startDownload(DownloadType type)
         QString error;
         m_work = std::shared_ptr<WorkFolder>(WorkFolder::create(&error));
         if (!m_work.load()) {
-            log(QStringLiteral("DownLoader work folder failed: ") + error);
             m_type = type;
-            auto zip = std::make_shared<ZipModel>();
-            zip->failed = FailedReason::write;
-            m_zip = zip;
-            m_fullFolder = std::make_shared<const QString>(QDir::tempPath());
-            platform::Scheduler::shared().post([this] { notifyFailed(); });
+            failWithoutWorkFolder(error);
             return;
         }
     }
@@ -254,9 +249,7 @@ void DownLoader::signatureArrived(
     } else {
         QString why;
         if (const auto accepted = check.accept(response.data, url.fileName(), &why)) {
-            log(QStringLiteral("DownLoader signature trusted comment: ")
-                + accepted->signature.printableTrustedComment());
-            m_signature = std::make_shared<const ArchiveSignatureCheck::Accepted>(*accepted);
+            keepSignature(*accepted);
             if (const auto needed = m_archiveNeeded.load(); needed && !(*needed)(*accepted)) {
                 log(QStringLiteral("DownLoader archive not needed"));
                 m_downloadCount = 0;
@@ -272,6 +265,22 @@ void DownLoader::signatureArrived(
     }
     log(QStringLiteral("DownLoader signature rejected: ") + error->description());
     endAttempt(error, response.error == UrlError::None && response.statusCode == 200);
+}
+
+void DownLoader::keepSignature(const ArchiveSignatureCheck::Accepted &accepted)
+{
+    log(QStringLiteral("DownLoader signature trusted comment: ") + accepted.signature.printableTrustedComment());
+    m_signature = std::make_shared<const ArchiveSignatureCheck::Accepted>(accepted);
+}
+
+void DownLoader::failWithoutWorkFolder(const QString &error)
+{
+    log(QStringLiteral("DownLoader work folder failed: ") + error);
+    auto zip = std::make_shared<ZipModel>();
+    zip->failed = FailedReason::write;
+    m_zip = zip;
+    m_fullFolder = std::make_shared<const QString>(QDir::tempPath());
+    platform::Scheduler::shared().post([this] { notifyFailed(); });
 }
 
 void DownLoader::startTransfer(const QUrl &url)
@@ -310,10 +319,7 @@ void DownLoader::startFromFile(const QString &archive)
     std::shared_ptr<WorkFolder> work(WorkFolder::create(&error));
     m_work = work;
     if (!work) {
-        log(QStringLiteral("DownLoader work folder failed: ") + error);
-        zip->failed = FailedReason::write;
-        m_fullFolder = std::make_shared<const QString>(QDir::tempPath());
-        platform::Scheduler::shared().post([this] { notifyFailed(); });
+        failWithoutWorkFolder(error);
         return;
     }
     // Only the file's name is reported: the rest of a local path is the user's business.
@@ -364,8 +370,7 @@ std::optional<QString> DownLoader::importArchive(const QString &archive, const W
         const auto accepted = check.accept(text, QLatin1String(HostPlan::archiveFileName), &why);
         if (!accepted)
             return QStringLiteral("signature rejected: ") + why;
-        log(QStringLiteral("DownLoader signature trusted comment: ") + accepted->signature.printableTrustedComment());
-        m_signature = std::make_shared<const ArchiveSignatureCheck::Accepted>(*accepted);
+        keepSignature(*accepted);
     } else {
         log(QStringLiteral("DownLoader signature check off: no public key configured"));
     }

@@ -148,6 +148,10 @@ private:
     void fetchSignature(const QUrl &url, const ArchiveSignatureCheck &check);
     void signatureArrived(
         const QUrl &url, const ArchiveSignatureCheck &check, const platform::net::UrlResponse &response);
+    /// Logs the accepted signature's trusted comment and keeps it for the archive's check.
+    void keepSignature(const ArchiveSignatureCheck::Accepted &accepted);
+    /// Ends the run because no work folder could be made (a write failure in the temporary folder).
+    void failWithoutWorkFolder(const QString &error);
     void startTransfer(const QUrl &url);
     /// Why the finished download is not the published archive; nothing when it is.
     std::optional<QString> rejection(const QString &location, const platform::net::DownloadDigests &digests) const;
