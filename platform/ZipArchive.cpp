@@ -2,7 +2,7 @@
 
 #include "FileSync.h"
 #include "Folders.h"
-#include "ZipDirectoryEnd.h"
+#include "ZipSlicedDirectory_p.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +21,8 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <unordered_map>
+#include <memory>
+#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -30,51 +31,16 @@ namespace platform {
 namespace {
 
 using Code = ZipError::Code;
+using Slice = ZipSlicedDirectory::Slice;
 namespace fs = std::filesystem;
 
 constexpr std::size_t readBufferSize = 256 * 1024;
 constexpr zip_uint64_t longestLinkTarget = 4096;
 // Below this many bytes of files one thread writes them all.
 constexpr std::uint64_t parallelWriteFloor = 64ull * 1024 * 1024;
-// The second thread reads through its own handle, which holds a second copy
-// of the archive's directory (a few hundred bytes an entry): past this many
-// entries one thread writes them all.
-constexpr zip_int64_t parallelWriteEntryCeiling = 20'000;
-
 ZipError failure(Code code, const QString &message, FileError fileError = FileError::None)
 {
     return ZipError { code, fileError, message };
-}
-
-ZipError openFailure(const QString &path, int code)
-{
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    const QString message = QStringLiteral("%1: %2").arg(path, QString::fromUtf8(zip_error_strerror(&error)));
-    zip_error_fini(&error);
-    return failure(Code::CannotOpen, message);
-}
-
-ZipError tooManyEntries(std::int64_t count, const ZipLimits &limits)
-{
-    return failure(
-        Code::TooManyEntries, QStringLiteral("%1 entries, at most %2 accepted").arg(count).arg(limits.maxEntries));
-}
-
-/// Refuses an archive that declares too many entries before libzip loads its
-/// directory, whose size grows with the entries. An archive that cannot be
-/// read is left to libzip, which names why.
-std::optional<ZipError> checkDeclaredEntries(const QString &path, const ZipLimits &limits)
-{
-    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
-        return std::nullopt;
-    const auto end = ZipDirectoryEnd::read(path);
-    if (!end)
-        return openFailure(path, ZIP_ER_NOZIP);
-    if (end->entryCount > limits.maxEntries)
-        return tooManyEntries(
-            std::int64_t(std::min<std::uint64_t>(end->entryCount, std::numeric_limits<std::int64_t>::max())), limits);
-    return std::nullopt;
 }
 
 ZipError writeFailure(int errorNumber, const std::string &path)
@@ -128,28 +94,32 @@ bool isFolder(zip_t *archive, zip_uint64_t index, const std::string &name)
     return (!name.empty() && name.back() == '/') || (system == ZIP_OPSYS_UNIX && S_ISDIR(mode_t(attributes >> 16)));
 }
 
-/// Opens the archive at @p path. Some zip tools list a folder twice, which
-/// libzip's consistency checks refuse like any repeated name; such an archive
-/// is opened without them, and only folder names may repeat in it.
-std::variant<zip_t *, ZipError> openArchive(const QString &path)
+using ZipHandle = std::unique_ptr<zip_t, void (*)(zip_t *)>;
+
+ZipHandle handle(zip_t *archive)
 {
-    const QByteArray file = QFile::encodeName(path);
+    return ZipHandle(archive, zip_discard);
+}
+
+/// Opens @p slice with libzip's consistency checks. Some zip tools list a
+/// folder twice, which those checks refuse like any repeated name; such a
+/// slice is opened without them, and only folder names may repeat in it (a
+/// file named twice in two slices is found when its path is claimed).
+std::variant<ZipHandle, ZipError> openChecked(const ZipSlicedDirectory &directory, const Slice &slice, const QString &path)
+{
     int code = 0;
-    if (zip_t *archive = zip_open(file.constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code))
-        return archive;
+    if (zip_t *archive = directory.openSlice(slice, ZIP_CHECKCONS, &code))
+        return handle(archive);
     if (code != ZIP_ER_EXISTS)
-        return openFailure(path, code);
-    zip_t *archive = zip_open(file.constData(), ZIP_RDONLY, &code);
+        return ZipSlicedDirectory::openFailure(path, code);
+    ZipHandle archive = handle(directory.openSlice(slice, 0, &code));
     if (!archive)
-        return openFailure(path, code);
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t index = 0; index < count; ++index) {
-        const char *name = zip_get_name(archive, zip_uint64_t(index), 0);
-        if (!name || zip_name_locate(archive, name, 0) == index || isFolder(archive, zip_uint64_t(index), name))
+        return ZipSlicedDirectory::openFailure(path, code);
+    for (zip_uint64_t index = 0; index < slice.entryCount; ++index) {
+        const char *name = zip_get_name(archive.get(), index, 0);
+        if (!name || zip_name_locate(archive.get(), name, 0) == zip_int64_t(index) || isFolder(archive.get(), index, name))
             continue;
-        ZipError error = failure(Code::CorruptEntry, QStringLiteral("%1 appears twice in the archive").arg(name));
-        zip_discard(archive);
-        return error;
+        return failure(Code::CorruptEntry, QStringLiteral("%1 appears twice in the archive").arg(name));
     }
     return archive;
 }
@@ -214,98 +184,116 @@ bool writeAll(int fd, const char *data, std::size_t length)
 
 class Reader {
 public:
-    Reader(zip_t *archive, const std::string &root, bool overwrite)
-        : m_archive(archive)
+    Reader(const ZipSlicedDirectory &directory, const QString &path, const std::string &root, bool overwrite)
+        : m_directory(directory)
+        , m_path(path)
         , m_root(root)
         , m_overwrite(overwrite)
         , m_buffer(readBufferSize)
     {
     }
 
-    std::optional<ZipError> checkSizes(const QString &path, const ZipArchive::Limits &limits)
+    /// Checks every slice with libzip's consistency checks and the declared
+    /// sizes of all entries, before anything is written.
+    std::optional<ZipError> checkSizes(const ZipArchive::Limits &limits)
     {
-        const zip_int64_t count = zip_get_num_entries(m_archive, 0);
-        if (count < 0 || zip_uint64_t(count) > limits.maxEntries)
-            return tooManyEntries(count, limits);
         std::uint64_t total = 0;
-        for (zip_int64_t index = 0; index < count; ++index) {
-            zip_stat_t stat;
-            if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
-                return failure(Code::CorruptEntry, QStringLiteral("entry %1 has no size").arg(index));
-            if (stat.size > std::numeric_limits<std::uint64_t>::max() - total) {
-                return failure(Code::ZipBomb,
-                    QStringLiteral("declared sizes add up past 2^64 at entry %1 (%2 bytes)").arg(index).arg(stat.size));
+        for (const Slice &slice : m_directory.slices()) {
+            auto opened = openChecked(m_directory, slice, m_path);
+            if (auto *refused = std::get_if<ZipError>(&opened))
+                return *refused;
+            zip_t *archive = std::get<ZipHandle>(opened).get();
+            for (zip_uint64_t index = 0; index < slice.entryCount; ++index) {
+                const std::uint64_t entry = slice.firstEntry + index;
+                zip_stat_t stat;
+                if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+                    return failure(Code::CorruptEntry, QStringLiteral("entry %1 has no size").arg(entry));
+                if (stat.size > std::numeric_limits<std::uint64_t>::max() - total) {
+                    return failure(Code::ZipBomb,
+                        QStringLiteral("declared sizes add up past 2^64 at entry %1 (%2 bytes)")
+                            .arg(entry)
+                            .arg(stat.size));
+                }
+                total += stat.size;
             }
-            total += stat.size;
         }
-        return ZipArchive::checkDeclaredSize(
-            total, std::uint64_t(std::max<qint64>(0, QFileInfo(path).size())), QString::fromStdString(m_root), limits);
+        return ZipArchive::checkDeclaredSize(total, m_directory.fileSize(), QString::fromStdString(m_root), limits);
     }
 
-    /// Unpacks every entry of the archive at @p path: folders first, then the
-    /// files (on two threads when there is much to write), links last, so
-    /// that no file is ever written through a link the archive made.
-    std::optional<ZipError> unpackAll(const std::string &path)
+    /// Unpacks every entry, slice by slice: in each the folders first, then
+    /// the files (on two threads when there is much to write); the links of
+    /// all slices last, so that no file is ever written through a link the
+    /// archive made.
+    std::optional<ZipError> unpackAll()
     {
-        const zip_int64_t count = zip_get_num_entries(m_archive, 0);
-        std::vector<FileEntry> files;
-        files.reserve(std::size_t(count));
         std::vector<LinkEntry> links;
-        for (zip_int64_t index = 0; index < count; ++index) {
-            if (auto error = prepare(zip_uint64_t(index), files, links))
+        for (const Slice &slice : m_directory.slices()) {
+            ZipHandle archive = open(slice);
+            if (!archive)
+                return ZipSlicedDirectory::openFailure(m_path, ZIP_ER_INCONS);
+            std::vector<FileEntry> files;
+            for (zip_uint64_t index = 0; index < slice.entryCount; ++index) {
+                if (auto error = prepare(archive.get(), slice.firstEntry, index, files, links))
+                    return error;
+            }
+            if (auto error = writeFiles(slice, archive.get(), files))
                 return error;
         }
-        if (auto error = writeFiles(path, count, files))
+        const auto makeLink = [this](zip_t *archive, zip_uint64_t index, const LinkEntry &entry) {
+            return link(archive, index, entry.size);
+        };
+        if (auto error = forEachLink(links, makeLink))
             return error;
-        for (const LinkEntry &entry : links) {
-            const std::string target = targetOf(m_archive, m_root, entry.index);
-            struct stat info { };
-            if (::lstat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-                return failure(Code::UnsafeEntry,
-                    QStringLiteral("%1 would put other entries behind a link").arg(nameOf(entry.index)));
-            if (auto error = clearTarget(target, m_overwrite, false))
-                return error;
-            if (auto error = link(entry, target))
-                return error;
-        }
-        return checkLinks(links);
+        std::error_code error;
+        const fs::path root = fs::canonical(m_root, error);
+        if (error)
+            return writeFailure(error.value(), m_root);
+        return forEachLink(links, [this, &root](zip_t *archive, zip_uint64_t index, const LinkEntry &) {
+            return checkLink(root, targetOf(archive, m_root, index));
+        });
     }
 
 private:
     // Entries are kept by index alone: paths are made again from the
     // archive's directory when they are needed, so that memory does not grow
-    // with the length of the names.
+    // with the length of the names. Files by their index in their slice,
+    // links by their index in the archive.
     struct FileEntry {
         zip_uint64_t index;
         zip_uint64_t declared;
         mode_t mode;
     };
     struct LinkEntry {
-        zip_uint64_t index;
+        std::uint64_t entry;
         zip_uint64_t size;
     };
 
-    QString nameOf(zip_uint64_t index) const { return QString::fromUtf8(zip_get_name(m_archive, index, 0)); }
-
-    /// Records that entry @p index writes @p target; false when an earlier entry writes there too.
-    bool claim(const std::string &target, zip_uint64_t index)
+    /// A slice that checkSizes() accepted, opened again.
+    ZipHandle open(const Slice &slice) const
     {
-        const std::size_t key = std::hash<std::string>()(target);
-        const auto [first, last] = m_claimed.equal_range(key);
-        for (auto it = first; it != last; ++it) {
-            if (targetOf(m_archive, m_root, it->second) == target)
-                return false;
-        }
-        m_claimed.emplace(key, index);
-        return true;
+        int code = 0;
+        return handle(m_directory.openSlice(slice, 0, &code));
     }
 
-    /// Checks entry @p index, creates the folders it needs and queues its file or link.
-    std::optional<ZipError> prepare(zip_uint64_t index, std::vector<FileEntry> &files, std::vector<LinkEntry> &links)
+    static QString nameOf(zip_t *archive, zip_uint64_t index)
+    {
+        return QString::fromUtf8(zip_get_name(archive, index, 0));
+    }
+
+    /// Records that a file or link is written to @p target; false when an
+    /// earlier entry writes there too. Only hashes are kept: two different
+    /// paths of one hash (about 3 in 10^10 for 100,000 entries) refuse the
+    /// archive, while a path named twice is always found.
+    bool claim(const std::string &target) { return m_claimed.insert(std::hash<std::string>()(target)).second; }
+
+    /// Checks entry @p index of a slice whose first entry is @p first,
+    /// creates the folders it needs and queues its file or link.
+    std::optional<ZipError> prepare(zip_t *archive, std::uint64_t first, zip_uint64_t index,
+        std::vector<FileEntry> &files, std::vector<LinkEntry> &links)
     {
         zip_stat_t stat;
-        if (zip_stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
-            return failure(Code::CorruptEntry, QStringLiteral("entry %1 cannot be read").arg(index));
+        if (zip_stat_index(archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+            return failure(Code::CorruptEntry, QStringLiteral("entry %1 cannot be read").arg(first + index));
         const std::string name = stat.name;
         const auto parts = components(name);
         if (!parts)
@@ -316,18 +304,18 @@ private:
 
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
-        zip_file_get_external_attributes(m_archive, index, 0, &system, &attributes);
+        zip_file_get_external_attributes(archive, index, 0, &system, &attributes);
         const mode_t mode = system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
-        const bool folder = isFolder(m_archive, index, name);
+        const bool folder = isFolder(archive, index, name);
 
         const std::string target = joined(m_root, *parts, parts->size());
-        if (!folder && !claim(target, index))
+        if (!folder && !claim(target))
             return failure(Code::CorruptEntry,
                 QStringLiteral("%1 appears twice in the archive").arg(QString::fromStdString(name)));
         if (auto error = makeFolders(m_root, *parts, parts->size() - 1))
             return error;
         if (S_ISLNK(mode) && !folder) {
-            links.push_back({ index, stat.size });
+            links.push_back({ first + index, stat.size });
             return std::nullopt;
         }
         if (auto error = clearTarget(target, m_overwrite, folder))
@@ -343,16 +331,16 @@ private:
         return std::nullopt;
     }
 
-    /// Writes @p files of an archive of @p entries entries; large amounts of
-    /// few entries go to two threads, each reading through its own handle.
-    std::optional<ZipError> writeFiles(const std::string &path, zip_int64_t entries, std::vector<FileEntry> &files)
+    /// Writes the @p files of @p slice, read through @p archive; large
+    /// amounts go to two threads, the second reading through its own handle.
+    std::optional<ZipError> writeFiles(const Slice &slice, zip_t *archive, std::vector<FileEntry> &files)
     {
         std::uint64_t total = 0;
         for (const FileEntry &entry : files)
             total += entry.declared;
-        if (total < parallelWriteFloor || files.size() < 2 || entries > parallelWriteEntryCeiling) {
+        if (total < parallelWriteFloor || files.size() < 2) {
             for (const FileEntry &entry : files) {
-                if (auto error = file(m_archive, m_buffer, entry))
+                if (auto error = file(archive, m_buffer, entry))
                     return error;
             }
             return std::nullopt;
@@ -361,28 +349,25 @@ private:
         std::sort(files.begin(), files.end(), [](const auto &a, const auto &b) { return a.declared > b.declared; });
         std::atomic<std::size_t> next { 0 };
         std::optional<ZipError> errors[2];
-        const auto work = [&](zip_t *archive, std::vector<char> &buffer, std::optional<ZipError> &error) {
+        const auto work = [&](zip_t *reader, std::vector<char> &buffer, std::optional<ZipError> &error) {
             for (std::size_t i = next++; i < files.size(); i = next++) {
-                if ((error = file(archive, buffer, files[i]))) {
+                if ((error = file(reader, buffer, files[i]))) {
                     next = files.size();
                     break;
                 }
             }
         };
         std::thread helper([&] {
-            int code = 0;
-            zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-            if (!archive) {
-                errors[1] = failure(
-                    Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(QString::fromStdString(path)));
+            const ZipHandle second = open(slice);
+            if (!second) {
+                errors[1] = failure(Code::CannotOpen, QStringLiteral("%1 cannot be opened again").arg(m_path));
                 next = files.size();
                 return;
             }
             std::vector<char> buffer(readBufferSize);
-            work(archive, buffer, errors[1]);
-            zip_discard(archive);
+            work(second.get(), buffer, errors[1]);
         });
-        work(m_archive, m_buffer, errors[0]);
+        work(archive, m_buffer, errors[0]);
         helper.join();
         return errors[0] ? errors[0] : errors[1];
     }
@@ -441,15 +426,43 @@ private:
         return error;
     }
 
-    std::optional<ZipError> link(const LinkEntry &link, const std::string &target)
+    /// Calls @p action for each of @p links (in archive order) with the slice
+    /// that holds it, opened again, and its index there; stops at the first error.
+    template <typename Action>
+    std::optional<ZipError> forEachLink(const std::vector<LinkEntry> &links, const Action &action) const
     {
-        const auto &[index, size] = link;
-        const QString name = nameOf(index);
+        auto next = links.begin();
+        for (const Slice &slice : m_directory.slices()) {
+            if (next == links.end())
+                break;
+            if (next->entry >= slice.firstEntry + slice.entryCount)
+                continue;
+            const ZipHandle archive = open(slice);
+            if (!archive)
+                return ZipSlicedDirectory::openFailure(m_path, ZIP_ER_INCONS);
+            for (; next != links.end() && next->entry < slice.firstEntry + slice.entryCount; ++next) {
+                if (auto error = action(archive.get(), next->entry - slice.firstEntry, *next))
+                    return error;
+            }
+        }
+        return std::nullopt;
+    }
+
+    /// Makes entry @p index of @p archive, a link whose target is @p size bytes.
+    std::optional<ZipError> link(zip_t *archive, zip_uint64_t index, zip_uint64_t size) const
+    {
+        const std::string target = targetOf(archive, m_root, index);
+        const QString name = nameOf(archive, index);
+        struct stat info { };
+        if (::lstat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            return failure(Code::UnsafeEntry, QStringLiteral("%1 would put other entries behind a link").arg(name));
+        if (auto error = clearTarget(target, m_overwrite, false))
+            return error;
         if (size == 0 || size > longestLinkTarget)
             return failure(Code::UnsafeEntry, QStringLiteral("%1 is not a plausible link").arg(name));
-        zip_file_t *entry = zip_fopen_index(m_archive, index, 0);
+        zip_file_t *entry = zip_fopen_index(archive, index, 0);
         if (!entry)
-            return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(m_archive)));
+            return failure(Code::CorruptEntry, QString::fromUtf8(zip_strerror(archive)));
         std::string destination(size, '\0');
         const zip_int64_t read = zip_fread(entry, destination.data(), size);
         zip_fclose(entry);
@@ -462,31 +475,26 @@ private:
         return std::nullopt;
     }
 
-    /// A link may point at anything inside the folder, however it gets there.
-    std::optional<ZipError> checkLinks(const std::vector<LinkEntry> &links)
+    /// A link may point at anything inside the folder @p root, however it gets there.
+    static std::optional<ZipError> checkLink(const fs::path &root, const std::string &link)
     {
         std::error_code error;
-        const fs::path root = fs::canonical(m_root, error);
-        if (error)
-            return writeFailure(error.value(), m_root);
-        for (const LinkEntry &entry : links) {
-            const std::string link = targetOf(m_archive, m_root, entry.index);
-            const fs::path resolved = fs::weakly_canonical(link, error);
-            const auto relative = resolved.lexically_relative(root);
-            if (error || relative.empty() || *relative.begin() == "..") {
-                return failure(Code::UnsafeEntry,
-                    QStringLiteral("%1 points outside the folder").arg(QString::fromStdString(link)));
-            }
+        const fs::path resolved = fs::weakly_canonical(link, error);
+        const auto relative = resolved.lexically_relative(root);
+        if (error || relative.empty() || *relative.begin() == "..") {
+            return failure(
+                Code::UnsafeEntry, QStringLiteral("%1 points outside the folder").arg(QString::fromStdString(link)));
         }
         return std::nullopt;
     }
 
-    zip_t *m_archive;
+    const ZipSlicedDirectory &m_directory;
+    QString m_path;
     std::string m_root;
     bool m_overwrite;
     std::vector<char> m_buffer;
-    // Hashes of the paths files and links are written to, with the entry that claimed each.
-    std::unordered_multimap<std::size_t, zip_uint64_t> m_claimed;
+    // Hashes of the paths files and links are written to.
+    std::unordered_set<std::size_t> m_claimed;
 };
 
 } // namespace
@@ -537,6 +545,33 @@ std::optional<ZipError> ZipArchive::checkDeclaredSize(
     return std::nullopt;
 }
 
+std::optional<QByteArray> ZipArchive::readEntry(
+    const QString &path, const QString &name, qint64 maxBytes, const Limits &limits)
+{
+    const auto read = ZipSlicedDirectory::read(path, limits);
+    const auto *directory = std::get_if<ZipSlicedDirectory>(&read);
+    if (!directory)
+        return std::nullopt;
+    const QByteArray wanted = name.toUtf8();
+    for (const Slice &slice : directory->slices()) {
+        int code = 0;
+        const ZipHandle archive = handle(directory->openSlice(slice, 0, &code));
+        zip_stat_t stat;
+        if (!archive || zip_stat(archive.get(), wanted.constData(), 0, &stat) != 0)
+            continue;
+        if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(std::max<qint64>(0, maxBytes)))
+            return std::nullopt;
+        zip_file_t *entry = zip_fopen_index(archive.get(), stat.index, 0);
+        if (!entry)
+            return std::nullopt;
+        QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
+        const bool complete = zip_fread(entry, data.data(), stat.size) == zip_int64_t(stat.size);
+        zip_fclose(entry);
+        return complete ? std::optional(data) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 bool ZipArchive::isSafeEntryName(const QString &name)
 {
     const auto parts = components(name.toStdString());
@@ -546,22 +581,18 @@ bool ZipArchive::isSafeEntryName(const QString &name)
 std::optional<ZipError> ZipArchive::unzip(
     const QString &path, const QString &destination, bool overwrite, const Limits &limits)
 {
-    if (auto refused = checkDeclaredEntries(path, limits))
-        return refused;
-    auto opened = openArchive(path);
-    if (auto *refused = std::get_if<ZipError>(&opened))
+    auto read = ZipSlicedDirectory::read(path, limits);
+    if (auto *refused = std::get_if<ZipError>(&read))
         return *refused;
-    zip_t *archive = std::get<zip_t *>(opened);
     const std::string root = QFile::encodeName(QDir::cleanPath(QDir(destination).absolutePath())).toStdString();
-    Reader reader(archive, root, overwrite);
-    std::optional<ZipError> error = reader.checkSizes(path, limits);
+    Reader reader(std::get<ZipSlicedDirectory>(read), path, root, overwrite);
+    std::optional<ZipError> error = reader.checkSizes(limits);
     if (!error) {
         if (!QDir().mkpath(destination))
             error = writeFailure(errno ? errno : EIO, root);
         else
-            error = reader.unpackAll(QFile::encodeName(path).toStdString());
+            error = reader.unpackAll();
     }
-    zip_discard(archive);
     // An archive that tried to reach outside is not left half-unpacked.
     if (error && error->code == Code::UnsafeEntry) {
         std::error_code ignored;

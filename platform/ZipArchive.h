@@ -3,6 +3,7 @@
 #include <platform/FileError.h>
 #include <platform/platform_export.h>
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -33,7 +34,7 @@ struct PLATFORM_EXPORT ZipError {
     QString localizedDescription() const;
 };
 
-/// How far an archive may expand before it is refused as a zip bomb.
+/// How far an archive may expand before it is refused as a zip bomb, and how much of it is held at once.
 struct ZipLimits {
     /// Largest accepted total uncompressed size / archive size. Default 100.
     std::uint64_t maxExpansionRatio = 100;
@@ -43,6 +44,10 @@ struct ZipLimits {
     /// 100,000: an application bundle holds a few thousand, while hundreds of
     /// thousands of empty entries cost the volume's inodes and minutes of work.
     std::uint64_t maxEntries = 100'000;
+    /// Most directory entries held in memory at once: the directory is read
+    /// in slices of this many entries (and of at most 1 MiB), so memory does
+    /// not grow with the archive. Default 4,096.
+    std::uint64_t directorySliceEntries = 4096;
 };
 
 /**
@@ -94,6 +99,13 @@ public:
     /// ArchiveTooLarge (out of space) when the destination volume has less free.
     static std::optional<ZipError> checkDeclaredSize(
         std::uint64_t declared, std::uint64_t archiveSize, const QString &destination, const Limits &limits = Limits());
+
+    /// The content of the entry named exactly @p name in the archive at
+    /// @p path, read without unpacking anything else; nothing when the
+    /// archive is refused by @p limits' entry count, has no such entry, or the
+    /// entry is larger than @p maxBytes or cannot be read.
+    static std::optional<QByteArray> readEntry(
+        const QString &path, const QString &name, qint64 maxBytes, const Limits &limits = Limits());
 
     /// True when @p name may be unpacked: relative, no "..", no empty name.
     static bool isSafeEntryName(const QString &name);

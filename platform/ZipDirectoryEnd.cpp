@@ -105,8 +105,14 @@ std::optional<ZipDirectoryEnd> ZipDirectoryEnd::read(const QString &path, QStrin
         end.directorySize = at<quint64>(zip64, 40);
         end.directoryOffset = at<quint64>(zip64, 48);
         end.m_recordOffset = zip64Offset;
+        end.zip64 = true;
     }
     return end;
+}
+
+bool ZipDirectoryEnd::directoryLiesBeforeEnd() const
+{
+    return directoryOffset <= m_recordOffset && directorySize <= m_recordOffset - directoryOffset;
 }
 
 std::optional<ZipDirectoryEnd> ZipDirectoryEnd::readChecked(const QString &path, QString *error)
@@ -118,7 +124,7 @@ std::optional<ZipDirectoryEnd> ZipDirectoryEnd::readChecked(const QString &path,
         return refuse(error, QStringLiteral("%1 bytes after the end record").arg(end->m_fileSize - end->m_commentEnd));
     if (!end->m_oneDisk)
         return refuse(error, QStringLiteral("an archive spread over several disks"));
-    if (end->directoryOffset > end->m_recordOffset || end->directorySize > end->m_recordOffset - end->directoryOffset)
+    if (!end->directoryLiesBeforeEnd())
         return refuse(error, QStringLiteral("the central directory does not lie before its end record"));
     if (end->entryCount == 0)
         return end;

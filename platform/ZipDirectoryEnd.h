@@ -43,6 +43,11 @@ public:
     std::uint64_t entryCount = 0;
     std::uint64_t directoryOffset = 0;
     std::uint64_t directorySize = 0;
+    /// Whether the values come from a zip64 end record.
+    bool zip64 = false;
+
+    /// Whether the directory lies wholly before the (zip64) end record.
+    bool directoryLiesBeforeEnd() const;
 
 private:
     std::uint64_t m_fileSize = 0;

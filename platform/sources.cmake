@@ -18,4 +18,5 @@ set(PLATFORM_SOURCES
     Workspace.cpp
     ZipArchive.cpp
     ZipDirectoryEnd.cpp
+    ZipSlicedDirectory.cpp
 )

@@ -49,8 +49,20 @@ class TestZipArchive : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every case runs with the directory read whole and read in slices, so
+    // that checks across entries also hold across slices.
+    void initTestCase_data()
+    {
+        QTest::addColumn<qulonglong>("sliceEntries");
+        QTest::newRow("one slice") << 4096ull;
+        QTest::newRow("an entry a slice") << 1ull;
+        QTest::newRow("two entries a slice") << 2ull;
+    }
+
     void init()
     {
+        QFETCH_GLOBAL(qulonglong, sliceEntries);
+        m_limits.directorySliceEntries = sliceEntries;
         m_dir.reset(new QTemporaryDir);
         m_archive = m_dir->filePath(QStringLiteral("archive.zip"));
         m_destination = m_dir->filePath(QStringLiteral("work/Fetchwell"));
@@ -73,13 +85,15 @@ private Q_SLOTS:
         std::optional<ZipError> reported = ZipError {};
         bool succeeded = false;
         std::thread worker([&] {
-            ZipArchive::unzipFileAtPath(m_archive, m_destination, true,
+            ZipArchive::unzipFileAtPath(
+                m_archive, m_destination, true,
                 [&](const QString &path, bool ok, const std::optional<ZipError> &error) {
                     QCOMPARE(path, m_archive);
                     completionThread = QThread::currentThread();
                     succeeded = ok;
                     reported = error;
-                });
+                },
+                m_limits);
         });
         worker.join();
         QVERIFY(succeeded);
@@ -125,7 +139,7 @@ private Q_SLOTS:
         file.seek(0);
         file.write(bytes);
         file.close();
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         QVERIFY(folders ? !error && QFile::exists(m_destination + QStringLiteral("/Prismora.app/readme.txt"))
                         : error && error->code == ZipError::Code::CorruptEntry);
     }
@@ -141,10 +155,10 @@ private Q_SLOTS:
         old.write("old");
         old.close();
 
-        const auto refused = ZipArchive::unzip(m_archive, m_destination, false);
+        const auto refused = ZipArchive::unzip(m_archive, m_destination, false, m_limits);
         QVERIFY(refused);
         QCOMPARE(refused->code, ZipError::Code::WriteFailed);
-        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true));
+        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true, m_limits));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("new"));
     }
@@ -155,12 +169,12 @@ private Q_SLOTS:
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.write("<!DOCTYPE html><html><body>Service unavailable</body></html>");
         page.close();
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::CannotOpen);
         QCOMPARE(error->localizedDescription(), QStringLiteral("The file is not a valid zip archive."));
         QVERIFY(
-            !ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true)->message.isEmpty());
+            !ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true, m_limits)->message.isEmpty());
     }
 
     void refusesADamagedEntry()
@@ -179,7 +193,7 @@ private Q_SLOTS:
         file.write(bytes);
         file.close();
 
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::CorruptEntry);
     }
@@ -201,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(zip.addFile(name, "escaped"));
         QVERIFY(zip.close());
 
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::UnsafeEntry);
         QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("work/escaped.txt"))));
@@ -234,7 +248,7 @@ private Q_SLOTS:
             QVERIFY(zip.addFile(fileThroughLink, "payload"));
         QVERIFY(zip.close());
 
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::UnsafeEntry);
         QVERIFY(QDir(m_dir->filePath(QStringLiteral("outside"))).isEmpty());
@@ -253,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(error->code, ZipError::Code::ZipBomb);
         QVERIFY(!QFile::exists(m_destination + QStringLiteral("/zeros.bin")));
         // Below the size floor the same archive is ordinary.
-        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true));
+        QVERIFY(!ZipArchive::unzip(m_archive, m_destination, true, m_limits));
     }
 
     void refusesDeclaredSizesNearTwoToThe64_data()
@@ -274,7 +288,7 @@ private Q_SLOTS:
         file.write(ZipBuilder::declaringSizes(entries));
         file.close();
 
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::ZipBomb);
         QVERIFY(!QFileInfo::exists(m_destination));
@@ -287,7 +301,7 @@ private Q_SLOTS:
             QVERIFY(zip.addFile(QStringLiteral("empty/%1").arg(i), QByteArray()));
         QVERIFY(zip.close());
 
-        ZipArchive::Limits limits;
+        ZipArchive::Limits limits = m_limits;
         limits.maxEntries = 10;
         const auto error = ZipArchive::unzip(m_archive, m_destination, true, limits);
         QVERIFY(error);
@@ -336,13 +350,48 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
         file.close();
-        ZipArchive::Limits limits;
+        ZipArchive::Limits limits = m_limits;
         limits.maxEntries = maxEntries;
         const auto error = ZipArchive::unzip(m_archive, m_destination, true, limits);
         QVERIFY(error);
         QCOMPARE(error->code, expected);
         if (expected == ZipError::Code::CannotOpen)
             QCOMPARE(error->message, m_archive + QStringLiteral(": Not a zip archive"));
+        QVERIFY(!QFileInfo::exists(m_destination));
+    }
+
+    // The directory is walked record by record before libzip sees any of it.
+    void refusesADirectoryUnlikeItsEndRecord_data()
+    {
+        QTest::addColumn<int>("offset"); // from the end record, or from the directory when negative
+        QTest::addColumn<quint16>("value");
+        QTest::newRow("fewer entries declared") << 10 << quint16(2);
+        QTest::newRow("more entries declared") << 10 << quint16(4);
+        QTest::newRow("a record cut by the directory's size") << 12 << quint16(100);
+        QTest::newRow("a name running past the directory") << -28 << quint16(60000);
+    }
+
+    void refusesADirectoryUnlikeItsEndRecord()
+    {
+        QFETCH(int, offset);
+        QFETCH(quint16, value);
+        ZipBuilder zip(m_archive);
+        for (const char *name : { "a", "b", "c" })
+            QVERIFY(zip.addFile(QString::fromLatin1(name), name));
+        QVERIFY(zip.close());
+        QFile file(m_archive);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const qsizetype end = bytes.size() - 22;
+        const qsizetype at = offset >= 0 ? end + offset : qFromLittleEndian<quint32>(bytes.constData() + end + 16) - offset;
+        qToLittleEndian(value, bytes.data() + at);
+        if (offset == 10)
+            qToLittleEndian(value, bytes.data() + end + 8);
+        QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+        file.close();
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
+        QVERIFY(error);
+        QCOMPARE(error->code, ZipError::Code::CannotOpen);
         QVERIFY(!QFileInfo::exists(m_destination));
     }
 
@@ -366,7 +415,7 @@ private Q_SLOTS:
         QVERIFY(zip.addFile(QStringLiteral("open/file"), "x", mode_t(stored)));
         QVERIFY(zip.close());
         const mode_t originalMask = ::umask(077); // a private umask must not hide the bundle from other users
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         ::umask(originalMask);
         QVERIFY(!error);
 
@@ -399,7 +448,7 @@ private Q_SLOTS:
 
         FileSizeLimit limit(128 * 1024);
         QVERIFY(limit.isActive());
-        const auto error = ZipArchive::unzip(m_archive, m_destination, true);
+        const auto error = ZipArchive::unzip(m_archive, m_destination, true, m_limits);
         limit.restore();
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::WriteFailed);
@@ -412,6 +461,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_archive;
     QString m_destination;
+    ZipArchive::Limits m_limits;
 };
 
 QTEST_GUILESS_MAIN(TestZipArchive)
