@@ -11,6 +11,8 @@
 #               vs  unzip -q of it
 #   deep        the same for a bundle holding one file 1,900 folders deep
 #               vs  unzip -q of it
+#   copied      40,000 entries and deep again, into an applications folder on
+#               another volume (/dev/shm), so that the bundle is copied there
 #   settings    opening a 100 MiB settings file (moved aside as too large)
 #               vs  opening a settings file of one key
 #   endless     the installer itself (--unattended) against a local mirror
@@ -112,9 +114,8 @@ row() { # what, ours KiB, reference name, reference KiB
 
 echo "| input                                    | ours MiB | reference              |  ref MiB | ratio |"
 echo "|------------------------------------------|----------|------------------------|----------|-------|"
-for case in $cases 200000 deep; do
-    entries="${case%+*}"
-    large=0
+measure() { # case, applications folder, what the row adds
+    local case="$1" apps="$2" entries="${1%+*}" large=0
     [ "$case" = "$entries" ] || large="${case#*+}"
     archive="$work/archive.zip"
     if [ "$case" = deep ]; then
@@ -122,14 +123,26 @@ for case in $cases 200000 deep; do
     else
         make_archive "$archive" "$entries" "$large"
     fi
-    rm -rf "$work/apps" "$work/unzip"
-    mkdir -p "$work/apps" "$work/unzip"
-    ours="$(peak_kib "$tool" install "$archive" "$work/apps")"
+    rm -rf "$apps" "$work/unzip"
+    mkdir -p "$apps" "$work/unzip"
+    ours="$(peak_kib "$tool" install "$archive" "$apps")"
     outcome="$(sed -n 's/^outcome //p' "$work/out.txt")"
     reference="$(cd "$work/unzip" && peak_kib unzip -q "$archive")"
-    row "install $case entries: $outcome" "$ours" "unzip -q" "$reference"
-    rm -rf "$work/apps" "$work/unzip" "$archive"
+    row "install $case entries$3: $outcome" "$ours" "unzip -q" "$reference"
+    rm -rf "$apps" "$work/unzip" "$archive"
+}
+
+for case in $cases 200000 deep; do
+    measure "$case" "$work/apps" ""
 done
+# With the applications folder on another volume the bundle is copied into it.
+if [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ] && [ "$(stat -f -c %T "$work")" != tmpfs ]; then
+    shm="$(mktemp -d /dev/shm/prismora-memory.XXXXXX)"
+    for case in 40000 deep; do
+        measure "$case" "$shm/apps" ", copied"
+    done
+    rm -rf "$shm"
+fi
 
 mkdir -p "$XDG_CONFIG_HOME/PrismoraBench"
 printf '[General]\nbench=true\n' >"$XDG_CONFIG_HOME/PrismoraBench/small.conf"

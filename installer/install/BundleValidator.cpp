@@ -1,5 +1,7 @@
 #include "BundleValidator.h"
 
+#include "TreeWalk.h"
+
 #include <platform/PropertyList.h>
 
 #include <QFile>
@@ -99,52 +101,35 @@ std::optional<QString> linkEscape(const fs::path &root, const fs::path &link)
     return std::nullopt;
 }
 
-/// The state of one tree walk. nftw(3) gives its callback no context; a thread walks one tree at a time.
-struct TreeWalk {
-    const fs::path &root;
-    const BundleValidator::Limits &limits;
-    std::uint64_t items = 0;
-    std::optional<Failure> failure;
-};
-thread_local TreeWalk *currentWalk = nullptr;
-
-// At most this many folders are held open while walking, however deep the tree.
-constexpr int openFolders = 16;
-
-int visit(const char *entry, const struct stat *, int type, struct FTW *position)
-{
-    TreeWalk &walk = *currentWalk;
-    const fs::path path = entry;
-    if (type == FTW_DNR || type == FTW_NS) {
-        walk.failure = damaged(QStringLiteral("%1 cannot be read").arg(shown(path)));
-        return FTW_STOP;
-    }
-    if (position->level == 0)
-        return FTW_CONTINUE;
-    if (++walk.items > walk.limits.maxItems) {
-        walk.failure
-            = damaged(QStringLiteral("%1 holds more than %2 items").arg(shown(walk.root)).arg(walk.limits.maxItems));
-        return FTW_STOP;
-    }
-    if (type != FTW_SL)
-        return FTW_CONTINUE;
-    if (auto problem = linkEscape(walk.root, path.lexically_relative(walk.root))) {
-        walk.failure = damaged(QStringLiteral("the link %1 is refused: %2").arg(shown(path), *problem));
-        return FTW_STOP;
-    }
-    return FTW_CONTINUE;
-}
-
 /// Every link in the tree below @p root stays inside it; the tree is not too large.
 /// The walk keeps a bounded number of folders open, so memory does not grow with the depth.
 std::optional<Failure> checkTree(const fs::path &root, const BundleValidator::Limits &limits)
 {
-    TreeWalk walk { root, limits, 0, std::nullopt };
-    currentWalk = &walk;
-    const int result = ::nftw(root.c_str(), visit, openFolders, FTW_PHYS | FTW_ACTIONRETVAL);
-    currentWalk = nullptr;
-    if (walk.failure)
-        return walk.failure;
+    std::uint64_t items = 0;
+    std::optional<Failure> failure;
+    const auto visit = [&](const char *entry, const struct stat *, int type, int level) {
+        const fs::path path = entry;
+        if (type == FTW_DNR || type == FTW_NS) {
+            failure = damaged(QStringLiteral("%1 cannot be read").arg(shown(path)));
+            return FTW_STOP;
+        }
+        if (level == 0)
+            return FTW_CONTINUE;
+        if (++items > limits.maxItems) {
+            failure = damaged(QStringLiteral("%1 holds more than %2 items").arg(shown(root)).arg(limits.maxItems));
+            return FTW_STOP;
+        }
+        if (type != FTW_SL)
+            return FTW_CONTINUE;
+        if (auto problem = linkEscape(root, path.lexically_relative(root))) {
+            failure = damaged(QStringLiteral("the link %1 is refused: %2").arg(shown(path), *problem));
+            return FTW_STOP;
+        }
+        return FTW_CONTINUE;
+    };
+    const int result = TreeWalk::walk(QByteArray::fromStdString(root.native()), TreeWalk::Order::FoldersFirst, visit);
+    if (failure)
+        return failure;
     if (result != 0)
         return damaged(
             QStringLiteral("%1 cannot be read: %2").arg(shown(root), QString::fromLocal8Bit(std::strerror(errno))));

@@ -1,15 +1,18 @@
 #include "TreeCopy.h"
 
+#include "TreeWalk.h"
+
 #include <platform/FileSync.h>
 
 #include <QFile>
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -70,74 +73,72 @@ std::optional<Failure> copyFile(const std::string &source, const std::string &ta
     return std::nullopt;
 }
 
-std::optional<Failure> copyEntry(const std::string &source, const std::string &target)
+/// Copies the link at @p source to @p target.
+std::optional<Failure> copyLink(const std::string &source, const std::string &target, const struct stat &info)
 {
-    struct stat info { };
-    if (::lstat(source.c_str(), &info) != 0)
+    std::string destination(std::size_t(info.st_size) + 1, '\0');
+    const ssize_t length = ::readlink(source.c_str(), destination.data(), destination.size());
+    if (length < 0)
         return failure(errno, source);
-    if (S_ISLNK(info.st_mode)) {
-        std::string destination(std::size_t(info.st_size) + 1, '\0');
-        const ssize_t length = ::readlink(source.c_str(), destination.data(), destination.size());
-        if (length < 0)
-            return failure(errno, source);
-        destination.resize(std::size_t(length));
-        if (::symlink(destination.c_str(), target.c_str()) != 0)
-            return failure(errno, target);
-        return std::nullopt;
-    }
-    if (S_ISREG(info.st_mode))
-        return copyFile(source, target, info.st_mode);
-    if (!S_ISDIR(info.st_mode))
-        return failure(EINVAL, source);
-
-    if (::mkdir(target.c_str(), 0700) != 0)
+    destination.resize(std::size_t(length));
+    if (::symlink(destination.c_str(), target.c_str()) != 0)
         return failure(errno, target);
-    DIR *folder = ::opendir(source.c_str());
-    if (!folder)
-        return failure(errno, source);
-    std::optional<Failure> failed;
-    while (const dirent *entry = ::readdir(folder)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if ((failed = copyEntry(source + '/' + name, target + '/' + name)))
-            break;
-    }
-    ::closedir(folder);
-    if (!failed && ::chmod(target.c_str(), info.st_mode & permissionBits) != 0)
-        failed = failure(errno, target);
-    return failed;
+    return std::nullopt;
 }
 
-std::uint64_t sizeOf(const std::string &path)
+/// The path in the copy of the entry at @p path of the tree at @p source.
+std::string counterpart(const char *path, const std::string &source, const std::string &target)
 {
-    struct stat info { };
-    if (::lstat(path.c_str(), &info) != 0)
-        return 0;
-    if (S_ISREG(info.st_mode))
-        return std::uint64_t(info.st_size);
-    if (!S_ISDIR(info.st_mode))
-        return 0;
-    std::uint64_t total = 0;
-    if (DIR *folder = ::opendir(path.c_str())) {
-        while (const dirent *entry = ::readdir(folder)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                total += sizeOf(path + '/' + name);
-        }
-        ::closedir(folder);
-    }
-    return total;
+    return target + (path + source.size());
 }
 
 } // namespace
 
+// Folders are made (owner-only) before what they hold and get their modes
+// after it, in a second walk, so that a read-only folder can still be filled.
 std::optional<TreeCopy::Failure> TreeCopy::copy(const QString &source, const QString &target)
 {
-    return copyEntry(QFile::encodeName(source).toStdString(), QFile::encodeName(target).toStdString());
+    const QByteArray from = QFile::encodeName(source);
+    const std::string sourceRoot = from.toStdString();
+    const std::string targetRoot = QFile::encodeName(target).toStdString();
+    std::optional<Failure> failed;
+    const auto copyEntry = [&](const char *path, const struct stat *info, int type, int) {
+        const std::string copy = counterpart(path, sourceRoot, targetRoot);
+        if (type == FTW_NS || type == FTW_DNR)
+            failed = failure(errno ? errno : EIO, path);
+        else if (type == FTW_SL)
+            failed = copyLink(path, copy, *info);
+        else if (type == FTW_D && ::mkdir(copy.c_str(), 0700) != 0)
+            failed = failure(errno, copy);
+        else if (type == FTW_F)
+            failed = S_ISREG(info->st_mode) ? copyFile(path, copy, info->st_mode) : failure(EINVAL, path);
+        return failed ? FTW_STOP : FTW_CONTINUE;
+    };
+    const auto setFolderMode = [&](const char *path, const struct stat *info, int type, int) {
+        const std::string copy = counterpart(path, sourceRoot, targetRoot);
+        if (type == FTW_DP && ::chmod(copy.c_str(), info->st_mode & permissionBits) != 0)
+            failed = failure(errno, copy);
+        return failed ? FTW_STOP : FTW_CONTINUE;
+    };
+    for (const auto &[order, visit] : { std::pair { TreeWalk::Order::FoldersFirst, TreeWalk::Visit(copyEntry) },
+             std::pair { TreeWalk::Order::FoldersLast, TreeWalk::Visit(setFolderMode) } }) {
+        const int result = TreeWalk::walk(from, order, visit);
+        if (failed)
+            return failed;
+        if (result != 0)
+            return failure(errno, sourceRoot);
+    }
+    return std::nullopt;
 }
 
 std::uint64_t TreeCopy::size(const QString &path)
 {
-    return sizeOf(QFile::encodeName(path).toStdString());
+    std::uint64_t total = 0;
+    TreeWalk::walk(QFile::encodeName(path), TreeWalk::Order::FoldersFirst,
+        [&](const char *, const struct stat *info, int type, int) {
+            if (type == FTW_F && S_ISREG(info->st_mode))
+                total += std::uint64_t(info->st_size);
+            return FTW_CONTINUE;
+        });
+    return total;
 }

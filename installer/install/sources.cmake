@@ -19,5 +19,6 @@ set(INSTALLER_INSTALL_SOURCES
     TrackingRecord.cpp
     TreeCopy.cpp
     TreeRemoval.cpp
+    TreeWalk.cpp
     WorkFolder.cpp
 )
