@@ -20,6 +20,7 @@ target_compile_definitions(tst_installtransaction PRIVATE TRANSACTION_CHILD="$<T
 add_dependencies(tst_installtransaction transaction_child)
 prismora_add_test(tst_workfolder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_workfolder.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_bundlevalidator SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bundlevalidator.cpp LIBS ${INSTALL_TEST_LIBS})
+prismora_add_test(tst_treecopy SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_treecopy.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_desktopentry SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_desktopentry.cpp LIBS ${INSTALL_TEST_LIBS})
 prismora_add_test(tst_swapjournal SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_swapjournal.cpp LIBS ${INSTALL_TEST_LIBS})
 
