@@ -17,11 +17,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <memory>
 #include <unordered_set>
 #include <variant>
 #include <vector>
@@ -105,7 +105,8 @@ ZipHandle handle(zip_t *archive)
 /// folder twice, which those checks refuse like any repeated name; such a
 /// slice is opened without them, and only folder names may repeat in it (a
 /// file named twice in two slices is found when its path is claimed).
-std::variant<ZipHandle, ZipError> openChecked(const ZipSlicedDirectory &directory, const Slice &slice, const QString &path)
+std::variant<ZipHandle, ZipError> openChecked(
+    const ZipSlicedDirectory &directory, const Slice &slice, const QString &path)
 {
     int code = 0;
     if (zip_t *archive = directory.openSlice(slice, ZIP_CHECKCONS, &code))
@@ -117,7 +118,8 @@ std::variant<ZipHandle, ZipError> openChecked(const ZipSlicedDirectory &director
         return ZipSlicedDirectory::openFailure(path, code);
     for (zip_uint64_t index = 0; index < slice.entryCount; ++index) {
         const char *name = zip_get_name(archive.get(), index, 0);
-        if (!name || zip_name_locate(archive.get(), name, 0) == zip_int64_t(index) || isFolder(archive.get(), index, name))
+        if (!name || zip_name_locate(archive.get(), name, 0) == zip_int64_t(index)
+            || isFolder(archive.get(), index, name))
             continue;
         return failure(Code::CorruptEntry, QStringLiteral("%1 appears twice in the archive").arg(name));
     }
@@ -498,29 +500,6 @@ private:
 };
 
 } // namespace
-
-QString ZipError::localizedDescription() const
-{
-    switch (code) {
-    case Code::CannotOpen:
-        return QStringLiteral("The file is not a valid zip archive.");
-    case Code::CorruptEntry:
-        return QStringLiteral("The archive is damaged.");
-    case Code::UnsafeEntry:
-        return QStringLiteral("The archive contains an entry that points outside its folder.");
-    case Code::ArchiveTooLarge:
-        return QStringLiteral("There is not enough space to unpack the archive.");
-    case Code::ZipBomb:
-        return QStringLiteral("The archive expands to an implausible size.");
-    case Code::TooManyEntries:
-        return QStringLiteral("The archive holds too many files.");
-    case Code::WriteFailed:
-        if (fileError == FileError::WriteOutOfSpace)
-            return QStringLiteral("There is not enough space to unpack the archive.");
-        return QStringLiteral("The unpacked files could not be written.");
-    }
-    return QString();
-}
 
 std::optional<ZipError> ZipArchive::checkDeclaredSize(
     std::uint64_t declared, std::uint64_t archiveSize, const QString &destination, const Limits &limits)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <platform/FileError.h>
+#include <platform/ZipError.h>
+#include <platform/ZipLimits.h>
 #include <platform/platform_export.h>
 
 #include <QByteArray>
@@ -12,44 +13,6 @@
 
 namespace platform {
 
-/// Why an archive could not be unpacked.
-struct PLATFORM_EXPORT ZipError {
-    enum class Code {
-        CannotOpen, ///< missing, unreadable or not a zip archive (an HTML page, ...)
-        CorruptEntry, ///< an entry cannot be read or fails its checksum
-        UnsafeEntry, ///< an entry would land outside the destination
-        ArchiveTooLarge, ///< the declared size does not fit on the volume
-        ZipBomb, ///< the declared size is implausibly large for the archive, or overflows
-        TooManyEntries, ///< the archive holds more entries than ZipLimits::maxEntries
-        WriteFailed, ///< the destination cannot be written
-    };
-
-    Code code = Code::CannotOpen;
-    /// For WriteFailed and ArchiveTooLarge: why the disk refused (WriteOutOfSpace when full).
-    FileError fileError = FileError::None;
-    /// What went wrong, naming the entry where there is one.
-    QString message;
-
-    /// The sentence shown to users and reported as an event label.
-    QString localizedDescription() const;
-};
-
-/// How far an archive may expand before it is refused as a zip bomb, and how much of it is held at once.
-struct ZipLimits {
-    /// Largest accepted total uncompressed size / archive size. Default 100.
-    std::uint64_t maxExpansionRatio = 100;
-    /// Archives expanding to less than this are never called bombs. Default 64 MiB.
-    std::uint64_t expansionCheckFloor = 64ull * 1024 * 1024;
-    /// Most entries (files, folders and links) an archive may hold. Default
-    /// 100,000: an application bundle holds a few thousand, while hundreds of
-    /// thousands of empty entries cost the volume's inodes and minutes of work.
-    std::uint64_t maxEntries = 100'000;
-    /// Most directory entries held in memory at once: the directory is read
-    /// in slices of this many entries (and of at most 1 MiB), so memory does
-    /// not grow with the archive. Default 4,096.
-    std::uint64_t directorySliceEntries = 4096;
-};
-
 /**
  * Unpacks zip archives (libzip) into a folder.
  *
@@ -57,14 +20,15 @@ struct ZipLimits {
  * component, entries that would be written through a symbolic link, and
  * symbolic links that resolve outside the destination are refused, so nothing
  * is ever written outside the destination. Before anything is written the
- * number of entries is checked against maxEntries (first as the archive's end
- * record declares it, before libzip loads the directory, whose memory grows
- * with the entries; see ZipDirectoryEnd) and the declared size
+ * number of entries is checked against maxEntries (as the archive's end
+ * record declares it and as its directory holds them) and the declared size
  * (summed without wrapping: a total past 2^64 is a zip bomb) against the free
  * space of the destination volume and against the archive's own size (an
  * archive that claims to expand by more than maxExpansionRatio, once past
  * expansionCheckFloor bytes, is refused as a zip bomb); while writing, no
- * entry may grow past its declared size.
+ * entry may grow past its declared size. libzip reads the directory a slice
+ * of ZipLimits::directorySliceEntries entries at a time, so memory does not
+ * grow with the number of entries.
  *
  * Regular files keep their owner's permission bits but never more than 0755:
  * write bits for group and others and set-id / sticky bits are dropped, and the

@@ -273,7 +273,8 @@ std::variant<ZipSlicedDirectory, ZipError> ZipSlicedDirectory::read(const QStrin
     }
     if (count > limits.maxEntries)
         return tooManyEntries(count, limits);
-    const bool wrapped = !end->zip64 && end->entryCount < wrappedCountModulus && count % wrappedCountModulus == end->entryCount;
+    const bool wrapped
+        = !end->zip64 && end->entryCount < wrappedCountModulus && count % wrappedCountModulus == end->entryCount;
     if (count != end->entryCount && !wrapped)
         return cannotOpen(path, libzipMessage(ZIP_ER_INCONS));
     if (slice.entryCount > 0)

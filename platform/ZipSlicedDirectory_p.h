@@ -1,6 +1,7 @@
 #pragma once
 
-#include <platform/ZipArchive.h>
+#include <platform/ZipError.h>
+#include <platform/ZipLimits.h>
 
 #include <QString>
 

@@ -18,5 +18,6 @@ set(PLATFORM_SOURCES
     Workspace.cpp
     ZipArchive.cpp
     ZipDirectoryEnd.cpp
+    ZipError.cpp
     ZipSlicedDirectory.cpp
 )

@@ -173,8 +173,8 @@ private Q_SLOTS:
         QVERIFY(error);
         QCOMPARE(error->code, ZipError::Code::CannotOpen);
         QCOMPARE(error->localizedDescription(), QStringLiteral("The file is not a valid zip archive."));
-        QVERIFY(
-            !ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true, m_limits)->message.isEmpty());
+        QVERIFY(!ZipArchive::unzip(m_dir->filePath(QStringLiteral("missing.zip")), m_destination, true, m_limits)
+                     ->message.isEmpty());
     }
 
     void refusesADamagedEntry()
@@ -383,7 +383,8 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadWrite));
         QByteArray bytes = file.readAll();
         const qsizetype end = bytes.size() - 22;
-        const qsizetype at = offset >= 0 ? end + offset : qFromLittleEndian<quint32>(bytes.constData() + end + 16) - offset;
+        const qsizetype at
+            = offset >= 0 ? end + offset : qFromLittleEndian<quint32>(bytes.constData() + end + 16) - offset;
         qToLittleEndian(value, bytes.data() + at);
         if (offset == 10)
             qToLittleEndian(value, bytes.data() + end + 8);

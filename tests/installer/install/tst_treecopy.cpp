@@ -68,8 +68,8 @@ private Q_SLOTS:
         QCOMPARE(modeOf(deep.replace(m_source, m_target) + QStringLiteral("/leaf")), mode_t(S_IFREG | 0750));
         QCOMPARE(modeOf(m_target + QStringLiteral("/locked")), mode_t(S_IFDIR | 0555));
         QCOMPARE(modeOf(m_target + QStringLiteral("/locked/inside")), mode_t(S_IFREG | 0600));
-        QCOMPARE(QFile::symLinkTarget(m_target + QStringLiteral("/link")),
-            m_target + QStringLiteral("/nowhere/at/all"));
+        QCOMPARE(
+            QFile::symLinkTarget(m_target + QStringLiteral("/link")), m_target + QStringLiteral("/nowhere/at/all"));
         QCOMPARE(TreeCopy::size(m_target), 9u);
 
         QVERIFY(!TreeRemoval::remove(m_target + QStringLiteral("/d")));
