@@ -165,8 +165,9 @@ private:
             if (m_position < m_dataSize || m_position < m_dataSize + m_sliceSize) {
                 const bool inData = m_position < m_dataSize;
                 const std::uint64_t from = inData ? m_position : m_sliceStart + (m_position - m_dataSize);
-                count = std::min(length - done, (inData ? m_dataSize : m_dataSize + m_sliceSize) - m_position);
-                if (!readAt(m_fd, from, data + done, std::size_t(count))) {
+                const std::uint64_t left = (inData ? m_dataSize : m_dataSize + m_sliceSize) - m_position;
+                count = std::min(length - done, left);
+                if (!readFile(from, std::min<std::uint64_t>(left, m_cache.size()), data + done, count)) {
                     zip_error_set(&m_error, errno ? ZIP_ER_READ : ZIP_ER_EOF, errno);
                     return -1;
                 }
@@ -181,6 +182,24 @@ private:
         return zip_int64_t(done);
     }
 
+    /// Reads @p count bytes at @p from; a small read is served from a cache
+    /// of up to @p readAhead bytes, as libzip reads each entry's local header
+    /// in a few small pieces.
+    bool readFile(std::uint64_t from, std::uint64_t readAhead, char *data, std::uint64_t count)
+    {
+        if (count >= m_cache.size())
+            return readAt(m_fd, from, data, std::size_t(count));
+        if (from < m_cacheStart || from + count > m_cacheStart + m_cacheLength) {
+            m_cacheLength = 0;
+            if (!readAt(m_fd, from, m_cache.data(), std::size_t(readAhead)))
+                return false;
+            m_cacheStart = from;
+            m_cacheLength = readAhead;
+        }
+        std::memcpy(data, m_cache.data() + (from - m_cacheStart), std::size_t(count));
+        return true;
+    }
+
     std::shared_ptr<const void> m_owner; // keeps the descriptor open
     int m_fd;
     std::uint64_t m_dataSize;
@@ -188,6 +207,9 @@ private:
     std::uint64_t m_sliceSize;
     std::array<char, 98> m_end;
     std::uint64_t m_position = 0;
+    std::array<char, 4096> m_cache;
+    std::uint64_t m_cacheStart = 0;
+    std::uint64_t m_cacheLength = 0;
     zip_error_t m_error;
 };
 
