@@ -12,5 +12,4 @@ set(MIRAKIT_FOUNDATION_SOURCES
     StringDigests.cpp
     StringExtensions.cpp
     VersionCompare.cpp
-    ViewBehaverWrapper.cpp
 )
