@@ -1,7 +1,5 @@
 #pragma once
 
-#include <installer/install/FailedReason.h>
-
 #include <QString>
 
 class QWidget;
@@ -46,8 +44,4 @@ public:
 private:
     /// Makes the interface texts available to MiraKit's controls; once per process.
     static void prepare();
-    /// Answers what @p page reports with the page that follows it in @p window.
-    static void follow(RootWindowController *window, QWidget *page);
-    /// Shows a new progress page in @p window that downloads as @p type says.
-    static void showLoading(RootWindowController *window, DownloadType type);
 };
