@@ -1,7 +1,7 @@
 #include "WindowsGalleryPage.h"
 
-#include <mirakit/foundation/ViewBehaverWrapper.h>
 #include <mirakit/interactive/CursorRect.h>
+#include <mirakit/interactive/ViewBehaverWrapper.h>
 #include <mirakit/windows/SheetWindowCloseProtocol.h>
 #include <mirakit/windows/WindowPresentation.h>
 

@@ -68,6 +68,7 @@ void RootWindowController::setContentViewController(QWidget *page)
         m_content->deleteLater();
     }
     m_content = page;
+    Q_EMIT contentViewControllerChanged(page);
     if (!page)
         return;
     layout()->addWidget(page);

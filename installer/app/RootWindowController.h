@@ -40,6 +40,12 @@ public:
     /// The fixed size of the window.
     static QSize windowSize();
 
+Q_SIGNALS:
+    /// @p page is the window's content now (nullptr: none). Emitted before the
+    /// page is shown, and so before a page that starts work on its first show
+    /// can report anything.
+    void contentViewControllerChanged(QWidget *page);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     /// Refuses maximising, which decorations that ignore the fixed size still offer.

@@ -9,10 +9,6 @@
 #include <installer/interface/LocalizedString.h>
 #include <installer/interface/PoppinsFont.h>
 #include <installer/interface/ReturnKey.h>
-
-#include "LoadingViewController.h"
-#include "Storyboard.h"
-#include <installer/app/RootWindowController.h>
 #include <mirakit/interactive/InteractiveLabel.h>
 #include <platform/Folders.h>
 
@@ -77,14 +73,7 @@ void FailedViewController::viewDidLoad()
 
 void FailedViewController::retryEvent()
 {
-    auto *loading = qobject_cast<LoadingViewController *>(Storyboard::instantiateController(QStringLiteral("loading")));
-    auto *root = qobject_cast<RootWindowController *>(window());
-    if (!loading || !root) {
-        delete loading;
-        return;
-    }
-    loading->setDownType(DownloadType::retry);
-    root->setContentViewController(loading);
+    Q_EMIT retryRequested();
 }
 
 void FailedViewController::showQuitPrompt()

@@ -21,9 +21,9 @@ class FailedViewController;
  * installation or the start of the product failed.
  *
  * It explains the failures the user can act on (no network, not enough
- * space), offers Retry, which starts the whole download again on a new
- * progress page, and answers the window's close button with a quit prompt.
- * Return retries.
+ * space), offers Retry, reported as retryRequested() so that the window's
+ * owner starts the whole download again on a new progress page, and answers
+ * the window's close button with a quit prompt. Return retries.
  *
  * Set step() and reason() before the page is shown.
  */
@@ -48,7 +48,7 @@ public:
     mira::InteractiveLabel *descriptionLabel() const;
     QAbstractButton *retryBtn() const;
 
-    /// Replaces the page with a progress page that downloads again.
+    /// The Retry button's action: reports retryRequested().
     void retryEvent();
     /// Asks whether to quit the installation.
     void showQuitPrompt();
@@ -58,6 +58,10 @@ public:
 
     /// The description for @p reason, or nothing when the page keeps its own.
     static std::optional<QString> descriptionText(FailedReason reason, const QString &fullFolder);
+
+Q_SIGNALS:
+    /// The user asked to download again, on a progress page in place of this one.
+    void retryRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,13 +1,10 @@
 #include "LoadingViewController.h"
 #include "ui_LoadingViewController.h"
 
-#include "Storyboard.h"
 #include <installer/app/AppDelegate.h>
-#include <installer/app/RootWindowController.h>
 #include <installer/install/DownLoader.h>
 #include <installer/install/Product.h>
 
-#include "FailedViewController.h"
 #include <installer/analytics/Analytics.h>
 #include <installer/analytics/GA.h>
 #include <installer/interface/AccessibleRole.h>
@@ -285,22 +282,14 @@ void LoadingViewController::notifyLaunchFailed()
 
 void LoadingViewController::showFailedPage(const QString &step)
 {
-    auto *failed = qobject_cast<FailedViewController *>(Storyboard::instantiateController(QStringLiteral("failed")));
-    auto *root = qobject_cast<RootWindowController *>(window());
-    if (!failed || !root) {
-        delete failed;
-        return;
-    }
-    const auto zip = DownLoader::shared().zip();
-    failed->setStep(step);
-    failed->setReason(zip ? FailedReason(zip->failed) : FailedReason::unknow);
-    failed->setFullFolder(DownLoader::shared().fullFolder());
     // Observers and the carousel stop now, not when the page is finally deleted.
     platform::NotificationCenter::defaultCenter().removeObserver(this);
     disconnect(DownLoader::shared().events(), nullptr, this, nullptr);
     platform::Scheduler::shared().cancel(m_delayWork);
     m_delayWork = 0;
-    root->setContentViewController(failed);
+    const auto zip = DownLoader::shared().zip();
+    Q_EMIT installationFailed(
+        step, zip ? FailedReason(zip->failed) : FailedReason::unknow, DownLoader::shared().fullFolder());
 }
 
 void LoadingViewController::closeRequest()

@@ -27,9 +27,10 @@ class LoadingViewController;
  * finished download is installed (the installed copy is replaced only once
  * the new one has been checked, with administrator rights when the user may
  * not move it; when those are refused the page asks the user to delete the
- * old copy); a started product ends the installer two seconds later. Any failure hands
- * the window to the failure page. Beside the progress, four product
- * illustrations take turns every three seconds.
+ * old copy); a started product ends the installer two seconds later. Any
+ * failure ends the page's part and is reported as installationFailed(), for
+ * the window's owner to show the failure page. Beside the progress, four
+ * product illustrations take turns every three seconds.
  *
  * The window's close button pauses the download and asks whether to quit.
  */
@@ -71,21 +72,23 @@ public:
     void notifyDownloadFinish();
     /// The installed copy could not be replaced: asks the user to delete it.
     void showReplaceBlocked();
-    /// Hands over to the failure page ("download_result").
+    /// Gives up with the step "download_result" (showFailedPage()).
     void notifyDownloadFailed();
     /// Reports "Install_Finished" and waits for the product to start.
     void notifyInstalled();
-    /// Hands over to the failure page ("install_finished").
+    /// Gives up with the step "install_finished" (showFailedPage()).
     void notifyInstallFailed();
     /// Reports "Start_Application", flushes the usage events and quits two seconds later.
     void notifyLaunched();
-    /// Hands over to the failure page ("start_app").
+    /// Gives up with the step "start_app" (showFailedPage()).
     void notifyLaunchFailed();
     ///@}
 
     /// Pauses the download and asks whether to quit; the window stays. Nothing while a prompt is up.
     void closeRequest() override;
-    /// Replaces the window's content with the failure page for @p step.
+    /// Stops following the installation and the carousel, then reports
+    /// installationFailed() for @p step with the reason and the full folder
+    /// that DownLoader::shared() recorded.
     void showFailedPage(const QString &step);
 
     /// The downloaded share of @p zip, from 0 to 1; 0 without a known length.
@@ -93,6 +96,12 @@ public:
     /// The percentage text for @p percent (0 to 100) in @p locale's digits and
     /// percent sign: two decimals below 1 ("0.50%"), else at most two ("42.5%", "100%").
     static QString percentText(double percent, const QLocale &locale = QLocale());
+
+Q_SIGNALS:
+    /// The installation failed at @p step ("download_result",
+    /// "install_finished" or "start_app") for @p reason; for
+    /// FailedReason::write, @p fullFolder is the folder whose volume is full.
+    void installationFailed(const QString &step, FailedReason reason, const QString &fullFolder);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,8 +1,6 @@
 #include "ViewController.h"
 #include "ui_ViewController.h"
 
-#include "Storyboard.h"
-#include <installer/app/RootWindowController.h>
 #include <installer/install/Product.h>
 
 #include "QuitPrompt.h"
@@ -186,13 +184,7 @@ void ViewController::start()
 {
     platform::KSTLogManager::writeInfoLog(QStringLiteral("user action: start_download"));
     platform::RunningApplications::terminateApplications(Product::bundleIdentifier());
-    auto *root = qobject_cast<RootWindowController *>(window());
-    QWidget *loading = Storyboard::instantiateController(QStringLiteral("loading"));
-    if (!root || !loading) {
-        delete loading;
-        return;
-    }
-    root->setContentViewController(loading);
+    Q_EMIT installConfirmed();
 }
 
 void ViewController::closeAction()

@@ -22,9 +22,10 @@ class ViewController;
  * its terms-of-use link, and the Install button.
  *
  * The terms are accepted by default. Install asks before replacing an
- * installed copy of the product, asks running copies to quit and hands the
- * window over to the progress page, which starts the download. The window's
- * close button leads to closeAction(), a quit confirmation.
+ * installed copy of the product, asks running copies to quit and reports
+ * installConfirmed(); the window's owner then shows the progress page, which
+ * starts the download. The window's close button leads to closeAction(), a
+ * quit confirmation.
  *
  * Keyboard: Return or Enter installs, Space toggles the focused check box
  * (where focus starts), Tab moves through check box, link and Install.
@@ -54,6 +55,11 @@ public:
 
     /// The window's close button: the quit confirmation.
     void closeRequest() override { closeAction(); }
+
+Q_SIGNALS:
+    /// The user chose to install: the agreement is checked and an installed
+    /// copy may be replaced. Running copies have been asked to quit.
+    void installConfirmed();
 
 protected:
     void showEvent(QShowEvent *event) override;

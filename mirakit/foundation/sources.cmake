@@ -1,5 +1,4 @@
 set(MIRAKIT_FOUNDATION_SOURCES
-    BackgroundQueue.cpp
     BundleExtensions.cpp
     ButtonExtensions.cpp
     ColorExtensions.cpp
@@ -9,10 +8,8 @@ set(MIRAKIT_FOUNDATION_SOURCES
     GeometryExtensions.cpp
     KeyChainManager.cpp
     ListViewRegister.cpp
-    MainQueue.cpp
     PaceQueue.cpp
     StringDigests.cpp
     StringExtensions.cpp
     VersionCompare.cpp
-    ViewBehaverWrapper.cpp
 )

@@ -6,6 +6,7 @@ set(MIRAKIT_INTERACTIVE_SOURCES
     MouseTrackingView.cpp
     MouseTracker.cpp
     MouseTrackingProtocol.cpp
+    ViewBehaverWrapper.cpp
     InteractiveLabelLayout.cpp
     Interactive.cpp
     InteractiveStateable.cpp

@@ -9,8 +9,8 @@
 #include "WindowPresentation.h"
 #include "WindowPresentation_p.h"
 
-#include <mirakit/foundation/ViewBehaverWrapper.h>
 #include <mirakit/interactive/MouseTracker.h>
+#include <mirakit/interactive/ViewBehaverWrapper.h>
 
 #include <platform/NotificationCenter.h>
 

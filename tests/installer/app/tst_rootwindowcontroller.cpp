@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -80,11 +81,15 @@ private Q_SLOTS:
     void replacingContentDeletesTheOldPage()
     {
         RootWindowController window;
+        QSignalSpy changed(&window, &RootWindowController::contentViewControllerChanged);
         QPointer<QWidget> first = new QWidget;
         window.setContentViewController(first);
         auto *second = new AskingPage;
         window.setContentViewController(second);
+        window.setContentViewController(second);
         QCOMPARE(window.contentViewController(), second);
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed.last().first().value<QWidget *>(), second);
         QTRY_VERIFY(first.isNull());
     }
 

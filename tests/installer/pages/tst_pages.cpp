@@ -29,6 +29,7 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -408,10 +409,12 @@ private Q_SLOTS:
         QVERIFY(events().endsWith(QStringLiteral("Cancel_Close/Success")));
         QVERIFY(page<FailedViewController>() == failed);
 
+        QSignalSpy switched(m_window.get(), &RootWindowController::contentViewControllerChanged);
         QTest::mouseClick(failed->retryBtn(), Qt::LeftButton, {}, failed->retryBtn()->rect().center());
         auto *loading = page<LoadingViewController>();
         QVERIFY(loading);
         QCOMPARE(loading->downType(), DownloadType::retry);
+        QCOMPARE(switched.size(), 1);
     }
 
     // The pages in the four languages with the widest, tallest and right-to-left texts.

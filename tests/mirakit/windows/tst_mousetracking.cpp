@@ -1,9 +1,9 @@
-#include <mirakit/foundation/ViewBehaverWrapper.h>
 #include <mirakit/interactive/CursorRect.h>
 #include <mirakit/interactive/MouseTracker.h>
 #include <mirakit/interactive/MouseTrackingPointer.h>
 #include <mirakit/interactive/MouseTrackingProtocol.h>
 #include <mirakit/interactive/MouseTrackingView.h>
+#include <mirakit/interactive/ViewBehaverWrapper.h>
 
 #include <QMouseEvent>
 #include <QPushButton>
