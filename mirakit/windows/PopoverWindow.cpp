@@ -2,9 +2,10 @@
 
 #include "OutsideClickMonitor_p.h"
 #include "PopoverViewController.h"
+#include "FocusChain_p.h"
 #include "PopupTransition_p.h"
-#include "WindowPresentation.h"
-#include "WindowPresentation_p.h"
+#include "WindowRelations.h"
+#include "WindowRelations_p.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

@@ -64,6 +64,10 @@ class MIRAKIT_EXPORT SheetWindow : public QWidget {
 public:
     using Completion = std::function<void()>;
 
+    /// The return code of a window closed without one: by the badge, Escape,
+    /// closeWindow() or dismiss() without a code.
+    static constexpr int returnCodeClose = -1000;
+
     /// A window showing @p contentViewController (which it takes over), in
     /// @p appearance or else in the palette of the application's active window.
     explicit SheetWindow(QWidget *contentViewController, const std::optional<QPalette> &appearance = std::nullopt);
@@ -108,7 +112,7 @@ public:
     /// zoom-out for popup). A window never presented ignores this.
     void closeWindow(Completion completion = {});
     /// Like closeWindow(), ending the window with @p returnCode (reported by ended()).
-    /// The other closeWindow() ends it with -1000.
+    /// The other closeWindow() ends it with returnCodeClose.
     void closeWindow(int returnCode, Completion completion);
     /// Applies style(): observers, press monitor and opening zoom for popup and center.
     void configerStyle();
