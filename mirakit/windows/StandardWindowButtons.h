@@ -68,6 +68,7 @@ MIRAKIT_EXPORT void disableStandardButtonState(QWidget *window);
 MIRAKIT_EXPORT void restoreDisableStandardButtonState(QWidget *window);
 
 /// The record kept while the buttons are switched off (empty when there is none).
+/// Spelled, like the window property that holds it, as callers know it.
 MIRAKIT_EXPORT QVariantMap standardButtonEnableTemp(const QWidget *window);
 
 } // namespace mira
