@@ -70,7 +70,7 @@ QSize NibDesignView::minimumSizeHint() const
 {
     // The file may give its root a fixed minimum size; the container cannot be smaller.
     return d->contentView ? d->contentView->minimumSizeHint().expandedTo(d->contentView->minimumSize())
-                         : QWidget::minimumSizeHint();
+                          : QWidget::minimumSizeHint();
 }
 
 } // namespace mira

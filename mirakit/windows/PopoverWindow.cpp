@@ -1,8 +1,8 @@
 #include "PopoverWindow.h"
 
+#include "FocusChain_p.h"
 #include "OutsideClickMonitor_p.h"
 #include "PopoverViewController.h"
-#include "FocusChain_p.h"
 #include "PopupTransition_p.h"
 #include "WindowRelations.h"
 #include "WindowRelations_p.h"

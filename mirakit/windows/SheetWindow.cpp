@@ -1,9 +1,9 @@
 #include "SheetWindow.h"
 
+#include "FocusChain_p.h"
 #include "LayoutConstraint.h"
 #include "OutsideClickMonitor_p.h"
 #include "PopupTransition_p.h"
-#include "FocusChain_p.h"
 #include "SheetCloseButton.h"
 #include "SheetWindowCloseProtocol.h"
 #include "WindowNotifications.h"
