@@ -107,6 +107,7 @@ public:
     using QWidget::font;
     using QWidget::setCursor;
     using QWidget::setFont;
+
     /// QWidget::isEnabled() / QWidget::setEnabled().
     using InteractiveViewProtocol::isEnabled;
     using InteractiveViewProtocol::setEnabled;

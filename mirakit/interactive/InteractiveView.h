@@ -54,6 +54,7 @@ public:
     using InteractiveViewProtocol::setCursor;
     using QWidget::cursor;
     using QWidget::setCursor;
+
     /// QWidget::isEnabled() / QWidget::setEnabled(), one state for Qt, the
     /// disabled look and assistive technology.
     using InteractiveViewProtocol::isEnabled;
