@@ -616,6 +616,7 @@ void DownLoader::install()
             break;
         case InstallTransaction::Outcome::Failed:
             report(QStringLiteral("Install_Failed"), result.localizedDescription);
+            // Both lines are spelled as the log reader expects.
             log(result.step == InstallTransaction::Step::Unpack
                     ? QStringLiteral("DownLoader install unzipFile failed:") + result.localizedDescription
                     : QStringLiteral("DownLoader install ziped or moved faield:") + result.description);

@@ -21,7 +21,8 @@ namespace mira {
  * identifier.
  *
  * Making a class that was not registered with that view is a programming
- * error: the process stops with "<ClassName> is not registed".
+ * error: the process stops with "<ClassName> is not registed" (spelled as the
+ * log reader expects).
  *
  * @code
  * mira::ListViewRegister::registerCellNib<DownloadCell>(list);

@@ -77,7 +77,7 @@ public:
     {
     }
 
-    /// Runs the chain; @p completion receives its one outcome.
+    /// Runs the chain; @p completion receives its one outcome. Spelled as callers know it.
     void excute(Callback completion) const
     {
         detail::requireStep(completion, "completion");

@@ -42,6 +42,7 @@ public:
     }
 
     /// Calls @p body with the subject (by reference) and goes on with the result.
+    /// Spelled as callers know it.
     template <typename F> Setter excute(F &&body) const
     {
         T copy = m_subject;

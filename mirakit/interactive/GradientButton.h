@@ -33,9 +33,9 @@ namespace mira {
  */
 class MIRAKIT_EXPORT GradientButton : public InteractiveButton, public InteractiveGradientButtonProtocol {
     Q_OBJECT
+public:
     MIRA_GRADIENT_PROPERTIES
 
-public:
     explicit GradientButton(QWidget *parent = nullptr);
     ~GradientButton() override;
 

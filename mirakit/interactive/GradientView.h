@@ -32,9 +32,9 @@ namespace mira {
  */
 class MIRAKIT_EXPORT GradientView : public InteractiveView, public InteractiveGradientViewProtocol {
     Q_OBJECT
+public:
     MIRA_GRADIENT_PROPERTIES
 
-public:
     explicit GradientView(QWidget *parent = nullptr);
     ~GradientView() override;
 

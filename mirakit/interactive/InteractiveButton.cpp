@@ -52,24 +52,6 @@ InteractiveButton::InteractiveButton(const QString &title, QWidget *parent)
 
 InteractiveButton::~InteractiveButton() = default;
 
-bool InteractiveButton::isEnabled() const
-{
-    return InteractiveButtonProtocol::isEnabled();
-}
-
-void InteractiveButton::setEnabled(bool enabled)
-{
-    InteractiveButtonProtocol::setEnabled(enabled);
-}
-
-void InteractiveButton::setSelected(bool selected)
-{
-    const bool changed = selected != isSelected();
-    InteractiveButtonProtocol::setSelected(selected);
-    if (changed)
-        Q_EMIT selectedChanged(selected);
-}
-
 QString InteractiveButton::title() const
 {
     return d->cell->title();
@@ -134,21 +116,6 @@ void InteractiveButton::setAlignment(Qt::Alignment alignment)
     d->cell->setAlignment(alignment);
     cellChanged();
     Q_EMIT alignmentChanged(alignment);
-}
-
-qreal InteractiveButton::cornerRadius() const
-{
-    return layer().cornerRadius;
-}
-
-void InteractiveButton::setCornerRadius(qreal radius)
-{
-    if (cornerRadius() == radius)
-        return;
-    Layer next = layer();
-    next.cornerRadius = radius;
-    setLayer(next);
-    Q_EMIT cornerRadiusChanged(radius);
 }
 
 QColor InteractiveButton::focusRingColor() const
@@ -226,11 +193,6 @@ QSize InteractiveButton::minimumSizeHint() const
 void InteractiveButton::setLocalizedKey(const QString &key, Interactive::State state)
 {
     setText(localizedString(key.isNull() ? QStringLiteral("") : key), state);
-}
-
-void InteractiveButton::notifyAppearanceChanged()
-{
-    Q_EMIT appearanceChanged();
 }
 
 void InteractiveButton::interactiveStateDidChanged(Interactive::State)

@@ -82,13 +82,14 @@ class MIRAKIT_EXPORT InteractiveButton : public QAbstractButton, public virtual 
     Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
     Q_PROPERTY(QColor focusRingColor READ focusRingColor WRITE setFocusRingColor RESET resetFocusRingColor NOTIFY
             focusRingColorChanged)
+
+public:
     MIRA_STATE_PROPERTIES(QString, LocalizedKey, text, setLocalizedKey)
     MIRA_STATE_PROPERTIES(QColor, TextColor, textColor, setTextColor)
     MIRA_STATE_PROPERTIES(QPixmap, Image, image, setImage)
     MIRA_STATE_PROPERTIES(QColor, BackgroundColor, backgroundColor, setBackgroundColor)
     MIRA_STATE_PROPERTIES(QColor, BorderColor, borderColor, setBorderColor)
 
-public:
     explicit InteractiveButton(QWidget *parent = nullptr);
     explicit InteractiveButton(const QString &title, QWidget *parent = nullptr);
     ~InteractiveButton() override;
@@ -108,9 +109,8 @@ public:
     using QWidget::setFont;
 
     /// QWidget::isEnabled() / QWidget::setEnabled().
-    bool isEnabled() const override;
-    void setEnabled(bool enabled) override;
-    void setSelected(bool selected) override;
+    using InteractiveViewProtocol::isEnabled;
+    using InteractiveViewProtocol::setEnabled;
 
     /// The current title: the text of the attributed title shown now.
     QString title() const;
@@ -128,10 +128,6 @@ public:
     /// Alignment of the content (and of generated titles). Default Qt::AlignHCenter.
     Qt::Alignment alignment() const;
     void setAlignment(Qt::Alignment alignment);
-    /// Rounds the painted background and border. Default 0.
-    qreal cornerRadius() const;
-    void setCornerRadius(qreal radius);
-
     /// The colour of the keyboard focus ring. Default: the palette's highlight colour.
     QColor focusRingColor() const;
     void setFocusRingColor(const QColor &color);
@@ -173,7 +169,9 @@ Q_SIGNALS:
 
 protected:
     QWidget *trackedView() override { return this; }
-    void notifyAppearanceChanged() override;
+    void notifyAppearanceChanged() override { Q_EMIT appearanceChanged(); }
+    void notifySelectedChanged(bool selected) override { Q_EMIT selectedChanged(selected); }
+    void notifyCornerRadiusChanged(qreal radius) override { Q_EMIT cornerRadiusChanged(radius); }
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;

@@ -72,11 +72,12 @@ public:
 
 } // namespace mira
 
-/// The designable switch is + Name + Direction: true selects @p value, false changes nothing.
+/// The designable switch is + Name + Direction: true selects @p value, false
+/// changes nothing. Like MIRA_STATE_PROPERTY(), it writes no access specifier
+/// and belongs in the public section.
 #define MIRA_DIRECTION_PROPERTY(Name, value)                                                                           \
     Q_PROPERTY(bool is##Name##Direction READ is##Name##Direction WRITE setIs##Name##Direction NOTIFY appearanceChanged \
             STORED false)                                                                                              \
-public:                                                                                                                \
     bool is##Name##Direction() const                                                                                   \
     {                                                                                                                  \
         return direction() == ::mira::Interactive::GradientDirection::value;                                           \
@@ -85,16 +86,14 @@ public:                                                                         
     {                                                                                                                  \
         if (on)                                                                                                        \
             setDirection(::mira::Interactive::GradientDirection::value);                                               \
-    }                                                                                                                  \
-                                                                                                                       \
-private:
+    }
 
 /**
  * The designable properties of a gradient control: direction, the four
  * direction switches (isHorizontalDirection, …) and the start and end colours
  * of the normal, hovered and clicked states (normalStartColor, …; a colour
  * sets one end of the state's pair, starting from (c, c) when the state has
- * none). All notify through appearanceChanged().
+ * none). All notify through appearanceChanged(). Used in the public section.
  */
 #define MIRA_GRADIENT_PROPERTIES                                                                                       \
     Q_PROPERTY(                                                                                                        \

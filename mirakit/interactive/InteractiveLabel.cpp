@@ -99,25 +99,18 @@ void InteractiveLabel::setAlignment(Qt::Alignment alignment)
 void InteractiveLabel::setAttributes(
     const std::optional<QTextCharFormat> &attributes, const TextRange &range, Interactive::State state)
 {
-    const std::shared_ptr<Item> item = d->itemFor(range);
-    if (attributes) {
-        StateTable<QTextCharFormat> table = item->interactiveAttributes();
-        table.insert(state, *attributes);
-        item->setInteractiveAttributes(table);
-        item->setNeedApply();
-        item->fixState();
+    if (!attributes) {
+        // The item is made all the same; its table and state stay as they are.
+        d->itemFor(range);
+        d->updateAttributesIfNeed();
+        return;
     }
-    d->updateAttributesIfNeed();
+    d->storeItemValue(range, state, *attributes, &Item::interactiveAttributes, &Item::setInteractiveAttributes, true);
 }
 
 void InteractiveLabel::setBlock(const Block &block, const TextRange &range, Interactive::State state)
 {
-    const std::shared_ptr<Item> item = d->itemFor(range);
-    StateTable<Block> table = item->interactiveBlocks();
-    table.insert(state, block);
-    item->setInteractiveBlocks(table);
-    item->fixState();
-    d->updateAttributesIfNeed();
+    d->storeItemValue(range, state, block, &Item::interactiveBlocks, &Item::setInteractiveBlocks, false);
 }
 
 void InteractiveLabel::setEventAction(const RangeAction &action, Interactive::Event event, const TextRange &range)
@@ -137,13 +130,7 @@ void InteractiveLabel::setEventAction(const RangeAction &action, Interactive::Ev
 
 void InteractiveLabel::setCursor(const QCursor &cursor, const TextRange &range, Interactive::State state)
 {
-    const std::shared_ptr<Item> item = d->itemFor(range);
-    StateTable<QCursor> table = item->interactiveCursors();
-    table.insert(state, cursor);
-    item->setInteractiveCursors(table);
-    item->setNeedApply();
-    item->fixState();
-    d->updateAttributesIfNeed();
+    d->storeItemValue(range, state, cursor, &Item::interactiveCursors, &Item::setInteractiveCursors, true);
 }
 
 bool InteractiveLabel::isSelected() const
@@ -271,13 +258,7 @@ void InteractiveLabel::configerTrackingArea()
 void InteractiveLabel::movedShake(const std::optional<QPointF> &position)
 {
     const std::shared_ptr<Item> hit = position ? itemAt(*position) : nullptr;
-    const QPointer<InteractiveLabel> guard(this);
-    for (const std::shared_ptr<Item> &item : QList(d->items)) {
-        item->moved(hit.get());
-        if (!guard)
-            return;
-    }
-    d->updateAttributesIfNeed();
+    d->dispatchToItems(&Item::moved, hit.get());
 }
 
 bool InteractiveLabel::event(QEvent *event)
@@ -342,14 +323,7 @@ void InteractiveLabel::mousePressEvent(QMouseEvent *event)
     event->accept();
     if (!isEnabled())
         return;
-    const std::shared_ptr<Item> hit = itemAt(event->position());
-    const QPointer<InteractiveLabel> guard(this);
-    for (const std::shared_ptr<Item> &item : QList(d->items)) {
-        item->mouseDown(hit.get());
-        if (!guard)
-            return;
-    }
-    d->updateAttributesIfNeed();
+    d->dispatchToItems(&Item::mouseDown, itemAt(event->position()).get());
 }
 
 void InteractiveLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -357,14 +331,7 @@ void InteractiveLabel::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
     if (!isEnabled())
         return;
-    const std::shared_ptr<Item> hit = itemAt(event->position());
-    const QPointer<InteractiveLabel> guard(this);
-    for (const std::shared_ptr<Item> &item : QList(d->items)) {
-        item->mouseUp(hit.get());
-        if (!guard)
-            return;
-    }
-    d->updateAttributesIfNeed();
+    d->dispatchToItems(&Item::mouseUp, itemAt(event->position()).get());
 }
 
 void InteractiveLabel::paintEvent(QPaintEvent *)

@@ -168,6 +168,7 @@ Q_SIGNALS:
 
 protected:
     /// Installs a new tracking region over the bounds and handles the resting pointer as motion.
+    /// Spelled as subclasses know it.
     virtual void configerTrackingArea();
     /// Debounced motion: marks the item under @p position (none when absent) as entered.
     virtual void movedShake(const std::optional<QPointF> &position);

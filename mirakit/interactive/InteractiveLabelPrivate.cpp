@@ -288,6 +288,17 @@ std::shared_ptr<Item> InteractiveLabelPrivate::itemFor(const TextRange &range)
     return items.last();
 }
 
+void InteractiveLabelPrivate::dispatchToItems(void (Item::*handler)(const Item *), const Item *hit)
+{
+    const QPointer<InteractiveLabel> guard(q);
+    for (const std::shared_ptr<Item> &item : QList(items)) {
+        ((*item).*handler)(hit);
+        if (!guard)
+            return;
+    }
+    updateAttributesIfNeed();
+}
+
 void InteractiveLabelPrivate::showOrigin(const AttributedText &text, bool fromPlain)
 {
     const bool textDiffers = displayed.text != text.text;

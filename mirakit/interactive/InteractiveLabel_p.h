@@ -6,6 +6,8 @@
 
 #include <QPointF>
 
+#include <type_traits>
+
 class QPainter;
 
 namespace mira {
@@ -29,6 +31,35 @@ public:
     AttributedText plainText(const QString &text) const;
     InteractiveLabelLayout layout(const QSizeF &bounds) const;
     std::shared_ptr<InteractiveLabel::InteractiveItem> itemFor(const TextRange &range);
+
+    /**
+     * Stores @p value for @p state in one per-state table of the item of
+     * @p range (read with @p table, written with @p setTable), recomputes the
+     * item's state and rebuilds the text if an item needs it. With @p restyle
+     * the item writes its attributes again even when its state stays.
+     */
+    template <typename T>
+    void storeItemValue(const TextRange &range, Interactive::State state, const std::type_identity_t<T> &value,
+        StateTable<T> (InteractiveLabel::InteractiveItem::*table)() const,
+        void (InteractiveLabel::InteractiveItem::*setTable)(const StateTable<T> &), bool restyle)
+    {
+        const std::shared_ptr<InteractiveLabel::InteractiveItem> item = itemFor(range);
+        StateTable<T> values = ((*item).*table)();
+        values.insert(state, value);
+        ((*item).*setTable)(values);
+        if (restyle)
+            item->setNeedApply();
+        item->fixState();
+        updateAttributesIfNeed();
+    }
+
+    /**
+     * Hands @p hit, the item under the pointer (or nullptr), to every item
+     * through @p handler (moved, mouseDown or mouseUp), then rebuilds the text
+     * if an item needs it. An action that deletes the label ends it there.
+     */
+    void dispatchToItems(void (InteractiveLabel::InteractiveItem::*handler)(const InteractiveLabel::InteractiveItem *),
+        const InteractiveLabel::InteractiveItem *hit);
 
     /// Copies the widget's enabled state into every item; a press going on is dropped.
     void followEnabled();

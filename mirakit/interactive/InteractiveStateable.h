@@ -55,7 +55,7 @@ public:
     virtual EventActionTable interactiveEventActions() const;
     virtual void setInteractiveEventActions(const EventActionTable &actions);
 
-    /// Called with the previous state after every recomputation.
+    /// Called with the previous state after every recomputation. Spelled as conformers know it.
     virtual void interactiveStateDidChanged(Interactive::State last) = 0;
 
     /// Stores @p action under @p event; an empty action removes it.

@@ -18,44 +18,6 @@ InteractiveView::InteractiveView(QWidget *parent)
 
 InteractiveView::~InteractiveView() = default;
 
-bool InteractiveView::isEnabled() const
-{
-    return InteractiveViewProtocol::isEnabled();
-}
-
-void InteractiveView::setEnabled(bool enabled)
-{
-    InteractiveViewProtocol::setEnabled(enabled);
-}
-
-void InteractiveView::setSelected(bool selected)
-{
-    const bool changed = selected != isSelected();
-    InteractiveViewProtocol::setSelected(selected);
-    if (changed)
-        Q_EMIT selectedChanged(selected);
-}
-
-qreal InteractiveView::cornerRadius() const
-{
-    return layer().cornerRadius;
-}
-
-void InteractiveView::setCornerRadius(qreal radius)
-{
-    if (cornerRadius() == radius)
-        return;
-    Layer next = layer();
-    next.cornerRadius = radius;
-    setLayer(next);
-    Q_EMIT cornerRadiusChanged(radius);
-}
-
-void InteractiveView::notifyAppearanceChanged()
-{
-    Q_EMIT appearanceChanged();
-}
-
 void InteractiveView::interactiveStateDidChanged(Interactive::State)
 {
     const QList<Interactive::State> &priority = statePriority(interactiveState());

@@ -42,10 +42,11 @@ class MIRAKIT_EXPORT InteractiveView : public QWidget, public virtual Interactiv
     Q_PROPERTY(bool selected READ isSelected WRITE setSelected NOTIFY selectedChanged)
     /// Default 0.
     Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
+
+public:
     MIRA_STATE_PROPERTIES(QColor, BackgroundColor, backgroundColor, setBackgroundColor)
     MIRA_STATE_PROPERTIES(QColor, BorderColor, borderColor, setBorderColor)
 
-public:
     explicit InteractiveView(QWidget *parent = nullptr);
     ~InteractiveView() override;
 
@@ -56,13 +57,8 @@ public:
 
     /// QWidget::isEnabled() / QWidget::setEnabled(), one state for Qt, the
     /// disabled look and assistive technology.
-    bool isEnabled() const override;
-    void setEnabled(bool enabled) override;
-    void setSelected(bool selected) override;
-
-    /// Rounds the painted background and border. Default 0.
-    qreal cornerRadius() const;
-    void setCornerRadius(qreal radius);
+    using InteractiveViewProtocol::isEnabled;
+    using InteractiveViewProtocol::setEnabled;
 
     void interactiveStateDidChanged(Interactive::State last) override;
 
@@ -74,7 +70,9 @@ Q_SIGNALS:
 
 protected:
     QWidget *trackedView() override { return this; }
-    void notifyAppearanceChanged() override;
+    void notifyAppearanceChanged() override { Q_EMIT appearanceChanged(); }
+    void notifySelectedChanged(bool selected) override { Q_EMIT selectedChanged(selected); }
+    void notifyCornerRadiusChanged(qreal radius) override { Q_EMIT cornerRadiusChanged(radius); }
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;

@@ -186,6 +186,14 @@ void InteractiveViewProtocol::notifyAppearanceChanged()
 {
 }
 
+void InteractiveViewProtocol::notifySelectedChanged(bool)
+{
+}
+
+void InteractiveViewProtocol::notifyCornerRadiusChanged(qreal)
+{
+}
+
 void InteractiveViewProtocol::enabledChangeEvent()
 {
     setClicked(false);
@@ -194,9 +202,27 @@ void InteractiveViewProtocol::enabledChangeEvent()
 
 void InteractiveViewProtocol::setSelected(bool selected)
 {
+    const bool changed = selected != isSelected();
     InteractiveStateable::setSelected(selected);
     setClicked(false);
     fixState();
+    if (changed)
+        notifySelectedChanged(selected);
+}
+
+qreal InteractiveViewProtocol::cornerRadius() const
+{
+    return layer().cornerRadius;
+}
+
+void InteractiveViewProtocol::setCornerRadius(qreal radius)
+{
+    if (cornerRadius() == radius)
+        return;
+    Layer next = layer();
+    next.cornerRadius = radius;
+    setLayer(next);
+    notifyCornerRadiusChanged(radius);
 }
 
 bool InteractiveViewProtocol::interactiveMouseDownPrefix(QMouseEvent *)

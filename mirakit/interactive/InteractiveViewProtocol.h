@@ -81,7 +81,14 @@ public:
     bool isEnabled() const override;
     /// QWidget::setEnabled() of the control, then a recomputation.
     void setEnabled(bool enabled) override;
+    /// Stores the flag, clears the press flag and recomputes; a real change is
+    /// reported through notifySelectedChanged().
     void setSelected(bool selected) override;
+
+    /// Rounds the painted background and border. Default 0.
+    qreal cornerRadius() const;
+    /// A new radius is reported through notifyCornerRadiusChanged().
+    void setCornerRadius(qreal radius);
 
     /**
      * Start of a press: when enabled, fires mouseDown, sets the press flag and
@@ -120,6 +127,10 @@ protected:
      * signal here. Does nothing by default.
      */
     virtual void notifyAppearanceChanged();
+    /// Called after setSelected() changed the flag. Does nothing by default.
+    virtual void notifySelectedChanged(bool selected);
+    /// Called after setCornerRadius() changed the radius. Does nothing by default.
+    virtual void notifyCornerRadiusChanged(qreal radius);
     /// Call on QEvent::EnabledChange: clears the press flag and recomputes.
     void enabledChangeEvent();
     /// Asks the widget to register its cursor rectangles again.

@@ -53,7 +53,7 @@ public:
 
     void subscribeMouseTrackEvent(Observer observer) override;
 
-    /// Stores @p event and calls the subscriber with it.
+    /// Stores @p event and calls the subscriber with it. Spelled as callers know it.
     virtual void recive(MouseTrackEvent event);
 
 private:

@@ -32,6 +32,7 @@ public:
     virtual void setTrackedArea(const std::optional<MouseTrackingArea> &area) = 0;
 
     /// Installs a region over the bounds and reports the pointer's status to the widget.
+    /// Spelled as callers know it.
     void configerTrackingArea();
     /// Removes the stored region, if any, then configerTrackingArea().
     void updateMouseEnterExitTrackingArea();

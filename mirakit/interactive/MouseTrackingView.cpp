@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -42,6 +43,34 @@ private:
 };
 } // namespace
 
+class MouseTrackingViewPrivate {
+public:
+    MouseTrackingViewPrivate(MouseTrackingView *record, QWidget *widget)
+        : q(record)
+        , view(widget)
+    {
+    }
+
+    bool deliverWithHooks(QEvent *event);
+    void renew();
+    void watchAncestors();
+    /// Starts or stops following pointer motion over the widget's children.
+    void followChildren(bool follow);
+    void ancestorEvent(QEvent *event);
+    void applyCursor(const QPointF &position);
+    void restoreCursor();
+
+    MouseTrackingView *const q;
+    QWidget *const view;
+    MouseTrackingView::Hooks *hooks = nullptr;
+    QList<MouseTrackingArea> trackingAreas;
+    QList<MouseTrackingView::CursorRectangle> cursorRects;
+    QList<QPointer<QWidget>> ancestors;
+    QObject *childWatcher = nullptr;
+    bool overridingCursor = false;
+    std::optional<QCursor> savedCursor;
+};
+
 MouseTrackingView::Hooks::~Hooks() = default;
 
 bool MouseTrackingView::Hooks::shouldDeliver(QWidget *, QEvent *)
@@ -60,11 +89,11 @@ bool MouseTrackingView::Hooks::routePointerEvent(QWidget *, QMouseEvent *)
 
 MouseTrackingView::MouseTrackingView(QWidget *view)
     : QObject(view)
-    , m_view(view)
+    , d(std::make_unique<MouseTrackingViewPrivate>(this, view))
 {
     view->setProperty(recordProperty, QVariant::fromValue(static_cast<QObject *>(this)));
     view->installEventFilter(this);
-    watchAncestors();
+    d->watchAncestors();
 }
 
 MouseTrackingView::~MouseTrackingView() = default;
@@ -97,29 +126,44 @@ QEvent::Type MouseTrackingView::resetCursorRectsEventType()
     return type;
 }
 
+QWidget *MouseTrackingView::view() const
+{
+    return d->view;
+}
+
+QList<MouseTrackingArea> MouseTrackingView::trackingAreas() const
+{
+    return d->trackingAreas;
+}
+
 void MouseTrackingView::addTrackingArea(const MouseTrackingArea &area)
 {
-    if (!area.isValid() || m_trackingAreas.contains(area))
+    if (!area.isValid() || d->trackingAreas.contains(area))
         return;
-    m_trackingAreas.append(area);
+    d->trackingAreas.append(area);
     if (area.options() & MouseTrackingArea::MouseMoved)
-        m_view->setMouseTracking(true);
+        d->view->setMouseTracking(true);
 }
 
 void MouseTrackingView::removeTrackingArea(const MouseTrackingArea &area)
 {
-    m_trackingAreas.removeAll(area);
+    d->trackingAreas.removeAll(area);
+}
+
+QList<MouseTrackingView::CursorRectangle> MouseTrackingView::cursorRects() const
+{
+    return d->cursorRects;
 }
 
 void MouseTrackingView::addCursorRect(const QRectF &rect, const QCursor &cursor)
 {
-    m_cursorRects.append(CursorRectangle { rect, cursor });
-    m_view->setMouseTracking(true);
+    d->cursorRects.append(CursorRectangle { rect, cursor });
+    d->view->setMouseTracking(true);
 }
 
 std::optional<QCursor> MouseTrackingView::cursorAt(const QPointF &position) const
 {
-    for (auto it = m_cursorRects.crbegin(); it != m_cursorRects.crend(); ++it) {
+    for (auto it = d->cursorRects.crbegin(); it != d->cursorRects.crend(); ++it) {
         if (it->rect.contains(position))
             return it->cursor;
     }
@@ -129,57 +173,57 @@ std::optional<QCursor> MouseTrackingView::cursorAt(const QPointF &position) cons
 void MouseTrackingView::updateTrackingAreas()
 {
     QEvent event(updateTrackingAreasEventType());
-    QCoreApplication::sendEvent(m_view, &event);
+    QCoreApplication::sendEvent(d->view, &event);
 }
 
 void MouseTrackingView::invalidateCursorRects()
 {
-    m_cursorRects.clear();
+    d->cursorRects.clear();
     QEvent event(resetCursorRectsEventType());
-    QCoreApplication::sendEvent(m_view, &event);
+    QCoreApplication::sendEvent(d->view, &event);
     // The pointer may rest while the widget moved under it, so ask where it is.
-    const QPoint pointer = MouseTrackingPointer::positionIn(m_view);
-    if (MouseTrackingPointer::isInWindow(m_view) && m_view->rect().contains(pointer))
-        applyCursor(pointer);
+    const QPoint pointer = MouseTrackingPointer::positionIn(d->view);
+    if (MouseTrackingPointer::isInWindow(d->view) && d->view->rect().contains(pointer))
+        d->applyCursor(pointer);
     else
-        restoreCursor();
+        d->restoreCursor();
 }
 
-void MouseTrackingView::renew()
+void MouseTrackingViewPrivate::renew()
 {
-    updateTrackingAreas();
-    invalidateCursorRects();
+    q->updateTrackingAreas();
+    q->invalidateCursorRects();
 }
 
-void MouseTrackingView::watchAncestors()
+void MouseTrackingViewPrivate::watchAncestors()
 {
-    for (const QPointer<QWidget> &ancestor : std::as_const(m_ancestors)) {
+    for (const QPointer<QWidget> &ancestor : std::as_const(ancestors)) {
         if (ancestor)
-            ancestor->removeEventFilter(this);
+            ancestor->removeEventFilter(q);
     }
-    m_ancestors.clear();
-    for (QWidget *ancestor = m_view->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
-        ancestor->installEventFilter(this);
-        m_ancestors.append(ancestor);
+    ancestors.clear();
+    for (QWidget *ancestor = view->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        ancestor->installEventFilter(q);
+        ancestors.append(ancestor);
     }
 }
 
-void MouseTrackingView::followChildren(bool follow)
+void MouseTrackingViewPrivate::followChildren(bool follow)
 {
-    if (follow && !m_childWatcher) {
-        m_childWatcher = new ChildPointerWatcher(m_view, [this](const QPointF &position) { applyCursor(position); });
-        QCoreApplication::instance()->installEventFilter(m_childWatcher);
-    } else if (!follow && m_childWatcher) {
-        delete m_childWatcher;
-        m_childWatcher = nullptr;
+    if (follow && !childWatcher) {
+        childWatcher = new ChildPointerWatcher(view, [this](const QPointF &position) { applyCursor(position); });
+        QCoreApplication::instance()->installEventFilter(childWatcher);
+    } else if (!follow && childWatcher) {
+        delete childWatcher;
+        childWatcher = nullptr;
     }
 }
 
-void MouseTrackingView::ancestorEvent(QEvent *event)
+void MouseTrackingViewPrivate::ancestorEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Move:
-        if (m_view->isVisible())
+        if (view->isVisible())
             renew();
         break;
     case QEvent::ParentChange:
@@ -190,49 +234,59 @@ void MouseTrackingView::ancestorEvent(QEvent *event)
     }
 }
 
-void MouseTrackingView::applyCursor(const QPointF &position)
+void MouseTrackingViewPrivate::applyCursor(const QPointF &position)
 {
-    const std::optional<QCursor> cursor = cursorAt(position);
+    const std::optional<QCursor> cursor = q->cursorAt(position);
     if (!cursor) {
         restoreCursor();
         return;
     }
-    if (!m_overridingCursor) {
-        m_savedCursor = m_view->testAttribute(Qt::WA_SetCursor) ? std::optional(m_view->cursor()) : std::nullopt;
-        m_overridingCursor = true;
+    if (!overridingCursor) {
+        savedCursor = view->testAttribute(Qt::WA_SetCursor) ? std::optional(view->cursor()) : std::nullopt;
+        overridingCursor = true;
     }
-    m_view->setCursor(*cursor);
+    view->setCursor(*cursor);
 }
 
-void MouseTrackingView::restoreCursor()
+void MouseTrackingViewPrivate::restoreCursor()
 {
-    if (!m_overridingCursor)
+    if (!overridingCursor)
         return;
-    m_overridingCursor = false;
-    if (m_savedCursor)
-        m_view->setCursor(*m_savedCursor);
+    overridingCursor = false;
+    if (savedCursor)
+        view->setCursor(*savedCursor);
     else
-        m_view->unsetCursor();
-    m_savedCursor.reset();
+        view->unsetCursor();
+    savedCursor.reset();
 }
 
-bool MouseTrackingView::deliverWithHooks(QEvent *event)
+bool MouseTrackingViewPrivate::deliverWithHooks(QEvent *event)
 {
-    if (!m_hooks)
+    if (!hooks)
         return false;
-    if (m_hooks->shouldDeliver(m_view, event)) {
+    if (hooks->shouldDeliver(view, event)) {
         // The widget's own handling first (QObject::event is public), then the hooks.
-        static_cast<QObject *>(m_view)->event(event);
-        if (m_hooks)
-            m_hooks->didHandle(m_view, event);
+        static_cast<QObject *>(view)->event(event);
+        if (hooks)
+            hooks->didHandle(view, event);
     }
     return true;
 }
 
+void MouseTrackingView::setHooks(Hooks *hooks)
+{
+    d->hooks = hooks;
+}
+
+MouseTrackingView::Hooks *MouseTrackingView::hooks() const
+{
+    return d->hooks;
+}
+
 bool MouseTrackingView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view) {
-        ancestorEvent(event);
+    if (watched != d->view) {
+        d->ancestorEvent(event);
         return false;
     }
     const QEvent::Type type = event->type();
@@ -240,35 +294,35 @@ bool MouseTrackingView::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Resize:
     case QEvent::Move:
     case QEvent::Show:
-        renew();
+        d->renew();
         return false;
     case QEvent::Hide:
-        followChildren(false);
+        d->followChildren(false);
         return false;
     case QEvent::ParentChange:
-        watchAncestors();
+        d->watchAncestors();
         return false;
     case QEvent::Enter:
-        followChildren(true);
+        d->followChildren(true);
         if (const auto *enter = dynamic_cast<QEnterEvent *>(event))
-            applyCursor(enter->position());
-        return deliverWithHooks(event);
+            d->applyCursor(enter->position());
+        return d->deliverWithHooks(event);
     case QEvent::Leave:
-        followChildren(false);
-        restoreCursor();
-        return deliverWithHooks(event);
+        d->followChildren(false);
+        d->restoreCursor();
+        return d->deliverWithHooks(event);
     case QEvent::MouseMove:
-        applyCursor(static_cast<QMouseEvent *>(event)->position());
+        d->applyCursor(static_cast<QMouseEvent *>(event)->position());
         [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-        return m_hooks && m_hooks->routePointerEvent(m_view, static_cast<QMouseEvent *>(event));
+        return d->hooks && d->hooks->routePointerEvent(d->view, static_cast<QMouseEvent *>(event));
     default:
         break;
     }
     if (type == updateTrackingAreasEventType() || type == resetCursorRectsEventType())
-        return deliverWithHooks(event);
+        return d->deliverWithHooks(event);
     return false;
 }
 

@@ -7,15 +7,17 @@
 #include <QEvent>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QRectF>
 
+#include <memory>
 #include <optional>
 
 class QMouseEvent;
 class QWidget;
 
 namespace mira {
+
+class MouseTrackingViewPrivate;
 
 /**
  * The pointer-tracking record of one widget: its tracking areas, its cursor
@@ -72,15 +74,15 @@ public:
     static QEvent::Type updateTrackingAreasEventType();
     static QEvent::Type resetCursorRectsEventType();
 
-    QWidget *view() const { return m_view; }
+    QWidget *view() const;
 
-    QList<MouseTrackingArea> trackingAreas() const { return m_trackingAreas; }
+    QList<MouseTrackingArea> trackingAreas() const;
     /// Adds @p area; an area that wants motion turns on the widget's mouse tracking.
     void addTrackingArea(const MouseTrackingArea &area);
     /// Removes @p area; unknown areas are ignored.
     void removeTrackingArea(const MouseTrackingArea &area);
 
-    QList<CursorRectangle> cursorRects() const { return m_cursorRects; }
+    QList<CursorRectangle> cursorRects() const;
     /// Registers one cursor rectangle (call this while handling the reset event).
     void addCursorRect(const QRectF &rect, const QCursor &cursor);
     /// The cursor the rectangles give at @p position, if any.
@@ -93,31 +95,16 @@ public:
     void invalidateCursorRects();
 
     /// Installs @p hooks (not owned; pass nullptr to remove).
-    void setHooks(Hooks *hooks) { m_hooks = hooks; }
-    Hooks *hooks() const { return m_hooks; }
+    void setHooks(Hooks *hooks);
+    Hooks *hooks() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     explicit MouseTrackingView(QWidget *view);
-    bool deliverWithHooks(QEvent *event);
-    void renew();
-    void watchAncestors();
-    /// Starts or stops following pointer motion over the widget's children.
-    void followChildren(bool follow);
-    void ancestorEvent(QEvent *event);
-    void applyCursor(const QPointF &position);
-    void restoreCursor();
 
-    QWidget *m_view;
-    Hooks *m_hooks = nullptr;
-    QList<MouseTrackingArea> m_trackingAreas;
-    QList<CursorRectangle> m_cursorRects;
-    QList<QPointer<QWidget>> m_ancestors;
-    QObject *m_childWatcher = nullptr;
-    bool m_overridingCursor = false;
-    std::optional<QCursor> m_savedCursor;
+    std::unique_ptr<MouseTrackingViewPrivate> const d;
 };
 
 } // namespace mira

@@ -46,6 +46,7 @@ public:
     }
 
     /// Installs @p block as the generator's completion block (an empty one clears it).
+    /// Spelled as callers know it.
     void setCompltionBlock(std::function<void(Owner *)> block)
     {
         if (!block) {

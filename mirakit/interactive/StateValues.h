@@ -63,11 +63,13 @@ bool storeStateValue(StateTable<T> &table, Interactive::State state, const std::
  * Type, with its accessors: the setter (setNormalTextColor) stores one state
  * through setter(value, state), the getter reads the value that applies in
  * the state through getter(state). It notifies through appearanceChanged().
- * Used inside a Q_OBJECT class, among its Q_PROPERTYs.
+ *
+ * Used inside a Q_OBJECT class, in its public section: the macro writes no
+ * access specifier, so the accessors get the access of the place it stands in
+ * and whatever follows keeps it.
  */
 #define MIRA_STATE_PROPERTY(Type, lower, Upper, Name, getter, setter)                                                  \
     Q_PROPERTY(Type lower##Name READ lower##Name WRITE set##Upper##Name NOTIFY appearanceChanged STORED false)         \
-public:                                                                                                                \
     Type lower##Name() const                                                                                           \
     {                                                                                                                  \
         return ::mira::StateValues<Type>::read(getter(::mira::Interactive::State::lower));                             \
@@ -75,12 +77,11 @@ public:                                                                         
     void set##Upper##Name(const Type &value)                                                                           \
     {                                                                                                                  \
         setter(value, ::mira::Interactive::State::lower);                                                              \
-    }                                                                                                                  \
-                                                                                                                       \
-private:
+    }
 
 /// The designable properties of all five states: normalName, hoveredName,
-/// clickedName, selectedName and disabledName.
+/// clickedName, selectedName and disabledName. Like MIRA_STATE_PROPERTY(), it
+/// belongs in the public section.
 #define MIRA_STATE_PROPERTIES(Type, Name, getter, setter)                                                              \
     MIRA_STATE_PROPERTY(Type, normal, Normal, Name, getter, setter)                                                    \
     MIRA_STATE_PROPERTY(Type, hovered, Hovered, Name, getter, setter)                                                  \

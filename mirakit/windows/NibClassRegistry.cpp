@@ -1,7 +1,5 @@
 #include "NibClassRegistry.h"
 
-#include "NibDesignView.h"
-
 #include <mirakit/interactive/GradientButton.h>
 #include <mirakit/interactive/GradientView.h>
 #include <mirakit/interactive/InteractiveButton.h>
@@ -39,7 +37,6 @@ QHash<QString, Entry> &entries()
         add<GradientView>(builtIn);
         add<GradientButton>(builtIn);
         add<LineProgressView>(builtIn);
-        add<NibDesignView>(builtIn);
         return builtIn;
     }();
     return table;

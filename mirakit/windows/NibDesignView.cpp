@@ -1,32 +1,55 @@
 #include "NibDesignView.h"
 
 #include "LayoutConstraint.h"
+#include "NibClassRegistry.h"
 #include "NibInstantiate.h"
+
+#include <QPointer>
+
+// Files may hold containers, so the class is known by name from the moment the library loads.
+MIRA_REGISTER_NIB_CLASS(mira::NibDesignView)
 
 namespace mira {
 
+class NibDesignViewPrivate {
+public:
+    QString nibName;
+    QPointer<QWidget> contentView;
+};
+
 NibDesignView::NibDesignView(QWidget *parent)
     : QWidget(parent)
+    , d(std::make_unique<NibDesignViewPrivate>())
 {
 }
 
 NibDesignView::~NibDesignView() = default;
 
+QString NibDesignView::nibName() const
+{
+    return d->nibName;
+}
+
+QWidget *NibDesignView::contentView() const
+{
+    return d->contentView;
+}
+
 void NibDesignView::setNibName(const QString &nibName)
 {
-    if (m_nibName == nibName)
+    if (d->nibName == nibName)
         return;
-    m_nibName = nibName;
-    Q_EMIT nibNameChanged(m_nibName);
+    d->nibName = nibName;
+    Q_EMIT nibNameChanged(d->nibName);
 
     QString error;
-    QWidget *content = NibInstantiate::instantiate(m_nibName, this, &error);
+    QWidget *content = NibInstantiate::instantiate(d->nibName, this, &error);
     if (!content) {
         Q_EMIT loadFailed(error);
         return;
     }
-    delete m_contentView;
-    m_contentView = content;
+    delete d->contentView;
+    d->contentView = content;
     content->lower();
     using C = LayoutConstraint;
     using A = LayoutConstraint::Attribute;
@@ -40,14 +63,14 @@ void NibDesignView::setNibName(const QString &nibName)
 
 QSize NibDesignView::sizeHint() const
 {
-    return m_contentView ? m_contentView->sizeHint().expandedTo(m_contentView->minimumSize()) : QWidget::sizeHint();
+    return d->contentView ? d->contentView->sizeHint().expandedTo(d->contentView->minimumSize()) : QWidget::sizeHint();
 }
 
 QSize NibDesignView::minimumSizeHint() const
 {
     // The file may give its root a fixed minimum size; the container cannot be smaller.
-    return m_contentView ? m_contentView->minimumSizeHint().expandedTo(m_contentView->minimumSize())
-                         : QWidget::minimumSizeHint();
+    return d->contentView ? d->contentView->minimumSizeHint().expandedTo(d->contentView->minimumSize())
+                          : QWidget::minimumSizeHint();
 }
 
 } // namespace mira

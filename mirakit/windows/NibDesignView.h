@@ -2,10 +2,13 @@
 
 #include <mirakit/mirakit_export.h>
 
-#include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 namespace mira {
+
+class NibDesignViewPrivate;
 
 /**
  * A container that fills itself with a view designed in a file.
@@ -35,11 +38,11 @@ public:
     explicit NibDesignView(QWidget *parent = nullptr);
     ~NibDesignView() override;
 
-    QString nibName() const { return m_nibName; }
+    QString nibName() const;
     void setNibName(const QString &nibName);
 
     /// The loaded content, or nullptr before a successful load.
-    QWidget *contentView() const { return m_contentView; }
+    QWidget *contentView() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -51,8 +54,7 @@ Q_SIGNALS:
     void loadFailed(const QString &message);
 
 private:
-    QString m_nibName;
-    QPointer<QWidget> m_contentView;
+    std::unique_ptr<NibDesignViewPrivate> const d;
 };
 
 } // namespace mira

@@ -41,6 +41,7 @@ namespace mira {
  */
 class MIRAKIT_EXPORT NibInstantiate {
 public:
+    // Spelled as the log reader and callers expect.
     static constexpr char emptyNameMessage[] = "nib name is emtpy";
     static constexpr char nibNameErrorMessage[] = "nib name error";
     static constexpr char classNameErrorMessage[] = "class name error";

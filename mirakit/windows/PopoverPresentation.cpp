@@ -2,7 +2,8 @@
 
 #include "PopoverViewController.h"
 #include "PopoverWindow.h"
-#include "WindowPresentation_p.h"
+#include "WindowRelations.h"
+#include "WindowRelations_p.h"
 
 #include <QWidget>
 

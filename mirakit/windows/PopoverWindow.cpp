@@ -1,10 +1,11 @@
 #include "PopoverWindow.h"
 
+#include "FocusChain_p.h"
 #include "OutsideClickMonitor_p.h"
 #include "PopoverViewController.h"
 #include "PopupTransition_p.h"
-#include "WindowPresentation.h"
-#include "WindowPresentation_p.h"
+#include "WindowRelations.h"
+#include "WindowRelations_p.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

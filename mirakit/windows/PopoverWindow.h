@@ -61,7 +61,7 @@ public:
     /// Whether it is shown and not yet closed.
     bool isPresented() const;
 
-    /// Applies style(): the press monitor and the opening zoom.
+    /// Applies style(): the press monitor and the opening zoom. Spelled as callers know it.
     void configerStyle();
     /**
      * Closes the window the way its style asks (after the zoom-out for popup

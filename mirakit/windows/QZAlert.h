@@ -77,6 +77,7 @@ public:
     QAbstractButton *confirmButton() const;
     QAbstractButton *cancelButton() const;
     QLabel *titleLabel() const;
+    /// The introduction text. Spelled as callers know it.
     QLabel *introlLabel() const;
 
     /// Adds @p button (taken over) as the confirm button: it ends the sheet with 1

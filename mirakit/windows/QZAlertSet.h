@@ -58,6 +58,7 @@ public:
     qreal buttonHeight = 20; ///< Least button height; a taller font heightens the button.
     QFont titleFont;
     QColor titleColor;
+    // The introduction's look, spelled as callers know it.
     QFont introlductionFont;
     QColor introlductionColor;
     QPixmap icon;

@@ -15,8 +15,42 @@ const char closeButtonProperty[] = "_mira_qzCloseButton";
 
 } // namespace
 
+class QZCloseButtonPrivate {
+public:
+    explicit QZCloseButtonPrivate(QZCloseButton *button)
+        : q(button)
+    {
+    }
+
+    void setMouseHovering(bool hovering);
+    void setMouseDown(bool down);
+
+    QZCloseButton *const q;
+    bool mouseHovering = false;
+    bool mouseDown = false;
+};
+
+void QZCloseButtonPrivate::setMouseHovering(bool hovering)
+{
+    if (mouseHovering == hovering)
+        return;
+    mouseHovering = hovering;
+    q->update();
+    Q_EMIT q->mouseHoveringChanged(hovering);
+}
+
+void QZCloseButtonPrivate::setMouseDown(bool down)
+{
+    if (mouseDown == down)
+        return;
+    mouseDown = down;
+    q->update();
+    Q_EMIT q->mouseDownChanged(down);
+}
+
 QZCloseButton::QZCloseButton(QWidget *parent)
     : QAbstractButton(parent)
+    , d(std::make_unique<QZCloseButtonPrivate>(this))
 {
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(QCoreApplication::translate("mira::QZCloseButton", "Close"));
@@ -54,40 +88,32 @@ QSize QZCloseButton::sizeHint() const
     return QSize(12, 12);
 }
 
-void QZCloseButton::setMouseHovering(bool hovering)
+bool QZCloseButton::isMouseHovering() const
 {
-    if (m_mouseHovering == hovering)
-        return;
-    m_mouseHovering = hovering;
-    update();
-    Q_EMIT mouseHoveringChanged(hovering);
+    return d->mouseHovering;
 }
 
-void QZCloseButton::setMouseDown(bool down)
+bool QZCloseButton::isMouseDown() const
 {
-    if (m_mouseDown == down)
-        return;
-    m_mouseDown = down;
-    update();
-    Q_EMIT mouseDownChanged(down);
+    return d->mouseDown;
 }
 
 void QZCloseButton::enterEvent(QEnterEvent *event)
 {
     QAbstractButton::enterEvent(event);
-    setMouseHovering(true);
+    d->setMouseHovering(true);
 }
 
 void QZCloseButton::leaveEvent(QEvent *event)
 {
     QAbstractButton::leaveEvent(event);
-    setMouseHovering(false);
+    d->setMouseHovering(false);
 }
 
 void QZCloseButton::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
-        setMouseDown(true);
+        d->setMouseDown(true);
     QAbstractButton::mousePressEvent(event);
 }
 
@@ -97,7 +123,7 @@ void QZCloseButton::mouseReleaseEvent(QMouseEvent *event)
     const QPointer<QZCloseButton> self = this;
     QAbstractButton::mouseReleaseEvent(event);
     if (self && event->button() == Qt::LeftButton)
-        setMouseDown(false);
+        d->setMouseDown(false);
 }
 
 void QZCloseButton::paintEvent(QPaintEvent *)
@@ -108,7 +134,7 @@ void QZCloseButton::paintEvent(QPaintEvent *)
     const qreal top = std::floor(h * 0.03333), bottom = std::floor(h * 0.96667);
     const QRectF circle = QRectF(left, top, right - left, bottom - top).translated(0.5, 0.5);
 
-    const bool pressed = m_mouseDown || isDown();
+    const bool pressed = d->mouseDown || isDown();
     const QColor fill
         = pressed ? QColor::fromRgbF(1.0, 0.3803921568627451, 0.3411764705882353) : QColor::fromRgbF(0.99, 0.38, 0.36);
     const QColor stroke = pressed ? QColor::fromRgbF(0.8862745098039215, 0.27450980392156865, 0.25098039215686274)
@@ -121,7 +147,7 @@ void QZCloseButton::paintEvent(QPaintEvent *)
     painter.setPen(QPen(stroke, 0.5));
     painter.setBrush(fill);
     painter.drawEllipse(circle);
-    if (!m_mouseHovering || !isEnabled())
+    if (!d->mouseHovering || !isEnabled())
         return;
     // The cross, in fractions of the circle's box measured from its top left.
     const auto at = [&](qreal x, qreal y) {

@@ -5,8 +5,11 @@
 #include <QAbstractButton>
 
 #include <functional>
+#include <memory>
 
 namespace mira {
+
+class QZCloseButtonPrivate;
 
 /**
  * A small round red close button drawn in code, as in the top-left corner of
@@ -37,8 +40,8 @@ public:
     /// The button addCloseByTarget() gave @p view, or nullptr.
     static QZCloseButton *closeButton(const QWidget *view);
 
-    bool isMouseHovering() const { return m_mouseHovering; }
-    bool isMouseDown() const { return m_mouseDown; }
+    bool isMouseHovering() const;
+    bool isMouseDown() const;
 
     QSize sizeHint() const override;
 
@@ -54,11 +57,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void setMouseHovering(bool hovering);
-    void setMouseDown(bool down);
-
-    bool m_mouseHovering = false;
-    bool m_mouseDown = false;
+    std::unique_ptr<QZCloseButtonPrivate> const d;
 };
 
 } // namespace mira

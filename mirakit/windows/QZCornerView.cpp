@@ -10,37 +10,60 @@
 
 namespace mira {
 
+class QZCornerViewPrivate {
+public:
+    qreal cornerRadius = 0;
+    uint cornerMasks = QZCornerView::lowerLeft | QZCornerView::lowerRight;
+    QColor backgroundColor = Qt::white;
+};
+
 QZCornerView::QZCornerView(QWidget *parent)
     : QWidget(parent)
+    , d(std::make_unique<QZCornerViewPrivate>())
 {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
 QZCornerView::~QZCornerView() = default;
 
+qreal QZCornerView::cornerRadius() const
+{
+    return d->cornerRadius;
+}
+
 void QZCornerView::setCornerRadius(qreal radius)
 {
-    if (qFuzzyCompare(m_cornerRadius, radius))
+    if (qFuzzyCompare(d->cornerRadius, radius))
         return;
-    m_cornerRadius = radius;
+    d->cornerRadius = radius;
     update();
     Q_EMIT cornerRadiusChanged(radius);
 }
 
+uint QZCornerView::cornerMasks() const
+{
+    return d->cornerMasks;
+}
+
 void QZCornerView::setCornerMasks(uint masks)
 {
-    if (m_cornerMasks == masks)
+    if (d->cornerMasks == masks)
         return;
-    m_cornerMasks = masks;
+    d->cornerMasks = masks;
     update();
     Q_EMIT cornerMasksChanged(masks);
 }
 
+QColor QZCornerView::backgroundColor() const
+{
+    return d->backgroundColor;
+}
+
 void QZCornerView::setBackgroundColor(const QColor &color)
 {
-    if (m_backgroundColor == color)
+    if (d->backgroundColor == color)
         return;
-    m_backgroundColor = color;
+    d->backgroundColor = color;
     update();
     Q_EMIT backgroundColorChanged(color);
 }
@@ -49,7 +72,7 @@ void QZCornerView::closeSheet()
 {
     SheetWindow *sheet = sheetWindowOf(this);
     if (sheet && sheetParent(sheet))
-        dismiss(sheet, -1000, {});
+        dismiss(sheet, SheetWindow::returnCodeClose, {});
 }
 
 void QZCornerView::paintEvent(QPaintEvent *)
@@ -58,7 +81,7 @@ void QZCornerView::paintEvent(QPaintEvent *)
     // A radius larger than half a side would make neighbouring arcs overlap.
     const qreal limit = std::min(r.width(), r.height()) / 2;
     const auto radius
-        = [&](Corner corner) { return (m_cornerMasks & corner) ? std::clamp(m_cornerRadius, 0.0, limit) : 0.0; };
+        = [&](Corner corner) { return (d->cornerMasks & corner) ? std::clamp(d->cornerRadius, 0.0, limit) : 0.0; };
     const qreal ll = radius(lowerLeft), lr = radius(lowerRight), ur = radius(upperRight), ul = radius(upperLeft);
 
     // From the middle of the left edge round the corners: lower left, lower
@@ -78,7 +101,7 @@ void QZCornerView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipPath(path);
-    painter.fillPath(path, m_backgroundColor);
+    painter.fillPath(path, d->backgroundColor);
 }
 
 } // namespace mira

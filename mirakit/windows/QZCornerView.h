@@ -5,7 +5,11 @@
 #include <QColor>
 #include <QWidget>
 
+#include <memory>
+
 namespace mira {
+
+class QZCornerViewPrivate;
 
 /**
  * A view filled with one colour whose chosen corners are rounded; the
@@ -34,17 +38,17 @@ public:
     explicit QZCornerView(QWidget *parent = nullptr);
     ~QZCornerView() override;
 
-    qreal cornerRadius() const { return m_cornerRadius; }
+    qreal cornerRadius() const;
     void setCornerRadius(qreal radius);
 
-    uint cornerMasks() const { return m_cornerMasks; }
+    uint cornerMasks() const;
     void setCornerMasks(uint masks);
 
-    QColor backgroundColor() const { return m_backgroundColor; }
+    QColor backgroundColor() const;
     void setBackgroundColor(const QColor &color);
 
 public Q_SLOTS:
-    /// Ends the sheet this view is shown in with -1000; outside a sheet it does nothing.
+    /// Ends the sheet this view is shown in with SheetWindow::returnCodeClose; outside a sheet it does nothing.
     void closeSheet();
 
 Q_SIGNALS:
@@ -56,9 +60,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    qreal m_cornerRadius = 0;
-    uint m_cornerMasks = lowerLeft | lowerRight;
-    QColor m_backgroundColor = Qt::white;
+    std::unique_ptr<QZCornerViewPrivate> const d;
 };
 
 } // namespace mira

@@ -4,11 +4,18 @@
 
 #include <QAbstractButton>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace mira {
 
+class QZKeyWindowPrivate {
+public:
+    QPointer<QAbstractButton> defaultButton;
+};
+
 QZKeyWindow::QZKeyWindow()
     : SheetWindow(QRect(), WindowStyleMask())
+    , d(std::make_unique<QZKeyWindowPrivate>())
 {
 }
 
@@ -16,12 +23,12 @@ QZKeyWindow::~QZKeyWindow() = default;
 
 QAbstractButton *QZKeyWindow::defaultButton() const
 {
-    return m_defaultButton;
+    return d->defaultButton;
 }
 
 void QZKeyWindow::setDefaultButton(QAbstractButton *button)
 {
-    m_defaultButton = button;
+    d->defaultButton = button;
 }
 
 void QZKeyWindow::closeSheet()
@@ -55,8 +62,8 @@ void QZKeyWindow::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (m_defaultButton && m_defaultButton->isEnabled() && m_defaultButton->isVisibleTo(this)) {
-            m_defaultButton->click();
+        if (d->defaultButton && d->defaultButton->isEnabled() && d->defaultButton->isVisibleTo(this)) {
+            d->defaultButton->click();
             event->accept();
             return;
         }

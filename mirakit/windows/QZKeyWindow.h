@@ -2,9 +2,11 @@
 
 #include <mirakit/windows/SheetWindow.h>
 
-#include <QPointer>
+#include <memory>
 
 namespace mira {
+
+class QZKeyWindowPrivate;
 
 /**
  * The borderless window of a QZAlert: a SheetWindow without a badge of its
@@ -19,7 +21,7 @@ class MIRAKIT_EXPORT QZKeyWindow : public SheetWindow {
 public:
     /// The window was closed (close button, Escape, or ended without a code).
     /// Neither the confirm nor the cancel action runs for it.
-    static constexpr int returnCodeClose = -1000;
+    using SheetWindow::returnCodeClose;
     /// The cancel button was clicked.
     static constexpr int returnCodeCancel = 0;
     /// The confirm button was clicked (or Return pressed).
@@ -47,7 +49,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QPointer<QAbstractButton> m_defaultButton;
+    std::unique_ptr<QZKeyWindowPrivate> const d;
 };
 
 } // namespace mira

@@ -4,7 +4,11 @@
 
 #include <QAbstractButton>
 
+#include <memory>
+
 namespace mira {
+
+class SheetCloseButtonPrivate;
 
 /**
  * The close button of a sheet window's badge: a light cross drawn for a dark
@@ -20,10 +24,10 @@ public:
     explicit SheetCloseButton(QWidget *parent = nullptr);
     ~SheetCloseButton() override;
 
-    bool isHighlighted() const { return m_highlighted; }
+    bool isHighlighted() const;
     void setHighlighted(bool highlighted);
 
-    qreal alphaValue() const { return m_alphaValue; }
+    qreal alphaValue() const;
     void setAlphaValue(qreal alpha);
 
     QSize sizeHint() const override;
@@ -36,8 +40,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    bool m_highlighted = false;
-    qreal m_alphaValue = 1.0;
+    std::unique_ptr<SheetCloseButtonPrivate> const d;
 };
 
 } // namespace mira

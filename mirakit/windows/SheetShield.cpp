@@ -1,6 +1,6 @@
 #include "SheetShield_p.h"
 
-#include "WindowPresentation_p.h"
+#include "FocusChain_p.h"
 
 #include <QApplication>
 #include <QEvent>

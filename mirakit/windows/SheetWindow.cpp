@@ -1,13 +1,14 @@
 #include "SheetWindow.h"
 
+#include "FocusChain_p.h"
 #include "LayoutConstraint.h"
 #include "OutsideClickMonitor_p.h"
 #include "PopupTransition_p.h"
 #include "SheetCloseButton.h"
 #include "SheetWindowCloseProtocol.h"
 #include "WindowNotifications.h"
-#include "WindowPresentation.h"
-#include "WindowPresentation_p.h"
+#include "WindowRelations.h"
+#include "WindowRelations_p.h"
 
 #include <mirakit/interactive/MouseTracker.h>
 #include <mirakit/interactive/ViewBehaverWrapper.h>
@@ -267,7 +268,7 @@ void SheetWindow::closeAction()
 
 void SheetWindow::closeWindow(Completion completion)
 {
-    closeWindow(-1000, std::move(completion));
+    closeWindow(returnCodeClose, std::move(completion));
 }
 
 void SheetWindow::closeWindow(int returnCode, Completion completion)
@@ -410,18 +411,7 @@ bool SheetWindow::focusNextPrevChild(bool next)
     if (isWindow() || !sheetParent(this))
         return QWidget::focusNextPrevChild(next);
     // Tab and Backtab go round the sheet's own controls only.
-    QWidget *current = QApplication::focusWidget();
-    if (!isAncestorOf(current))
-        current = this;
-    QWidget *candidate = current;
-    do {
-        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
-        if (candidate != this && isAncestorOf(candidate) && (candidate->focusPolicy() & Qt::TabFocus)
-            && candidate->isVisibleTo(this) && candidate->isEnabled()) {
-            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return true;
-        }
-    } while (candidate && candidate != current);
+    detail::focusNextChild(this, next);
     return true;
 }
 

@@ -64,6 +64,10 @@ class MIRAKIT_EXPORT SheetWindow : public QWidget {
 public:
     using Completion = std::function<void()>;
 
+    /// The return code of a window closed without one: by the badge, Escape,
+    /// closeWindow() or dismiss() without a code.
+    static constexpr int returnCodeClose = -1000;
+
     /// A window showing @p contentViewController (which it takes over), in
     /// @p appearance or else in the palette of the application's active window.
     explicit SheetWindow(QWidget *contentViewController, const std::optional<QPalette> &appearance = std::nullopt);
@@ -108,17 +112,27 @@ public:
     /// zoom-out for popup). A window never presented ignores this.
     void closeWindow(Completion completion = {});
     /// Like closeWindow(), ending the window with @p returnCode (reported by ended()).
-    /// The other closeWindow() ends it with -1000.
+    /// The other closeWindow() ends it with returnCodeClose.
     void closeWindow(int returnCode, Completion completion);
+
+    // The steps of presenting and closing. present() sets style() and calls
+    // configerStyle(), which runs the next three for popup and center; the
+    // handlers run when the parent window closes or resizes. Each may be run
+    // on its own, and the names are spelled as callers know them.
+
     /// Applies style(): observers, press monitor and opening zoom for popup and center.
     void configerStyle();
     /// Observes "window will close" and "window did resize" of the parent and of itself.
     void addWindowNotification();
     /// Ignores presses outside this window while it is shown.
     void addLocalMonirorIgnoresParentMouseEvents();
+    /// Zooms the page in from 90 % size and 70 % opacity (0.2 s), then runs @p completion.
     void popupOpenAnimation(Completion completion = {});
+    /// Zooms the page out to 90 % size and no opacity (0.2 s), then runs @p completion.
     void popupCloseAnimation(Completion completion = {});
+    /// The parent window closing acts as the badge (closeAction()).
     void windowWillClose(const platform::Notification &notification);
+    /// Keeps the window centred on its parent when either resizes.
     void windowResize(const platform::Notification &notification);
 
     /// Delete the window once it has been closed (windows built by present() for a page).

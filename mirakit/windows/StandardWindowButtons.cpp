@@ -12,6 +12,21 @@ const char originalFlagsProperty[] = "_mira_originalFlags";
 const char originalMaskProperty[] = "_mira_originalStyleMask";
 const char savedMinimumProperty[] = "_mira_resizableMinimum";
 const char savedMaximumProperty[] = "_mira_resizableMaximum";
+// The record of disableStandardButtonState(): the property and its keys are
+// spelled as callers of standardButtonEnableTemp() read them.
+const char recordProperty[] = "standardButtonEnableTemp";
+const QString resizableKey = QStringLiteral("styleMask.resizable");
+
+struct RecordedButton {
+    StandardWindowButton button;
+    QLatin1String key;
+};
+// In the order they are switched off and back on.
+const RecordedButton recordedButtons[] = {
+    { StandardWindowButton::zoom, QLatin1String("zoomButton") },
+    { StandardWindowButton::close, QLatin1String("closeButton") },
+    { StandardWindowButton::miniaturize, QLatin1String("miniaturizeButton") },
+};
 
 const char *enabledProperty(StandardWindowButton button)
 {
@@ -161,6 +176,49 @@ void StandardWindowButtons::apply(QWidget *window)
     // Changing the flags of a shown window may hide it; put it back.
     if (wasVisible && !window->isVisible())
         window->show();
+}
+
+void disableStandardButtonState(QWidget *window)
+{
+    if (!window)
+        return;
+    QVariantMap record;
+    for (const auto &[button, key] : recordedButtons) {
+        if (!StandardWindowButtons::hasButton(window, button))
+            continue;
+        record.insert(key, StandardWindowButtons::isButtonEnabled(window, button));
+        StandardWindowButtons::setButtonEnabled(window, button, false);
+    }
+    const WindowStyleMask mask = StandardWindowButtons::styleMask(window);
+    if (mask & WindowStyle::resizable) {
+        record.insert(resizableKey, true);
+        StandardWindowButtons::setStyleMask(window, mask & ~WindowStyleMask(WindowStyle::resizable));
+    }
+    window->setProperty(recordProperty, record);
+}
+
+void restoreDisableStandardButtonState(QWidget *window)
+{
+    if (!window)
+        return;
+    const QVariant stored = window->property(recordProperty);
+    if (!stored.isValid())
+        return;
+    const QVariantMap record = stored.toMap();
+    for (const auto &[button, key] : recordedButtons) {
+        const QVariant value = record.value(key);
+        if (value.typeId() == QMetaType::Bool && StandardWindowButtons::hasButton(window, button))
+            StandardWindowButtons::setButtonEnabled(window, button, value.toBool());
+    }
+    if (record.value(resizableKey).toBool()) {
+        StandardWindowButtons::setStyleMask(window, StandardWindowButtons::styleMask(window) | WindowStyle::resizable);
+    }
+    window->setProperty(recordProperty, QVariant());
+}
+
+QVariantMap standardButtonEnableTemp(const QWidget *window)
+{
+    return window ? window->property(recordProperty).toMap() : QVariantMap();
 }
 
 } // namespace mira

@@ -3,6 +3,7 @@
 #include <mirakit/mirakit_export.h>
 
 #include <QFlags>
+#include <QVariantMap>
 
 class QWidget;
 
@@ -52,6 +53,23 @@ public:
 private:
     static void apply(QWidget *window);
 };
+
+/**
+ * Switches off @p window's zoom, close and minimise buttons and its
+ * resizing, recording how they were under "zoomButton", "closeButton",
+ * "miniaturizeButton" (each only when the window has the button) and
+ * "styleMask.resizable" (only when it was resizable). A second call before
+ * restoring records the already switched-off state. mira::present() calls it
+ * for the window below unless asked to leave the buttons alone.
+ */
+MIRAKIT_EXPORT void disableStandardButtonState(QWidget *window);
+
+/// Puts back what disableStandardButtonState() recorded and forgets the record.
+MIRAKIT_EXPORT void restoreDisableStandardButtonState(QWidget *window);
+
+/// The record kept while the buttons are switched off (empty when there is none).
+/// Spelled, like the window property that holds it, as callers know it.
+MIRAKIT_EXPORT QVariantMap standardButtonEnableTemp(const QWidget *window);
 
 } // namespace mira
 

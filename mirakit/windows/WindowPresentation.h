@@ -2,11 +2,13 @@
 
 #include <mirakit/mirakit_export.h>
 #include <mirakit/windows/WindowPresentStyle.h>
+// What present() and dismiss() keep up for the window below: the relations
+// (sheetParent(), attachedSheets(), …) and the switched-off title-bar buttons.
+#include <mirakit/windows/StandardWindowButtons.h>
+#include <mirakit/windows/WindowRelations.h>
 
-#include <QList>
 #include <QPalette>
 #include <QPointF>
-#include <QVariantMap>
 
 #include <functional>
 #include <optional>
@@ -57,15 +59,10 @@ MIRAKIT_EXPORT void dismiss(QWidget *receiver, PresentCompletion completion = {}
 /**
  * Like dismiss(), and ends the window with @p returnCode: a SheetWindow
  * reports it through SheetWindow::ended(), and @p completion receives it once
- * the window is gone. The other dismiss() ends a window with -1000.
+ * the window is gone. The other dismiss() ends a window with
+ * SheetWindow::returnCodeClose (-1000).
  */
 MIRAKIT_EXPORT void dismiss(QWidget *receiver, int returnCode, DismissCompletion completion);
-
-/**
- * The sheets shown on @p window (sheet and criticalSheet, still attached), in
- * the order they were presented: the last one is the newest.
- */
-MIRAKIT_EXPORT QList<QWidget *> attachedSheets(const QWidget *window);
 
 /**
  * Centres @p window on @p aligment's frame, or on the primary screen (taken
@@ -76,27 +73,7 @@ MIRAKIT_EXPORT QList<QWidget *> attachedSheets(const QWidget *window);
 MIRAKIT_EXPORT void center(
     QWidget *window, QWidget *aligment = nullptr, const std::optional<QPointF> &offset = std::nullopt);
 
-/**
- * Switches off @p window's zoom, close and minimise buttons and its
- * resizing, recording how they were under "zoomButton", "closeButton",
- * "miniaturizeButton" (each only when the window has the button) and
- * "styleMask.resizable" (only when it was resizable). A second call before
- * restoring records the already switched-off state.
- */
-MIRAKIT_EXPORT void disableStandardButtonState(QWidget *window);
-
-/// Puts back what disableStandardButtonState() recorded and forgets the record.
-MIRAKIT_EXPORT void restoreDisableStandardButtonState(QWidget *window);
-
-/// The record kept while the buttons are switched off (empty when there is none).
-MIRAKIT_EXPORT QVariantMap standardButtonEnableTemp(const QWidget *window);
-
 /// The SheetWindow @p widget is or is in, or nullptr.
 MIRAKIT_EXPORT SheetWindow *sheetWindowOf(const QWidget *widget);
-
-/// The window @p window is shown on as a sheet, or nullptr.
-MIRAKIT_EXPORT QWidget *sheetParent(const QWidget *window);
-/// The window @p window is a child window of (popup, center), or nullptr.
-MIRAKIT_EXPORT QWidget *parentWindow(const QWidget *window);
 
 } // namespace mira

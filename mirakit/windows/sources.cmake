@@ -1,4 +1,5 @@
 set(MIRAKIT_WINDOWS_SOURCES
+    FocusChain.cpp
     LayoutAxisSolver.cpp
     LayoutConstraint.cpp
     PopupTransition.cpp
@@ -9,6 +10,7 @@ set(MIRAKIT_WINDOWS_SOURCES
     StandardWindowButtons.cpp
     WindowNotifications.cpp
     WindowPresentation.cpp
+    WindowRelations.cpp
     QZAlert.cpp
     QZAlertSet.cpp
     QZCloseButton.cpp

@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "VirtualTime.h"
 
 #include <installer/interface/InAppLanguage.h>
 #include <installer/interface/LocalizedFormat.h>
@@ -12,8 +13,6 @@
 #include <mirakit/windows/SheetCloseButton.h>
 #include <mirakit/windows/SheetWindow.h>
 #include <mirakit/windows/WindowPresentation.h>
-
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -94,7 +93,7 @@ class InstallerAlertTest : public QObject {
     Q_OBJECT
 private:
     TestHome m_home;
-    platform::ManualScheduler m_scheduler;
+    VirtualTime m_time;
     std::unique_ptr<NoticePage> m_host;
 
     // Presents a notice over a shown 800 × 520 host and answers its page.
@@ -118,12 +117,9 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        platform::Scheduler::setShared(&m_scheduler);
         InAppLanguage::resetForTesting();
         InAppLanguage::setLanguage(InAppLanguage::English);
     }
-
-    void cleanupTestCase() { platform::Scheduler::setShared(nullptr); }
 
     void init()
     {
@@ -138,7 +134,7 @@ private Q_SLOTS:
         for (mira::SheetWindow *sheet : shownSheets())
             mira::dismiss(sheet);
         m_host.reset();
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -335,7 +331,7 @@ private Q_SLOTS:
         QTest::mouseClick(page->button(0), Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
         QVERIFY(ran.isEmpty()); // not before the next turn
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, QStringList { QStringLiteral("ok") });
         QVERIFY(!visibleWhenRun);
         QVERIFY(shownSheets().isEmpty());
@@ -355,7 +351,7 @@ private Q_SLOTS:
         QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
         QCOMPARE(ran, QStringList { QStringLiteral("willClose") });
         QVERIFY(!sheet->isVisible());
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, QStringList { QStringLiteral("willClose") });
     }
 
@@ -390,7 +386,7 @@ private Q_SLOTS:
         // Return presses the focused choice, never another one behind the user's back.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(!sheet->isVisible());
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, QStringList { QStringLiteral("ok") });
 
         // Enter takes the only choice; Escape acts as the badge.
@@ -399,7 +395,7 @@ private Q_SLOTS:
             { ChooseAlertAction::choice(QStringLiteral("OK"), B::border, log(QStringLiteral("ok"))) });
         QVERIFY(page);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, QStringList { QStringLiteral("ok") });
 
         ran.clear();
@@ -408,7 +404,7 @@ private Q_SLOTS:
                 ChooseAlertAction::choice(QStringLiteral("Cancel"), B::theme, log(QStringLiteral("cancel"))) });
         QVERIFY(page);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // the focused (theme) button
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, QStringList { QStringLiteral("cancel") });
 
         ran.clear();
@@ -418,7 +414,7 @@ private Q_SLOTS:
         sheet = mira::sheetWindowOf(page);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!sheet->isVisible());
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, QStringList { QStringLiteral("willClose") });
     }
 
@@ -438,7 +434,7 @@ private Q_SLOTS:
         QCOMPARE(InstalllerAlertProtocol::noticeWindow(), nullptr);
         m_host->presentNotice(configer, options);
         QVERIFY(shownSheets().isEmpty());
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(ran, 0);
 
         // With a shown window but none given, the notice goes on that window.

@@ -1,10 +1,9 @@
 #include "PopoverGalleryPage.h"
+#include "VirtualTime.h"
 
 #include <mirakit/windows/PopoverPresentation.h>
 #include <mirakit/windows/PopoverViewController.h>
 #include <mirakit/windows/PopoverWindow.h>
-
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -103,17 +102,14 @@ void saveComposite(QWidget *parent, QWidget *window, const QString &name)
 class PopoverTest : public QObject {
     Q_OBJECT
 private:
-    platform::ManualScheduler m_scheduler;
+    VirtualTimePerTest m_time;
 
 private Q_SLOTS:
-    void init() { platform::Scheduler::setShared(&m_scheduler); }
+    void init() { m_time.begin(); }
     void cleanup()
     {
-        m_scheduler.advanceBy(1s);
-        platform::Scheduler::setShared(nullptr);
-        const auto windows = QApplication::topLevelWidgets();
-        for (QWidget *w : windows)
-            delete w;
+        m_time.end();
+        qDeleteAll(QApplication::topLevelWidgets());
     }
 
     void windowFrame_data()
@@ -346,9 +342,9 @@ private Q_SLOTS:
         QCOMPARE(window->hasLocalMonitor(), monitor);
         QCOMPARE(window->testAttribute(Qt::WA_QuitOnClose), false);
         QWidget *controller = window->contentViewController();
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(effectState(controller).y(), scale);
-        m_scheduler.advanceBy(250ms);
+        m_time.clock.advanceBy(250ms);
         if (monitor)
             QCOMPARE(effectState(controller), QPointF(1, 1));
     }
@@ -374,19 +370,19 @@ private Q_SLOTS:
         PopoverWindow window(new PopoverViewController(makePage(), desk.source, configer(D::top)));
         QSignalSpy closed(&window, &PopoverWindow::closed);
         popover(&desk.host, &window, style);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         int completions = 0;
         dismissPopover(window.contentViewController(), [&completions] { ++completions; });
         dismissPopover(&window, [&completions] { ++completions; });
         QCOMPARE(window.isVisible(), animated);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         QVERIFY(!window.isVisible());
         QCOMPARE(completions, 2);
         QCOMPARE(closed.size(), 1);
         QVERIFY(!window.hasLocalMonitor());
 
         dismissPopover(&window, [&completions] { ++completions; });
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         QCOMPARE(completions, 3);
         QCOMPARE(closed.size(), 1);
     }
@@ -417,12 +413,12 @@ private Q_SLOTS:
         settings.autoHidden = autoHidden;
         QPointer<PopoverWindow> window = popover(&desk.host, makePage(), desk.source, style, settings);
         QSignalSpy closed(window.data(), &PopoverWindow::closed);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
 
         desk.pressBehind();
         // A second press while it zooms out changes nothing.
         desk.pressBehind();
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         QCOMPARE(behindClicks.size(), reachesBehind ? 2 : 0);
         QCOMPARE(closed.size(), closes ? 1 : 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -485,7 +481,7 @@ private Q_SLOTS:
 
         QTest::keyClick(ok, Qt::Key_Escape);
         QTest::keyClick(ok, Qt::Key_Escape);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         QCOMPARE(closed.size(), 1);
         QCOMPARE(completions, 1);
         // Activation is a window-system round trip.
@@ -516,7 +512,7 @@ private Q_SLOTS:
         QVERIFY(controller->calculateWindowFrame().isEmpty());
         QVERIFY(!window->grab().isNull());
         dismissPopover(window);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(window.isNull());
     }
@@ -531,10 +527,10 @@ private Q_SLOTS:
         int closings = 0;
         QPointer<PopoverWindow> window = popover(host, makePage(), edit, S::popup, configer(D::top));
         connect(window, &PopoverWindow::closed, this, [&closings] { ++closings; });
-        m_scheduler.advanceBy(100ms);
+        m_time.clock.advanceBy(100ms);
         delete host;
         QVERIFY(window.isNull());
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         // Going with the window below is no closing.
         QCOMPARE(closings, 0);
     }
@@ -578,7 +574,7 @@ private Q_SLOTS:
         auto *opener = page->findChild<QPushButton *>(QStringLiteral("top center"));
         QVERIFY(opener);
         QTest::mouseClick(opener, Qt::LeftButton);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         auto *window = page->findChild<PopoverWindow *>();
         QVERIFY(window && window->isVisible());
         const QRect source(opener->mapToGlobal(QPoint(0, 0)), opener->size());

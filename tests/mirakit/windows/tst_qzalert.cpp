@@ -1,13 +1,12 @@
 #include "AlertsGalleryPage.h"
 #include "PointerInput.h"
+#include "VirtualTime.h"
 
 #include <mirakit/windows/QZAlert.h>
 #include <mirakit/windows/QZCloseButton.h>
 #include <mirakit/windows/QZCornerView.h>
 #include <mirakit/windows/QZKeyWindow.h>
 #include <mirakit/windows/WindowPresentation.h>
-
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -62,16 +61,15 @@ QImage render(QWidget *widget)
 class QZAlertTest : public QObject {
     Q_OBJECT
 private:
-    platform::ManualScheduler m_scheduler;
+    VirtualTimePerTest m_time;
 
 private Q_SLOTS:
-    void init() { platform::Scheduler::setShared(&m_scheduler); }
+    void init() { m_time.begin(); }
     void cleanup()
     {
         QZAlert::setting() = QZAlertSet();
         QZAlert::setting().setAlignment(1);
-        m_scheduler.advanceBy(1s);
-        platform::Scheduler::setShared(nullptr);
+        m_time.end();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -183,7 +181,7 @@ private Q_SLOTS:
         QVERIFY(attachedSheets(&host.window).isEmpty());
         // The actions run from the main queue, once.
         QCOMPARE(confirmed + cancelled, 0);
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(confirmed, confirms);
         QCOMPARE(cancelled, cancels);
         QCOMPARE(secondCompletions, 0);
@@ -239,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(beginSheetWithCompletion(page, [&](int code) { ended = code; }));
         QCOMPARE(attachedSheets(&host.window).size(), 2);
         endSheetWithCode(page, 3);
-        m_scheduler.advanceBy(0ms);
+        m_time.clock.advanceBy(0ms);
         QCOMPARE(ended, 3);
 
         // A popup or a popover that has the focus is not the main window.
@@ -536,7 +534,7 @@ private Q_SLOTS:
             pointer::saveScreenshot(page.get(), QStringLiteral("alerts-gallery"));
 
         QTest::keyClick(page->windowHandle(), Qt::Key_Escape);
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(page->findChild<QLabel *>(QStringLiteral("alertStatus"))->text(),
             QStringLiteral("The last alert ended with -1000."));
     }

@@ -1,10 +1,10 @@
+#include "VirtualTime.h"
+
 #include <mirakit/windows/SheetCloseButton.h>
 #include <mirakit/windows/SheetWindow.h>
 #include <mirakit/windows/SheetWindowCloseProtocol.h>
 #include <mirakit/windows/StandardWindowButtons.h>
 #include <mirakit/windows/WindowPresentation.h>
-
-#include <platform/ManualScheduler.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -98,17 +98,14 @@ void saveComposite(QWidget *parent, QWidget *window, const QString &name)
 class SheetWindowTest : public QObject {
     Q_OBJECT
 private:
-    platform::ManualScheduler m_scheduler;
+    VirtualTimePerTest m_time;
 
 private Q_SLOTS:
-    void init() { platform::Scheduler::setShared(&m_scheduler); }
+    void init() { m_time.begin(); }
     void cleanup()
     {
-        m_scheduler.advanceBy(1s);
-        platform::Scheduler::setShared(nullptr);
-        const auto windows = QApplication::topLevelWidgets();
-        for (QWidget *w : windows)
-            delete w;
+        m_time.end();
+        qDeleteAll(QApplication::topLevelWidgets());
     }
 
     void centresOnTheScreenAndOnAnotherWindow()
@@ -274,14 +271,14 @@ private Q_SLOTS:
             return effect ? QPointF(effect->property("opacity").toReal(), effect->property("scale").toReal())
                           : QPointF(-1, -1);
         };
-        m_scheduler.runPending();
+        m_time.clock.runPending();
         QCOMPARE(state(), QPointF(0.7, 0.9));
-        m_scheduler.advanceBy(100ms);
+        m_time.clock.advanceBy(100ms);
         const QPointF halfway = state();
         QVERIFY(halfway.x() > 0.7 && halfway.x() < 1.0);
         QVERIFY(halfway.y() > 0.9 && halfway.y() < 1.0);
         saveComposite(&parent, popup, QStringLiteral("sheetwindow-popup-opening"));
-        m_scheduler.advanceBy(150ms);
+        m_time.clock.advanceBy(150ms);
         QCOMPARE(state(), QPointF(1.0, 1.0));
         saveComposite(&parent, popup, QStringLiteral("sheetwindow-popup"));
 
@@ -314,15 +311,15 @@ private Q_SLOTS:
 
         SheetWindow popup(makePlainPage());
         present(&parent, &popup, false, WindowPresentStyle::popup);
-        m_scheduler.advanceBy(1s);
+        m_time.clock.advanceBy(1s);
         int completions = 0;
         dismiss(&popup, [&] { ++completions; });
         // The parent's buttons come back at once; the window goes after 0.2 s.
         QVERIFY(standardButtonEnableTemp(&parent).isEmpty());
         QVERIFY(popup.isVisible());
-        m_scheduler.advanceBy(100ms);
+        m_time.clock.advanceBy(100ms);
         QCOMPARE(completions, 0);
-        m_scheduler.advanceBy(150ms);
+        m_time.clock.advanceBy(150ms);
         QCOMPARE(completions, 1);
         QVERIFY(!popup.isVisible());
         QCOMPARE(parentWindow(&popup), nullptr);
