@@ -162,7 +162,7 @@ private:
         zip_uint64_t done = 0;
         while (done < length && m_position < size()) {
             std::uint64_t count = 0;
-            if (m_position < m_dataSize || m_position < m_dataSize + m_sliceSize) {
+            if (m_position < m_dataSize + m_sliceSize) {
                 const bool inData = m_position < m_dataSize;
                 const std::uint64_t from = inData ? m_position : m_sliceStart + (m_position - m_dataSize);
                 const std::uint64_t left = (inData ? m_dataSize : m_dataSize + m_sliceSize) - m_position;
@@ -301,7 +301,6 @@ std::variant<ZipSlicedDirectory, ZipError> ZipSlicedDirectory::read(const QStrin
         return cannotOpen(path, libzipMessage(ZIP_ER_INCONS));
     if (slice.entryCount > 0)
         directory.m_slices.push_back(slice);
-    directory.m_entryCount = count;
     return directory;
 }
 

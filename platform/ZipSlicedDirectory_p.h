@@ -46,7 +46,6 @@ public:
     static std::variant<ZipSlicedDirectory, ZipError> read(const QString &path, const ZipLimits &limits);
 
     const std::vector<Slice> &slices() const { return m_slices; }
-    std::uint64_t entryCount() const { return m_entryCount; }
     std::uint64_t fileSize() const { return m_fileSize; }
 
     /// libzip's view of @p slice, opened with @p flags (ZIP_RDONLY is added);
@@ -62,7 +61,6 @@ private:
 
     std::shared_ptr<File> m_file;
     std::vector<Slice> m_slices;
-    std::uint64_t m_entryCount = 0;
     std::uint64_t m_fileSize = 0;
     std::uint64_t m_directoryOffset = 0;
 };
